@@ -1,0 +1,36 @@
+# The two everyday commands: `make run` and `make test`. Both install what is missing first.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run bench format clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD_DIR)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure
+
+run: build
+	@if [ -x $(BUILD_DIR)/src/app/acidora ]; then \
+	    $(BUILD_DIR)/src/app/acidora; \
+	else \
+	    echo "make run: the acidora window is not built yet; the numeric core is ready (make test)."; \
+	fi
+
+bench: build
+	$(BUILD_DIR)/bench/acidora-bench
+
+format:
+	git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)
