@@ -1,0 +1,150 @@
+#include "report/numberreading.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace report {
+
+namespace {
+
+/// Walks a text character by character, skipping blanks, tabs and line feeds and reading a
+/// comma as a point.
+class Cursor
+{
+public:
+    explicit Cursor(std::string_view text) : text_(text) { skipBlanks(); }
+
+    char peek() const { return pos_ < text_.size() ? normalised(text_[pos_]) : '\0'; }
+    void next()
+    {
+        ++pos_;
+        skipBlanks();
+    }
+    bool accept(char c)
+    {
+        if (peek() != c)
+            return false;
+        next();
+        return true;
+    }
+
+private:
+    static char normalised(char c) { return c == ',' ? '.' : c; }
+    void skipBlanks()
+    {
+        while (pos_ < text_.size() &&
+               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n'))
+            ++pos_;
+    }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int digitValue(char c, int base)
+{
+    int value = base;
+    if (isDigit(c))
+        value = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    return value < base ? value : -1;
+}
+
+double readWholeNumber(Cursor& in, int base)
+{
+    double value = 0.0;
+    for (int digit = digitValue(in.peek(), base); digit >= 0; digit = digitValue(in.peek(), base)) {
+        value = value * base + digit;
+        in.next();
+    }
+    return std::isfinite(value) ? value : std::numeric_limits<double>::max();
+}
+
+} // namespace
+
+double ReadNumber(std::string_view text)
+{
+    Cursor in(text);
+    if (in.accept('&')) {
+        if (in.accept('H') || in.accept('h'))
+            return readWholeNumber(in, 16);
+        if (in.accept('O') || in.accept('o'))
+            return readWholeNumber(in, 8);
+        return 0.0;
+    }
+
+    // Gather the number in the plain form from_chars reads: [-]digits[.digits][e[-]digits].
+    std::string number;
+    if (in.accept('-'))
+        number += '-';
+    else
+        in.accept('+');
+
+    int significantBeforePoint = 0; // digits before the point, leading zeros left out
+    int zerosAfterPoint = 0;        // zeros between the point and the first other digit
+    bool anyDigit = false;
+    bool seenNonZero = false;
+    for (; isDigit(in.peek()); in.next()) {
+        anyDigit = true;
+        seenNonZero = seenNonZero || in.peek() != '0';
+        if (seenNonZero)
+            ++significantBeforePoint;
+        number += in.peek();
+    }
+    if (in.accept('.')) {
+        number += '.';
+        for (; isDigit(in.peek()); in.next()) {
+            anyDigit = true;
+            if (!seenNonZero && in.peek() == '0')
+                ++zerosAfterPoint;
+            seenNonZero = seenNonZero || in.peek() != '0';
+            number += in.peek();
+        }
+    }
+    if (!anyDigit)
+        return 0.0;
+
+    long long exponent = 0;
+    const char marker = in.peek();
+    if (marker == 'E' || marker == 'e' || marker == 'D' || marker == 'd') {
+        in.next();
+        const bool negative = in.accept('-');
+        if (!negative)
+            in.accept('+');
+        for (; isDigit(in.peek()); in.next()) {
+            if (exponent < 100000) // far beyond any double; saturate instead of overflowing
+                exponent = exponent * 10 + (in.peek() - '0');
+        }
+        if (negative)
+            exponent = -exponent;
+    }
+    number += 'e' + std::to_string(exponent);
+
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (!seenNonZero)
+            return 0.0;
+        // Decimal order of magnitude decides between too large and too small.
+        const long long order = significantBeforePoint > 0 ? significantBeforePoint + exponent
+                                                           : exponent - zerosAfterPoint;
+        const double magnitude = order > 0 ? std::numeric_limits<double>::max() : 0.0;
+        return number.starts_with('-') ? -magnitude : magnitude;
+    }
+    if (ec != std::errc{})
+        return 0.0;
+    return value == 0.0 ? 0.0 : value;
+}
+
+} // namespace report

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+namespace report {
+
+/// The number a box text begins with, the way an input box is read:
+/// - every "," counts as "." (a decimal comma works like a decimal point);
+/// - blanks, tabs and line feeds are skipped wherever they stand;
+/// - an optional sign, digits with at most one point, then an optional exponent introduced by
+///   E or D in either case, with an optional sign;
+/// - reading stops at the first character that cannot continue the number;
+/// - a leading &H or &O reads a hexadecimal or octal whole number;
+/// - a text that does not begin with a number reads as 0.
+/// The result is always finite: a number too large for a double reads as the largest one.
+double ReadNumber(std::string_view text);
+
+} // namespace report
