@@ -1,0 +1,50 @@
+#pragma once
+// Indicators: the built-in catalogue of 27 acid-base indicators and the colour a solution
+// shows with one of them.
+//
+// The catalogue has 31 slots; slot 0 stands for "no indicator" and stays empty, slots 1..27
+// hold the indicators in the order of the chooser, so a chooser position is a slot number.
+// Fluorescent indicators are marked only by the "(F) " that begins their names.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace indicators {
+
+/// A colour as R + 256·G + 65536·B, each channel 0..255.
+using Colour = std::int32_t;
+
+constexpr Colour rgb(int r, int g, int b)
+{
+    return r + 256 * g + 65536 * b;
+}
+
+/// One catalogue entry. The solution shows acidColour at and below pHLow, basicColour at and
+/// above pHHigh.
+struct Indicator
+{
+    std::string name;
+    double pHLow = 0.0;
+    double pHHigh = 0.0;
+    Colour acidColour = 0;
+    Colour basicColour = 0;
+    std::string acidColourName;
+    std::string basicColourName;
+
+    bool isFluorescent() const { return name.starts_with("(F)"); }
+};
+
+struct IndicatorCatalogue
+{
+    static constexpr int kSlots = 31;
+
+    std::array<Indicator, kSlots> table{};
+    /// Slots 1..indicatorCount are the real indicators; 0 until the catalogue is filled.
+    std::int32_t indicatorCount = 0;
+};
+
+/// Fills slots 1..27 with the built-in indicators and sets indicatorCount to 27.
+void InicializarIndicadores(IndicatorCatalogue& catalogue);
+
+} // namespace indicators

@@ -1,0 +1,145 @@
+// The indicator catalogue and the colour of a solution with an indicator.
+#include "indicators/catalogue.h"
+#include "indicators/indicatorcolour.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace indicators;
+
+namespace {
+
+IndicatorCatalogue filledCatalogue()
+{
+    IndicatorCatalogue catalogue;
+    InicializarIndicadores(catalogue);
+    return catalogue;
+}
+
+} // namespace
+
+class TestIndicators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void catalogueHoldsTheIndicatorsInChooserOrder();
+    void emptySlotsStayEmpty();
+    void exactlyTheFluorescentNamesAreMarked();
+    void colour_data();
+    void colour();
+    void emptyCatalogueGivesBlack();
+};
+
+void TestIndicators::catalogueHoldsTheIndicatorsInChooserOrder()
+{
+    const QStringList expected = {"alizarin yellow R",
+                                  "bromophenol blue",
+                                  "bromothymol blue",
+                                  "phenolphthalein",
+                                  "m-cresol purple",
+                                  "methyl orange",
+                                  "bromocresol purple",
+                                  "congo red",
+                                  "bromophenol red",
+                                  "cresol red",
+                                  "phenol red",
+                                  "methyl red",
+                                  "neutral red",
+                                  "thymolphthalein",
+                                  "litmus",
+                                  "methyl violet",
+                                  "4-dimethylaminobenzol",
+                                  "(F) esculin",
+                                  "(F) beta-naphthylamine",
+                                  "(F) alpha-naphthylamine",
+                                  "(F) fluorescein",
+                                  "(F) eosin",
+                                  "(F) eritrosine",
+                                  "(F) acridine",
+                                  "(F) umbelliferone",
+                                  "(F) coumarin",
+                                  "(F) beta-methylumbelliferone"};
+
+    const IndicatorCatalogue catalogue = filledCatalogue();
+    QCOMPARE(catalogue.indicatorCount, 27);
+    QStringList names;
+    for (int slot = 1; slot <= catalogue.indicatorCount; ++slot) {
+        const Indicator& indicator = catalogue.table[slot];
+        names << QString::fromStdString(indicator.name);
+        QVERIFY2(indicator.pHLow < indicator.pHHigh, indicator.name.c_str());
+        QVERIFY(!indicator.acidColourName.empty() && !indicator.basicColourName.empty());
+    }
+    QCOMPARE(names, expected);
+}
+
+void TestIndicators::emptySlotsStayEmpty()
+{
+    const IndicatorCatalogue catalogue = filledCatalogue();
+    for (int slot : {0, 28, 29, 30}) {
+        const Indicator& empty = catalogue.table[slot];
+        QVERIFY(empty.name.empty() && empty.acidColourName.empty());
+        QCOMPARE(empty.pHLow, 0.0);
+        QCOMPARE(empty.pHHigh, 0.0);
+        QCOMPARE(empty.acidColour, 0);
+        QCOMPARE(empty.basicColour, 0);
+    }
+}
+
+void TestIndicators::exactlyTheFluorescentNamesAreMarked()
+{
+    const IndicatorCatalogue catalogue = filledCatalogue();
+    for (int slot = 1; slot <= 27; ++slot)
+        QCOMPARE(catalogue.table[slot].isFluorescent(), slot >= 18);
+}
+
+void TestIndicators::colour_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<double>("pH");
+    QTest::addColumn<int>("expected");
+
+    const double phenolphthaleinLow = 8.2, bromothymolHigh = 7.6;
+
+    QTest::newRow("phenolphthalein, quarter way") << 4 << 8.6 << rgb(242, 218, 250);
+    QTest::newRow("phenolphthalein, half way: 251.5 to even") << 4 << 9.0 << rgb(236, 188, 252);
+    QTest::newRow("litmus, a third of the way") << 15 << 6.0 << rgb(213, 128, 170);
+    QTest::newRow("at pHLow: acid colour") << 4 << phenolphthaleinLow << rgb(248, 248, 248);
+    QTest::newRow("a hair above pHLow rounds back")
+        << 4 << std::nextafter(phenolphthaleinLow, 14.0) << rgb(248, 248, 248);
+    QTest::newRow("at pHHigh: basic colour") << 3 << bromothymolHigh << rgb(128, 192, 255);
+    QTest::newRow("a hair below pHHigh rounds up")
+        << 3 << std::nextafter(bromothymolHigh, 0.0) << rgb(128, 192, 255);
+    QTest::newRow("neutral red, acid side") << 13 << 2.0 << rgb(196, 0, 255);
+    QTest::newRow("alizarin yellow R, basic side") << 1 << 14.0 << rgb(160, 160, 64);
+    QTest::newRow("last slot, below range") << 27 << -1.0 << rgb(196, 196, 255);
+    QTest::newRow("last slot, mid range") << 27 << 7.0 << rgb(130, 194, 255);
+    QTest::newRow("no indicator, pH -1") << 0 << -1.0 << 0;
+    QTest::newRow("no indicator, pH 0") << 0 << 0.0 << 0;
+    QTest::newRow("no indicator, pH 7") << 0 << 7.0 << 0;
+    QTest::newRow("no indicator, pH 14") << 0 << 14.0 << 0;
+    QTest::newRow("slot -1") << -1 << 7.0 << 0;
+    QTest::newRow("slot 28, beyond the count") << 28 << 7.0 << 0;
+    QTest::newRow("slot 31, beyond the table") << 31 << 7.0 << 0;
+}
+
+void TestIndicators::colour()
+{
+    QFETCH(int, slot);
+    QFETCH(double, pH);
+    QFETCH(int, expected);
+
+    const IndicatorCatalogue catalogue = filledCatalogue();
+    QCOMPARE(Get_Color_INDIC(catalogue, slot, pH), expected);
+}
+
+void TestIndicators::emptyCatalogueGivesBlack()
+{
+    // Before the catalogue is filled no slot counts as an indicator.
+    const IndicatorCatalogue empty;
+    QCOMPARE(Get_Color_INDIC(empty, 4, 9.0), 0);
+}
+
+QTEST_APPLESS_MAIN(TestIndicators)
+#include "tst_indicators.moc"
