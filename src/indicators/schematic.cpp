@@ -1,0 +1,184 @@
+#include "indicators/schematic.h"
+
+#include "indicators/indicatorcolour.h"
+#include "report/numberreading.h"
+#include "report/numbertext.h"
+
+#include <cmath>
+
+namespace indicators {
+
+namespace {
+
+using chem::TitrationType;
+
+/// Ends the refresh at once, with what has been written so far.
+struct RefreshFailure
+{};
+
+bool isFilled(const std::string& text)
+{
+    return text.find_first_not_of(' ') != std::string::npos;
+}
+
+/// The value of a filled box, or a failure unless `accepted` holds for it.
+template <typename Accepted> double acceptedValue(const std::string& text, Accepted accepted)
+{
+    const double x = report::ReadNumber(text);
+    if (!accepted(x))
+        throw RefreshFailure{};
+    return x;
+}
+
+bool isConcentration(double x)
+{
+    return x >= 1.0E-6 && x <= 10.0;
+}
+
+bool isConstant(double x)
+{
+    return x > 1.0E-14 && x < 1.0;
+}
+
+bool isVolume(double x)
+{
+    return x >= 2.5 && x <= 600.0;
+}
+
+/// pH of the analyte alone: the mixing routine with no titrant.
+double analyteAlonePH(TitrationType type, double C, double K)
+{
+    switch (type) {
+    case TitrationType::StrongAcidStrongBase:
+        return chem::pH_AFBF(C, 1, 0, 0);
+    case TitrationType::WeakAcidStrongBase:
+        return chem::pH_ADBF(C, 1, 0, 0, K);
+    case TitrationType::StrongBaseStrongAcid:
+        return chem::pH_AFBF(0, 0, C, 1);
+    case TitrationType::WeakBaseStrongAcid:
+        return chem::pH_AFBD(0, 0, C, 1, K);
+    }
+    return 0.0;
+}
+
+/// pH of the titrant alone: a strong base for types 0 and 1, a strong acid for 2 and 3.
+double titrantAlonePH(TitrationType type, double C)
+{
+    const bool base =
+        type == TitrationType::StrongAcidStrongBase || type == TitrationType::WeakAcidStrongBase;
+    return base ? chem::pH_AFBF(0, 0, C, 1) : chem::pH_AFBF(C, 1, 0, 0);
+}
+
+void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
+             const IndicatorCatalogue& catalogue, SchematicState& s)
+{
+    const bool indicatorChosen = position >= 1 && position <= catalogue.indicatorCount;
+    chem::TitrationInputs& in = s.inputs;
+
+    // Analyte, with the constant for the weak types.
+    if (isFilled(boxes.TxCErl)) {
+        in.analyteConc = acceptedValue(boxes.TxCErl, isConcentration);
+        std::optional<double> flaskPH;
+        if (type && chem::isWeak(*type)) {
+            if (isFilled(boxes.TxKaKb)) {
+                in.dissociationConstant = acceptedValue(boxes.TxKaKb, isConstant);
+                flaskPH = analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
+            }
+        } else if (type) {
+            flaskPH = analyteAlonePH(*type, in.analyteConc, 0.0);
+        }
+        if (flaskPH && chem::CalcErrorFlag != 0)
+            return;
+        if (flaskPH) {
+            s.LblpHErl = pHLabelText(*flaskPH);
+            if (indicatorChosen)
+                s.flaskColour = Get_Color_INDIC(catalogue, position, *flaskPH);
+        }
+    }
+
+    // Titrant.
+    if (isFilled(boxes.TxCBur)) {
+        in.titrantConc = acceptedValue(boxes.TxCBur, isConcentration);
+        if (type) {
+            const double buretPH = titrantAlonePH(*type, in.titrantConc);
+            if (chem::CalcErrorFlag != 0)
+                return;
+            s.LblpHBur = pHLabelText(buretPH);
+        }
+    }
+
+    if (isFilled(boxes.TxVErl))
+        in.analyteVolume = acceptedValue(boxes.TxVErl, isVolume);
+
+    // The verdict needs a whole titration and an indicator.
+    if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
+        return;
+    if (type && chem::isWeak(*type) && !(in.dissociationConstant > 0))
+        return;
+    if (!indicatorChosen)
+        return;
+
+    const double veq = in.analyteConc * in.analyteVolume / in.titrantConc;
+    if (!std::isfinite(veq) || veq < 5.0 || veq > 300.0)
+        throw RefreshFailure{};
+
+    // Suitable when the centre of the colour change lies in the pH jump between 99 % and 101 %
+    // of the equivalence volume; very suitable when the equivalence pH is inside its range too.
+    // A failed Get_pH here still completes the verdict, with its pH 0, and leaves the flag set.
+    const double pHa = chem::Get_pH(type, in, 0.99 * veq);
+    const double pHb = chem::Get_pH(type, in, 1.01 * veq);
+    const double lo = pHb < pHa ? pHb : pHa;
+    const double hi = pHb < pHa ? pHa : pHb;
+    const Indicator& indicator = catalogue.table[static_cast<std::size_t>(position)];
+    const double mid = (indicator.pHLow + indicator.pHHigh) / 2;
+    if (lo <= mid && mid <= hi) {
+        s.verdict = SuitabilityVerdict::Appropriate;
+        const double pHe = chem::Get_pH(type, in, veq);
+        if (indicator.pHLow <= pHe && pHe <= indicator.pHHigh)
+            s.verdict = SuitabilityVerdict::VeryAppropriate;
+    } else {
+        s.verdict = SuitabilityVerdict::Inappropriate;
+    }
+}
+
+} // namespace
+
+std::string verdictCaption(SuitabilityVerdict verdict)
+{
+    switch (verdict) {
+    case SuitabilityVerdict::Inappropriate:
+        return "Inappropriate";
+    case SuitabilityVerdict::Appropriate:
+        return "Appropriate";
+    case SuitabilityVerdict::VeryAppropriate:
+        return "Very appropriate";
+    }
+    return {};
+}
+
+Colour verdictColour(SuitabilityVerdict verdict)
+{
+    return verdict == SuitabilityVerdict::Inappropriate ? rgb(255, 0, 0) : rgb(0, 128, 0);
+}
+
+std::string pHLabelText(double pH)
+{
+    return "pH = " + report::PlainText(report::Round(pH, 3));
+}
+
+SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
+                                  int indicatorPosition, const IndicatorCatalogue& catalogue)
+{
+    chem::CalcErrorFlag = 0;
+    SchematicState state;
+    try {
+        refresh(type, boxes, indicatorPosition, catalogue, state);
+    } catch (const RefreshFailure&) {
+        state.verdict.reset();
+        chem::CalcErrorFlag = 1;
+    }
+    state.calcErrorFlag = chem::CalcErrorFlag;
+    return state;
+}
+
+} // namespace indicators

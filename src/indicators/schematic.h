@@ -1,0 +1,57 @@
+#pragma once
+// The schematic refresh: reads the four input boxes, checks them, and works out everything the
+// burette-and-flask schematic shows — both pH labels, the flask colour and the verdict on the
+// chosen indicator. It is the only place the input boxes are parsed; the calculation and the
+// chart rely on the TitrationInputs and CalcErrorFlag it leaves behind.
+
+#include "chem/titration.h"
+#include "indicators/catalogue.h"
+
+#include <optional>
+#include <string>
+
+namespace indicators {
+
+/// The texts of the four input boxes, as typed.
+struct BoxTexts
+{
+    std::string TxCBur; ///< titrant concentration
+    std::string TxVErl; ///< analyte volume
+    std::string TxCErl; ///< analyte concentration
+    std::string TxKaKb; ///< Ka or Kb
+};
+
+enum class SuitabilityVerdict { Inappropriate, Appropriate, VeryAppropriate };
+
+/// The verdict label's caption: "Inappropriate", "Appropriate" or "Very appropriate".
+std::string verdictCaption(SuitabilityVerdict verdict);
+
+/// Red for an unsuitable indicator, dark green otherwise.
+Colour verdictColour(SuitabilityVerdict verdict);
+
+inline constexpr Colour kWhite = rgb(255, 255, 255);
+
+/// Everything one refresh writes. After a failure it holds what the steps before the failure
+/// wrote, and the reset values for the rest.
+struct SchematicState
+{
+    chem::TitrationInputs inputs{chem::kNotGiven, chem::kNotGiven, chem::kNotGiven,
+                                 chem::kNotGiven};
+    std::int32_t calcErrorFlag = 0;
+    std::string LblpHErl;        ///< "" or "pH = " and the analyte's pH
+    std::string LblpHBur;        ///< "" or "pH = " and the titrant's pH
+    Colour flaskColour = kWhite; ///< ShErlem's fill
+    /// The verdict, when the verdict label is shown; none hides it (its caption is then left as
+    /// it was).
+    std::optional<SuitabilityVerdict> verdict;
+};
+
+/// Refreshes the schematic for the selected type, the box texts and the chooser position
+/// (0 or less: no indicator). Leaves chem::CalcErrorFlag equal to the returned calcErrorFlag.
+SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
+                                  int indicatorPosition, const IndicatorCatalogue& catalogue);
+
+/// "pH = " and the pH rounded to 3 decimals, without restoring a zero before the point.
+std::string pHLabelText(double pH);
+
+} // namespace indicators
