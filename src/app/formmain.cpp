@@ -1,0 +1,197 @@
+#include "app/formmain.h"
+
+#include "app/appinfo.h"
+#include "app/inputpage.h"
+#include "app/picturebutton.h"
+#include "app/printsystem.h"
+#include "app/svgpicture.h"
+#include "app/uihelpers.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace app {
+
+FormMain::FormMain(const PrintSystem& printers, QWidget* parent)
+    : QWidget(parent), printers_(printers)
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(kMainWindowTitle);
+    setWindowIcon(applicationIcon());
+    setFixedSize(kClientSize);
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    setBackground(this, Qt::white);
+    setFont(arial(15));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // Load: header, help menu, catalogue and chooser, pages in their places.
+    buildHeader();
+    buildHelpMenu();
+    InicializarIndicadores(catalogue_);
+    buildPages();
+    frameDAT_->RellenarComboIND();
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(500);
+    connect(timer1_, &QTimer::timeout, this, &FormMain::Timer1_Timer);
+    timer1_->start();
+
+    // Key preview: the window sees keys before whichever control has the focus.
+    qApp->installEventFilter(this);
+}
+
+FormMain::~FormMain()
+{
+    qApp->removeEventFilter(this);
+}
+
+void FormMain::buildHeader()
+{
+    struct Button
+    {
+        const char* name;
+        const char* picture;
+        QPoint rest;
+        int frame;
+        QPoint frameAt;
+    };
+    const Button buttons[] = {
+        {"Image3", ":/art/button-input.svg", {16, 20}, 2, {14, 18}},
+        {"Image4", ":/art/button-table.svg", {170, 20}, 1, {168, 18}},
+        {"Image5", ":/art/button-curve.svg", {322, 20}, 0, {320, 18}},
+        {"Image6", ":/art/button-help.svg", {617, 20}, 3, {615, 18}},
+    };
+    for (const Button& b : buttons)
+        new SvgPicture(this, QStringLiteral("Image2(%1)").arg(b.frame),
+                       QStringLiteral(":/art/button-frame.svg"), {b.frameAt, QSize(145, 29)});
+    for (const Button& b : buttons) {
+        auto* button = new PictureButton(this, QString::fromLatin1(b.name),
+                                         QString::fromLatin1(b.picture), b.rest);
+        if (b.rest.x() == 16)
+            connect(button, &PictureButton::clicked, this, &FormMain::Image3_Click);
+        else if (b.rest.x() == 617)
+            connect(button, &PictureButton::clicked, this, &FormMain::Image6_Click);
+    }
+}
+
+void FormMain::buildHelpMenu()
+{
+    mnu_Ayuda_ = new QMenu(QStringLiteral("Ayuda"), this);
+    mnu_Ayuda_->setObjectName(QStringLiteral("mnu_Ayuda"));
+    mnu_Ayuda_->setFont(arial(15));
+    const std::pair<const char*, const char*> items[] = {
+        {"mnu_Ayuda_Manual", "User's Manual (PDF document)..."},
+        {"zep123", nullptr},
+        {"mnu_Ayuda_WEB", "Lumbrix Software Home Page..."},
+        {"mnu_Ayuda_DONATE", "Make a donation..."},
+        {"mnu_Ayuda_Acerca", "About..."},
+    };
+    for (const auto& [name, caption] : items) {
+        QAction* action = caption ? mnu_Ayuda_->addAction(QString::fromLatin1(caption))
+                                  : mnu_Ayuda_->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+    }
+}
+
+void FormMain::buildPages()
+{
+    frameDAT_ = new InputPage(this, catalogue_);
+    frameDAT_->move(13, 70);
+
+    frameTAB_ = new QWidget(this);
+    frameTAB_->setObjectName(QStringLiteral("FrameTAB"));
+    frameTAB_->setGeometry(11, 70, 756, 458);
+    setBackground(frameTAB_, QColor(242, 243, 244));
+    auto* picture3 = new QWidget(frameTAB_);
+    picture3->setObjectName(QStringLiteral("Picture3"));
+    picture3->setGeometry(448, 419, 210, 28);
+    setBackground(picture3, QColor(242, 243, 244));
+    cmdPRINT_ = new QPushButton(QStringLiteral("Print"), picture3);
+    cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
+    cmdPRINT_->setGeometry(108, 0, 100, 25);
+    frameTAB_->hide();
+
+    picture1_ = new QWidget(this);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setGeometry(9, 69, 768, 476);
+    setBackground(picture1_, Qt::white);
+    cmdPRINT_CUR_ = new QPushButton(QStringLiteral("Print"), picture1_);
+    cmdPRINT_CUR_->setObjectName(QStringLiteral("CmdPRINT_CUR"));
+    cmdPRINT_CUR_->setGeometry(650, 453, 100, 24);
+    label5_12_ =
+        makeLabel(picture1_, QStringLiteral("Label5(12)"), QStringLiteral("Titration type"),
+                  {103, 0, 564, 18}, arial(15, true), QColor(128, 128, 128));
+    label5_12_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label5_11_ = makeLabel(picture1_, QStringLiteral("Label5(11)"), QStringLiteral("Strong base"),
+                           {521, 8, 227, 18}, arial(13), QColor(128, 128, 128));
+    label5_11_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    picture1_->hide();
+
+    connect(frameDAT_, &InputPage::indicatorCaptionChanged, label5_11_, &QLabel::setText);
+}
+
+void FormMain::paintEvent(QPaintEvent*)
+{
+    // The header band, wider than the window; what lies beyond is clipped.
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, 791, 63), QColor(240, 240, 240));
+    const std::pair<int, QColor> lines[] = {
+        {63, QColor(140, 140, 140)}, {64, QColor(192, 192, 192)}, {65, QColor(240, 240, 240)}};
+    for (const auto& [y, colour] : lines) {
+        painter.setPen(colour);
+        painter.drawLine(0, y, 790, y);
+    }
+}
+
+bool FormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormMain::changeEvent(QEvent* event)
+{
+    // Becoming active again puts back the normal pointer.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    QWidget::changeEvent(event);
+}
+
+void FormMain::Image3_Click()
+{
+    frameDAT_->show();
+    picture1_->hide();
+    frameTAB_->hide();
+}
+
+void FormMain::Image6_Click()
+{
+    mnu_Ayuda_->popup(QCursor::pos());
+}
+
+void FormMain::Timer1_Timer()
+{
+    if (!printers_.hasPrinters())
+        return;
+    const QString name = printers_.defaultPrinterName();
+    cmdPRINT_->setToolTip(name);
+    cmdPRINT_CUR_->setToolTip(name);
+}
+
+} // namespace app

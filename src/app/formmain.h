@@ -1,0 +1,67 @@
+#pragma once
+// The main window: a grey header band with four picture buttons over three pages drawn at the
+// same place — the input page, the table-and-results page and the curve page — of which at
+// most one shows. Esc closes it from anywhere, whatever has the focus.
+
+#include "indicators/catalogue.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace app {
+
+class InputPage;
+class PictureButton;
+class PrintSystem;
+
+class FormMain : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(FormMain)
+
+public:
+    /// The client area: 774 wide, and tall enough for the whole curve page (69 + 476).
+    static constexpr QSize kClientSize{774, 545};
+
+    explicit FormMain(const PrintSystem& printers, QWidget* parent = nullptr);
+    ~FormMain() override;
+
+    InputPage* inputPage() const { return frameDAT_; }
+    QWidget* tablePage() const { return frameTAB_; }
+    QWidget* curvePage() const { return picture1_; }
+
+    /// Refreshes the printer-name tool tips of the two Print buttons.
+    void Timer1_Timer();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildHeader();
+    void buildPages();
+    void buildHelpMenu();
+    void Image3_Click();
+    void Image6_Click();
+
+    const PrintSystem& printers_;
+    indicators::IndicatorCatalogue catalogue_;
+    InputPage* frameDAT_ = nullptr;
+    QWidget* frameTAB_ = nullptr;
+    QWidget* picture1_ = nullptr;
+    QPushButton* cmdPRINT_ = nullptr;
+    QPushButton* cmdPRINT_CUR_ = nullptr;
+    QLabel* label5_11_ = nullptr;
+    QLabel* label5_12_ = nullptr;
+    QMenu* mnu_Ayuda_ = nullptr;
+    QTimer* timer1_ = nullptr;
+};
+
+} // namespace app

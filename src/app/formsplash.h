@@ -1,0 +1,48 @@
+#pragma once
+// The about window. At start-up it is the splash: after 400 ms, or at once on a click or a
+// key, it closes, and closing it always brings up the main window. Later the help menu opens
+// it again as the about box, with the timer off.
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+namespace app {
+
+class FormSplash : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(FormSplash)
+
+public:
+    enum class Role { Splash, About };
+
+    static constexpr QSize kSize{469, 319};
+
+    explicit FormSplash(Role role, QWidget* parent = nullptr);
+
+signals:
+    /// Emitted as the window closes, before it is gone: the main window is to be shown.
+    void closing();
+    void webLinkClicked();
+    void mailLinkClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void Form_Load(const QString& languageCode);
+
+    QTimer* timer1_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblTIT1_ = nullptr;
+    QLabel* lblTIT2_ = nullptr;
+    QLabel* lblWEB_ = nullptr;
+    bool closing_ = false;
+};
+
+} // namespace app

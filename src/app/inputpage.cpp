@@ -1,0 +1,342 @@
+#include "app/inputpage.h"
+
+#include "app/colourstrip.h"
+#include "app/flasklines.h"
+#include "app/inputbox.h"
+#include "app/shape.h"
+#include "app/svgpicture.h"
+#include "app/uihelpers.h"
+#include "indicators/indicatorpanel.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+const QColor kPanel(242, 243, 244);
+const QColor kPanelBorder(192, 192, 192);
+const QColor kBoxBorder(180, 194, 254);
+const QColor kGrey(128, 128, 128);
+const QColor kDarkGrey(96, 96, 96);
+
+QString indexed(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+const char* const kTypeCaptions[] = {
+    "Titrate strong acid with strong base",
+    "Titrate weak acid with strong base",
+    "Titrate strong base with strong acid",
+    "Titrate weak base with strong acid",
+};
+
+// Strip geometry inside the indicator frame.
+constexpr int kStripLeft = 8;
+constexpr int kStripTop = 120;
+constexpr int kStripWidth = 402;
+constexpr int kStripHeight = 24;
+
+} // namespace
+
+InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue)
+    : QWidget(parent), catalogue_(catalogue)
+{
+    setObjectName(QStringLiteral("FrameDAT"));
+    resize(754, 462);
+    setBackground(this, palette().color(QPalette::Base));
+    setFont(arial(15));
+
+    buildTypePanel();
+    buildIndicatorFrame();
+    buildSchematic();
+}
+
+void InputPage::buildTypePanel()
+{
+    shape4_[1] = new Shape(this, indexed("Shape4", 1), {2, 2, 425, 225}, kPanel, kPanelBorder);
+    label3_[12] = makeLabel(this, indexed("Label3", 12), QStringLiteral("Choose a titration type:"),
+                            {37, 32, 257, 18}, arial(15));
+
+    option1_ = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(QString::fromLatin1(kTypeCaptions[i]), this);
+        option->setObjectName(indexed("Option1", i));
+        option->setGeometry(55, 68 + 29 * i, 287, 21);
+        option->setFont(arial(15));
+        setBackground(option, kPanel);
+        option1_->addButton(option, i);
+    }
+    connect(option1_, &QButtonGroup::idClicked, this, &InputPage::Option1_Click);
+}
+
+void InputPage::buildIndicatorFrame()
+{
+    shape4_[0] = new Shape(this, indexed("Shape4", 0), {2, 226, 425, 228}, kPanel, kPanelBorder);
+    frameIND_ = new QWidget(this);
+    frameIND_->setObjectName(QStringLiteral("FrameIND"));
+    frameIND_->setGeometry(6, 237, 418, 214);
+    setBackground(frameIND_, kPanel);
+    frameIND_->hide();
+
+    QWidget* f = frameIND_;
+    label3_[0] = makeLabel(f, indexed("Label3", 0), QStringLiteral("Choose an indicator"),
+                           {6, 8, 229, 20}, arial(15));
+    comboIND_ = new QComboBox(f);
+    comboIND_->setObjectName(QStringLiteral("ComboIND"));
+    comboIND_->setGeometry(6, 32, 229, 24);
+    comboIND_->setFont(arial(15));
+    comboIND_->setMaxVisibleItems(16);
+    connect(comboIND_, &QComboBox::currentIndexChanged, this, &InputPage::ComboIND_Click);
+
+    label5_[10] = makeLabel(f, indexed("Label5", 10), QStringLiteral("Appropiate"),
+                            {246, 35, 166, 20}, arial(15), QColor(0, 128, 0));
+    label5_[10]->hide();
+    label5_[13] = makeLabel(f, indexed("Label5", 13), QStringLiteral("(F) Fluorescent indicator"),
+                            {246, 58, 170, 18}, arial(13), kDarkGrey);
+    label5_[13]->hide();
+
+    label5_[0] = makeLabel(f, indexed("Label5", 0), QString(), {8, 72, 200, 20}, arial(15));
+    label5_[1] = makeLabel(f, indexed("Label5", 1), QString(), {210, 72, 200, 20}, arial(15));
+    label5_[1]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label5_[2] = makeLabel(f, indexed("Label5", 2), QString(), {0, 97, 0, 0}, arial(13));
+    label5_[3] = makeLabel(f, indexed("Label5", 3), QString(), {0, 97, 0, 0}, arial(13));
+
+    // The markers stand under the strip and show as small ticks above and below it.
+    for (int i : {7, 8}) {
+        shape4_[static_cast<std::size_t>(i)] =
+            new Shape(f, indexed("Shape4", i), {0, kStripTop - 6, 3, kStripHeight + 12}, kGrey);
+        shape4_[static_cast<std::size_t>(i)]->hide();
+    }
+    picture2_ = new ColourStrip(f, QStringLiteral("Picture2"),
+                                {kStripLeft, kStripTop, kStripWidth, kStripHeight});
+
+    // Scale under the strip.
+    const int scaleTop = kStripTop + kStripHeight + 6;
+    label5_[5] = makeLabel(f, indexed("Label5", 5), QStringLiteral("0"),
+                           {kStripLeft - 4, scaleTop, 20, 18}, arial(13));
+    label5_[6] = makeLabel(f, indexed("Label5", 6), QStringLiteral("7"),
+                           {kStripLeft + kStripWidth / 2 - 10, scaleTop, 20, 18}, arial(13));
+    label5_[6]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label5_[7] = makeLabel(f, indexed("Label5", 7), QStringLiteral("14"),
+                           {kStripLeft + kStripWidth - 16, scaleTop, 24, 18}, arial(13));
+    label5_[7]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label5_[4] = makeLabel(f, indexed("Label5", 4), QStringLiteral("pH"),
+                           {kStripLeft + kStripWidth / 2 - 15, scaleTop + 17, 30, 18}, arial(13));
+    label5_[4]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label5_[14] =
+        makeLabel(f, indexed("Label5", 14), QStringLiteral("The shown colour is approximate"),
+                  {8, 192, 300, 16}, arial(12), kDarkGrey);
+}
+
+void InputPage::buildSchematic()
+{
+    shape4_[2] = new Shape(this, indexed("Shape4", 2), {426, 2, 323, 452}, Qt::white, kPanelBorder);
+    frameESQUEMA_ = new QWidget(this);
+    frameESQUEMA_->setObjectName(QStringLiteral("FrameESQUEMA"));
+    frameESQUEMA_->setGeometry(436, 7, 311, 439);
+    setBackground(frameESQUEMA_, Qt::white);
+    QWidget* f = frameESQUEMA_;
+
+    // The burette over the empty flask; the liquid and the glass lines are drawn over it.
+    new SvgPicture(f, QStringLiteral("Image1"), QStringLiteral(":/art/burette-flask.svg"),
+                   {17, 21, 64, 300});
+    shErlem_ = new Shape(f, QStringLiteral("ShErlem"), {19, 287, 61, 33}, Qt::white, QColor(), 7);
+    new FlaskLines(f);
+
+    label5_[9] = makeLabel(f, indexed("Label5", 9), QString(), {98, 9, 213, 18}, arial(15));
+    label5_[8] = makeLabel(f, indexed("Label5", 8), QString(), {98, 218, 178, 18}, arial(15));
+
+    struct Row
+    {
+        InputBox** box;
+        const char* name;
+        int top;
+        int shape;
+        int caption;
+        QPoint captionAt;
+        const char* captionText;
+        int unit;
+        QPoint unitAt;
+        const char* unitText;
+    };
+    const Row rows[] = {
+        {&txCBur_, "TxCBur", 37, 3, 2, {99, 37}, "Molarity", 6, {264, 37}, "mol/L"},
+        {&txVErl_, "TxVErl", 248, 4, 3, {98, 249}, "Volume", 8, {266, 247}, "mL"},
+        {&txCErl_, "TxCErl", 277, 5, 4, {98, 278}, "Molarity", 7, {266, 279}, "mol/L"},
+        {&txKaKb_, "TxKaKb", 307, 6, 5, {141, 309}, "Ka", -1, {}, nullptr},
+    };
+    for (const Row& row : rows) {
+        shape4_[static_cast<std::size_t>(row.shape)] = new Shape(
+            f, indexed("Shape4", row.shape), {173, row.top - 2, 83, 26}, Qt::white, kBoxBorder);
+        *row.box = new InputBox(f, QString::fromLatin1(row.name), {175, row.top, 79, 22});
+        connect(*row.box, &InputBox::confirmed, this, [this] { ActualizarColor_pH(); });
+        label3_[static_cast<std::size_t>(row.caption)] =
+            makeLabel(f, indexed("Label3", row.caption), QString::fromLatin1(row.captionText),
+                      {row.captionAt, QSize()}, arial(15));
+        if (row.unit >= 0)
+            label3_[static_cast<std::size_t>(row.unit)] =
+                makeLabel(f, indexed("Label3", row.unit), QString::fromLatin1(row.unitText),
+                          {row.unitAt, QSize()}, arial(15));
+    }
+    setTabOrder(txCBur_, txVErl_);
+    setTabOrder(txVErl_, txCErl_);
+    setTabOrder(txCErl_, txKaKb_);
+
+    lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
+                          arial(15));
+    lblpHErl_ = makeLabel(f, QStringLiteral("LblpHErl"), QStringLiteral("pH=??"), {0, 324, 98, 20},
+                          arial(15));
+    lblpHErl_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    label3_[9] = makeLabel(
+        f, indexed("Label3", 9),
+        QStringLiteral("In orden to enter a scientific notation value we have enter "
+                       "first its mantissa followed letter E and the ten exponent. Example:"),
+        {10, 354, 274, 49}, arial(13), kGrey);
+    label3_[9]->setWordWrap(true);
+    label3_[10] = makeLabel(f, indexed("Label3", 10),
+                            QStringLiteral("To enter 2.7\u00b710     we write   2.7E-3"),
+                            {11, 408, 287, 20}, arial(13), kGrey);
+    label3_[11] = makeLabel(f, indexed("Label3", 11), QStringLiteral("-3"), {99, 404, 19, 20},
+                            arial(11), kGrey);
+
+    // Until a type is chosen only the drawing shows.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             label5_[8], label5_[9], label3_[2], label3_[3], label3_[4],  label3_[5],
+             label3_[6], label3_[7], label3_[8], label3_[9], label3_[10], label3_[11],
+             txCBur_,    txCErl_,    txVErl_,    txKaKb_,    shape4_[3],  shape4_[4],
+             shape4_[5], shape4_[6], lblpHBur_,  lblpHErl_})
+        w->hide();
+}
+
+std::optional<chem::TitrationType> InputPage::selectedType() const
+{
+    return chem::titrationTypeFromIndex(option1_->checkedId());
+}
+
+int InputPage::indicatorPosition() const
+{
+    return comboIND_->currentIndex();
+}
+
+void InputPage::Option1_Click(int index)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             label5_[8], label5_[9], label3_[2], label3_[3],  label3_[4],  label3_[6],
+             label3_[7], label3_[8], label3_[9], label3_[10], label3_[11], txCBur_,
+             txCErl_,    txVErl_,    shape4_[3], shape4_[4],  shape4_[5],  lblpHBur_,
+             lblpHErl_,  frameIND_,  label3_[5], shape4_[6],  txKaKb_})
+        w->show();
+
+    struct Captions
+    {
+        const char* analyte;
+        const char* titrant;
+        const char* constant; // nullptr: the constant row is hidden
+    };
+    static const Captions kCaptions[] = {
+        {"Strong acid (analyte)", "Strong base (titrant)", nullptr},
+        {"Weak acid (analyte)", "Strong base (titrant)", "Ka"},
+        {"Strong base (analyte)", "Strong acid (titrant)", nullptr},
+        {"Weak base (analyte)", "Strong acid (titrant)", "Kb"},
+    };
+    const Captions& c = kCaptions[index];
+    label5_[8]->setText(QString::fromLatin1(c.analyte));
+    label5_[9]->setText(QString::fromLatin1(c.titrant));
+    if (c.constant) {
+        label3_[5]->setText(QString::fromLatin1(c.constant));
+        label3_[5]->adjustSize();
+    } else {
+        label3_[5]->hide();
+        shape4_[6]->hide();
+        txKaKb_->hide();
+    }
+    ActualizarColor_pH();
+}
+
+void InputPage::RellenarComboIND()
+{
+    {
+        const QSignalBlocker blocker(comboIND_);
+        comboIND_->clear();
+        comboIND_->addItem(QStringLiteral("<No indicator>"));
+        for (int k = 1; k <= catalogue_.indicatorCount; ++k)
+            comboIND_->addItem(
+                QString::fromStdString(catalogue_.table[static_cast<std::size_t>(k)].name));
+        comboIND_->setCurrentIndex(0);
+    }
+    // Selecting the first entry is a selection like any other.
+    ComboIND_Click();
+}
+
+void InputPage::ComboIND_Click()
+{
+    label5_[13]->hide();
+    const int k = indicatorPosition();
+    const indicators::IndicatorPanel panel = indicators::indicatorPanelFor(catalogue_, k);
+
+    label5_[0]->setText(QString::fromStdString(panel.acidCaption));
+    label5_[1]->setText(QString::fromStdString(panel.basicCaption));
+    label5_[2]->setText(QString::fromStdString(panel.lowText));
+    label5_[3]->setText(QString::fromStdString(panel.highText));
+    emit indicatorCaptionChanged(QString::fromStdString(panel.chartCaption));
+    if (!panel.indicatorChosen) {
+        shape4_[7]->hide();
+        shape4_[8]->hide();
+        picture2_->clear();
+        ActualizarColor_pH();
+        return;
+    }
+
+    label5_[13]->setVisible(panel.fluorescentNote);
+    shape4_[7]->show();
+    shape4_[8]->show();
+    const QRect strip = picture2_->geometry();
+    auto centreOver = [&](QLabel* label, double pH) {
+        label->adjustSize();
+        const double x = indicators::stripX(strip.left(), strip.width(), pH);
+        label->move(static_cast<int>(std::lround(x - label->width() / 2.0)), label->y());
+    };
+    centreOver(label5_[2], panel.pHLow);
+    centreOver(label5_[3], panel.pHHigh);
+    // One device pixel left of the pH, so the 3-pixel mark is centred on it.
+    auto placeMarker = [&](Shape* marker, double pH) {
+        const double x = indicators::stripX(strip.left(), strip.width(), pH) - 1;
+        marker->move(static_cast<int>(std::lround(x)), marker->y());
+    };
+    placeMarker(shape4_[7], panel.pHLow);
+    placeMarker(shape4_[8], panel.pHHigh);
+    picture2_->paintIndicator(catalogue_, k);
+    ActualizarColor_pH();
+}
+
+indicators::SchematicState InputPage::ActualizarColor_pH()
+{
+    const indicators::BoxTexts boxes{txCBur_->text().toStdString(), txVErl_->text().toStdString(),
+                                     txCErl_->text().toStdString(), txKaKb_->text().toStdString()};
+    schematic_ =
+        indicators::ActualizarColor_pH(selectedType(), boxes, indicatorPosition(), catalogue_);
+
+    lblpHErl_->setText(QString::fromStdString(schematic_.LblpHErl));
+    lblpHBur_->setText(QString::fromStdString(schematic_.LblpHBur));
+    shErlem_->setFillColour(toQColor(schematic_.flaskColour));
+    QLabel* verdict = label5_[10];
+    if (schematic_.verdict) {
+        verdict->setText(QString::fromStdString(indicators::verdictCaption(*schematic_.verdict)));
+        QPalette palette = verdict->palette();
+        palette.setColor(QPalette::WindowText,
+                         toQColor(indicators::verdictColour(*schematic_.verdict)));
+        verdict->setPalette(palette);
+    }
+    verdict->setVisible(schematic_.verdict.has_value());
+    return schematic_;
+}
+
+} // namespace app

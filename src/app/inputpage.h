@@ -1,0 +1,78 @@
+#pragma once
+// The input page: the titration-type choice, the indicator panel and the burette-and-flask
+// schematic with the four input boxes. It forwards the user's actions to the refresh logic of
+// the indicators library and shows what that returns.
+
+#include "indicators/catalogue.h"
+#include "indicators/schematic.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+
+namespace app {
+
+class ColourStrip;
+class InputBox;
+class Shape;
+
+class InputPage : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(InputPage)
+
+public:
+    InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue);
+
+    /// The selected titration type, none before the first choice.
+    std::optional<chem::TitrationType> selectedType() const;
+    /// The chooser's position: 0 for "<No indicator>", k for catalogue slot k.
+    int indicatorPosition() const;
+
+    /// The schematic refresh: re-reads the boxes and shows the result. Returns what it found;
+    /// chem::CalcErrorFlag is left as the refresh left it.
+    indicators::SchematicState ActualizarColor_pH();
+    /// The last refresh's result.
+    const indicators::SchematicState& schematic() const { return schematic_; }
+
+    /// Fills the indicator chooser and selects "<No indicator>".
+    void RellenarComboIND();
+
+signals:
+    /// The chosen indicator's name for the chart page, "" for none.
+    void indicatorCaptionChanged(const QString& caption);
+
+private:
+    void buildTypePanel();
+    void buildIndicatorFrame();
+    void buildSchematic();
+    void Option1_Click(int index);
+    void ComboIND_Click();
+    QLabel* label5(int index) const { return label5_[static_cast<std::size_t>(index)]; }
+
+    const indicators::IndicatorCatalogue& catalogue_;
+    indicators::SchematicState schematic_;
+
+    QButtonGroup* option1_ = nullptr;
+    QWidget* frameIND_ = nullptr;
+    QWidget* frameESQUEMA_ = nullptr;
+    QComboBox* comboIND_ = nullptr;
+    ColourStrip* picture2_ = nullptr;
+    std::array<Shape*, 9> shape4_{};
+    std::array<QLabel*, 15> label5_{};
+    std::array<QLabel*, 13> label3_{};
+    InputBox* txCBur_ = nullptr;
+    InputBox* txVErl_ = nullptr;
+    InputBox* txCErl_ = nullptr;
+    InputBox* txKaKb_ = nullptr;
+    QLabel* lblpHBur_ = nullptr;
+    QLabel* lblpHErl_ = nullptr;
+    Shape* shErlem_ = nullptr;
+};
+
+} // namespace app

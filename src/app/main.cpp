@@ -1,0 +1,30 @@
+// Acidora: starts with the splash, which brings up the main window as it closes; the program
+// ends when the main window closes.
+#include "app/formmain.h"
+#include "app/formsplash.h"
+#include "app/printsystem.h"
+#include "app/svgpicture.h"
+
+#include <QApplication>
+#include <QPointer>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Acidora"));
+    QApplication::setOrganizationName(QStringLiteral("Lumbrix Software"));
+    QApplication::setWindowIcon(app::applicationIcon());
+
+    app::QtPrintSystem printers;
+    std::unique_ptr<app::FormMain> main;
+
+    auto* splash = new app::FormSplash(app::FormSplash::Role::Splash);
+    QObject::connect(splash, &app::FormSplash::closing, &application, [&] {
+        if (!main)
+            main = std::make_unique<app::FormMain>(printers);
+        main->show();
+        main->activateWindow();
+    });
+    splash->show();
+    return application.exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+/// The installed printers, as the window needs to know them. The Qt implementation asks the
+/// system's print service; tests use a fake.
+class PrintSystem
+{
+public:
+    virtual ~PrintSystem() = default;
+
+    virtual bool hasPrinters() const = 0;
+    /// The device name of the default printer, or "" when there is none.
+    virtual QString defaultPrinterName() const = 0;
+};
+
+class QtPrintSystem : public PrintSystem
+{
+public:
+    bool hasPrinters() const override;
+    QString defaultPrinterName() const override;
+};
+
+} // namespace app

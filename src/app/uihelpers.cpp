@@ -1,0 +1,49 @@
+#include "app/uihelpers.h"
+
+#include <QLabel>
+#include <QPalette>
+
+namespace app {
+
+QFont arial(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry,
+                  const QFont& font, QColor colour)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (geometry.size().isEmpty()) {
+        label->adjustSize();
+        label->move(geometry.topLeft());
+    } else {
+        label->setGeometry(geometry);
+    }
+    return label;
+}
+
+void setBackground(QWidget* widget, QColor colour)
+{
+    QPalette palette = widget->palette();
+    // Buttons fill with their Button role, most other widgets with Window.
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QColor toQColor(indicators::Colour colour)
+{
+    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+} // namespace app

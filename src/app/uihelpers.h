@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers for building the windows in code, with every position in pixels.
+
+#include "indicators/catalogue.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace app {
+
+/// Arial at a pixel size: sizes in points would move with the screen's dots per inch, and the
+/// layout is fixed in pixels. 15 px is 11.25 pt at 96 dpi, 13 px 9.75 pt, 11 px 8.25 pt.
+QFont arial(int pixelSize, bool bold = false);
+
+/// Creates a label named `name`, at `geometry` (a zero size keeps the text's own size).
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry,
+                  const QFont& font, QColor colour = Qt::black);
+
+/// Gives a widget a plain background colour.
+void setBackground(QWidget* widget, QColor colour);
+
+/// A catalogue colour (R + 256·G + 65536·B) as a QColor.
+QColor toQColor(indicators::Colour colour);
+
+} // namespace app
