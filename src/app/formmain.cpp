@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace app {
 
@@ -44,7 +45,15 @@ FormMain::FormMain(const PrintSystem& printers, QWidget* parent)
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(500);
     connect(timer1_, &QTimer::timeout, this, &FormMain::Timer1_Timer);
+    connect(&printerQuery_, &QFutureWatcher<std::optional<QString>>::finished, this, [this] {
+        // With no printer installed the tool tips keep what they had.
+        if (const std::optional<QString> name = printerQuery_.result()) {
+            cmdPRINT_->setToolTip(*name);
+            cmdPRINT_CUR_->setToolTip(*name);
+        }
+    });
     timer1_->start();
+    Timer1_Timer(); // the first answer need not wait for the first tick
 
     // Key preview: the window sees keys before whichever control has the focus.
     qApp->installEventFilter(this);
@@ -53,6 +62,8 @@ FormMain::FormMain(const PrintSystem& printers, QWidget* parent)
 FormMain::~FormMain()
 {
     qApp->removeEventFilter(this);
+    // The query reads the print system, which may not outlive the window.
+    printerQuery_.waitForFinished();
 }
 
 void FormMain::buildHeader()
@@ -187,11 +198,13 @@ void FormMain::Image6_Click()
 
 void FormMain::Timer1_Timer()
 {
-    if (!printers_.hasPrinters())
-        return;
-    const QString name = printers_.defaultPrinterName();
-    cmdPRINT_->setToolTip(name);
-    cmdPRINT_CUR_->setToolTip(name);
+    if (printerQuery_.isRunning())
+        return; // a slow print service gets one question at a time
+    printerQuery_.setFuture(QtConcurrent::run([&printers = printers_]() -> std::optional<QString> {
+        if (!printers.hasPrinters())
+            return std::nullopt;
+        return printers.defaultPrinterName();
+    }));
 }
 
 } // namespace app

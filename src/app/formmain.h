@@ -5,9 +5,10 @@
 
 #include "indicators/catalogue.h"
 
-#include <QWidget>
+#include <optional>
 
-#include <array>
+#include <QFutureWatcher>
+#include <QWidget>
 
 class QLabel;
 class QMenu;
@@ -36,7 +37,9 @@ public:
     QWidget* tablePage() const { return frameTAB_; }
     QWidget* curvePage() const { return picture1_; }
 
-    /// Refreshes the printer-name tool tips of the two Print buttons.
+    /// Asks for the default printer's name, for the tool tips of the two Print buttons. The
+    /// print service can take many milliseconds to answer, so it is asked off the window's
+    /// thread and the tool tips change when the answer arrives.
     void Timer1_Timer();
 
 protected:
@@ -62,6 +65,8 @@ private:
     QLabel* label5_12_ = nullptr;
     QMenu* mnu_Ayuda_ = nullptr;
     QTimer* timer1_ = nullptr;
+    /// The printer query in flight: the default printer's name, or none without printers.
+    QFutureWatcher<std::optional<QString>> printerQuery_;
 };
 
 } // namespace app

@@ -5,7 +5,7 @@
 namespace app {
 
 /// The installed printers, as the window needs to know them. The Qt implementation asks the
-/// system's print service; tests use a fake.
+/// system's print service; tests use a fake. The queries may run on a worker thread.
 class PrintSystem
 {
 public:

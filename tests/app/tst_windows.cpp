@@ -92,9 +92,11 @@ void TestWindows::printerToolTips()
     window.show();
     auto* print = window.findChild<QPushButton*>(QStringLiteral("CmdPRINT"));
     auto* printCurve = window.findChild<QPushButton*>(QStringLiteral("CmdPRINT_CUR"));
-    QTest::qWait(600); // one tick of the 500 ms timer
+    // Within half a second of the window opening.
+    QTRY_COMPARE_WITH_TIMEOUT(print->toolTip(), expected, 500);
+    QTRY_COMPARE_WITH_TIMEOUT(printCurve->toolTip(), expected, 100);
+    QTest::qWait(600); // and a tick later still the same
     QCOMPARE(print->toolTip(), expected);
-    QCOMPARE(printCurve->toolTip(), expected);
 }
 
 void TestWindows::splashClosesByItself()

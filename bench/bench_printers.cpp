@@ -1,0 +1,50 @@
+// What one printer-name tool-tip refresh costs: the main window asks the print system every
+// 500 ms on its own thread, so this must stay far below a frame.
+#include "app/formmain.h"
+#include "app/printsystem.h"
+
+#include <QApplication>
+#include <QThreadPool>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void printerToolTipQuery(benchmark::State& state)
+{
+    const app::QtPrintSystem printers;
+    for (auto _ : state) {
+        const bool any = printers.hasPrinters();
+        benchmark::DoNotOptimize(any);
+        if (any)
+            benchmark::DoNotOptimize(printers.defaultPrinterName());
+    }
+    state.SetLabel(printers.hasPrinters() ? "printers installed" : "no printer");
+}
+BENCHMARK(printerToolTipQuery)->Unit(benchmark::kMicrosecond);
+
+// What the window's thread spends on one tick: handing the query to a worker.
+void windowTimerTick(benchmark::State& state)
+{
+    const app::QtPrintSystem printers;
+    app::FormMain window(printers);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QThreadPool::globalInstance()->waitForDone();
+        state.ResumeTiming();
+        window.Timer1_Timer();
+    }
+    QThreadPool::globalInstance()->waitForDone();
+}
+BENCHMARK(windowTimerTick)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
