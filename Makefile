@@ -20,11 +20,7 @@ test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure
 
 run: build
-	@if [ -x $(BUILD_DIR)/src/app/acidora ]; then \
-	    $(BUILD_DIR)/src/app/acidora; \
-	else \
-	    echo "make run: the acidora window is not built yet; the numeric core is ready (make test)."; \
-	fi
+	$(BUILD_DIR)/src/app/acidora
 
 bench: build
 	$(BUILD_DIR)/bench/acidora-bench

@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 
 #include "app/appinfo.h"
+#include "app/formsplash.h"
 #include "app/inputpage.h"
 #include "app/picturebutton.h"
 #include "app/printsystem.h"
@@ -111,7 +112,20 @@ void FormMain::buildHelpMenu()
         QAction* action = caption ? mnu_Ayuda_->addAction(QString::fromLatin1(caption))
                                   : mnu_Ayuda_->addSeparator();
         action->setObjectName(QString::fromLatin1(name));
+        // The manual and the maker's pages are not wired to the desktop's opener yet.
+        action->setEnabled(caption == nullptr || qstrcmp(name, "mnu_Ayuda_Acerca") == 0);
     }
+    connect(mnu_Ayuda_->actions().constLast(), &QAction::triggered, this,
+            &FormMain::mnu_Ayuda_Acerca_Click);
+}
+
+void FormMain::mnu_Ayuda_Acerca_Click()
+{
+    // The about window, modal and without its closing timer; closing it brings this window back.
+    auto* about = new FormSplash(FormSplash::Role::About);
+    about->setWindowModality(Qt::ApplicationModal);
+    connect(about, &FormSplash::closing, this, [this] { activateWindow(); });
+    about->show();
 }
 
 void FormMain::buildPages()

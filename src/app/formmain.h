@@ -53,6 +53,7 @@ private:
     void buildHelpMenu();
     void Image3_Click();
     void Image6_Click();
+    void mnu_Ayuda_Acerca_Click();
 
     const PrintSystem& printers_;
     indicators::IndicatorCatalogue catalogue_;

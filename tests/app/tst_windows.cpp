@@ -4,6 +4,8 @@
 #include "app/inputpage.h"
 #include "fakeprintsystem.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@ private slots:
     void splashClosesOnClickOrKey_data();
     void splashClosesOnClickOrKey();
     void splashLinksDoNotClose();
+    void aboutFromTheHelpMenuWaitsForTheUser();
 };
 
 void TestWindows::escClosesFromInsideABox()
@@ -164,6 +167,25 @@ void TestWindows::splashLinksDoNotClose()
     QVERIFY(splash.isVisible());
     QCOMPARE(web.count(), 1);
     QCOMPARE(closing.count(), 0);
+}
+
+void TestWindows::aboutFromTheHelpMenuWaitsForTheUser()
+{
+    FakePrintSystem printers;
+    FormMain window(printers);
+    window.show();
+    window.findChild<QAction*>(QStringLiteral("mnu_Ayuda_Acerca"))->trigger();
+    QPointer<FormSplash> about;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* splash = qobject_cast<FormSplash*>(w))
+            about = splash;
+    QVERIFY(about && about->isVisible());
+    QVERIFY(about->isModal());
+    QTest::qWait(500);
+    QVERIFY(about && about->isVisible());
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!about);
+    QVERIFY(window.isVisible()); // Esc closed the about window only
 }
 
 QTEST_MAIN(TestWindows)
