@@ -1,0 +1,52 @@
+#pragma once
+// The calculation run behind "Table & results": from the inputs the schematic refresh accepted
+// to the results report and the table of values, or a refusal when the inputs do not describe
+// a titration with its equivalence volume between 5 and 300 mL.
+
+#include "chem/titration.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace report {
+
+/// What the report says about the chosen indicator.
+struct IndicatorInfo
+{
+    std::string name;
+    double pHLow = 0;
+    double pHHigh = 0;
+    std::string acidColourName;
+    std::string basicColourName;
+};
+
+struct CalculationInput
+{
+    std::optional<chem::TitrationType> type;
+    chem::TitrationInputs inputs;
+    std::int32_t calcErrorFlag = 0; ///< as the schematic refresh left it
+    std::string constantText;       ///< the Ka/Kb box as typed
+    std::optional<IndicatorInfo> indicator;
+    std::string verdictCaption; ///< the caption the refresh gave the verdict label
+};
+
+inline constexpr std::size_t kReportLines = 17;
+
+/// The results page: the 17 report lines (Label1) and the table of values (Text1, CR LF ends).
+struct Report
+{
+    std::array<std::string, kReportLines> lines;
+    std::string table;
+};
+
+/// The run; none when it refuses.
+std::optional<Report> runCalculation(const CalculationInput& input);
+
+/// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
+double equivalenceVolume(const chem::TitrationInputs& inputs);
+
+/// One table row: blank, the 7-character volume field, blank, the 7-character pH field, CR LF.
+std::string tableRow(double volume, double pH);
+
+} // namespace report
