@@ -1,0 +1,44 @@
+#pragma once
+// Table output: the results page as printed text lines and as clipboard text. Both read only
+// what the page shows — the report lines with their weight and place, and the table text.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace output {
+
+/// A report line as the results page shows it.
+struct ReportLine
+{
+    std::string caption;
+    bool bold = false;
+    int topTwips = 0; ///< its top on the page, in twips (15 to a pixel)
+};
+
+/// One line of the printout, its top-left corner in millimetres from the top-left of the
+/// printable area of `page` (0 first).
+struct PrintedLine
+{
+    int page = 0;
+    double xMm = 0;
+    double yMm = 0;
+    bool bold = false;
+    bool monospace = false; ///< Courier New; otherwise Arial
+    std::string text;
+};
+
+inline constexpr const char* kTableHeading = "Table of values (added Vol. [mL] and pH)";
+
+/// The printed results page: the 16 report lines where the page has them (1/66 mm a twip,
+/// 5 mm down), the table heading at 105 mm and the table from 112 mm, 4 mm a line. A line
+/// whose `lineHeightMm` would reach below `printableHeightMm` starts a new page at 5 mm,
+/// so a long table on a short page loses no rows.
+std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
+                                       const std::string& table, double printableHeightMm,
+                                       double lineHeightMm);
+
+/// The clipboard text: the 17 report captions, each with CR LF, then the table unchanged.
+std::string clipboardText(const std::array<std::string, 17>& captions, const std::string& table);
+
+} // namespace output
