@@ -1,7 +1,7 @@
 // What one printer-name tool-tip refresh costs: the main window asks the print system every
 // 500 ms on its own thread, so this must stay far below a frame.
 #include "app/formmain.h"
-#include "app/printsystem.h"
+#include "app/platform.h"
 
 #include <QApplication>
 #include <QThreadPool>
@@ -26,7 +26,10 @@ BENCHMARK(printerToolTipQuery)->Unit(benchmark::kMicrosecond);
 void windowTimerTick(benchmark::State& state)
 {
     const app::QtPrintSystem printers;
-    app::FormMain window(printers);
+    app::QtClipboard clipboard;
+    app::QtMessageBoxes messages;
+    app::Platform platform{printers, clipboard, messages};
+    app::FormMain window(platform);
     for (auto _ : state) {
         state.PauseTiming();
         QThreadPool::globalInstance()->waitForDone();

@@ -4,8 +4,9 @@
 #include "app/formsplash.h"
 #include "app/inputpage.h"
 #include "app/picturebutton.h"
-#include "app/printsystem.h"
+#include "app/platform.h"
 #include "app/svgpicture.h"
+#include "app/tablepage.h"
 #include "app/uihelpers.h"
 
 #include <QApplication>
@@ -22,8 +23,7 @@
 
 namespace app {
 
-FormMain::FormMain(const PrintSystem& printers, QWidget* parent)
-    : QWidget(parent), printers_(printers)
+FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(kMainWindowTitle);
@@ -49,7 +49,7 @@ FormMain::FormMain(const PrintSystem& printers, QWidget* parent)
     connect(&printerQuery_, &QFutureWatcher<std::optional<QString>>::finished, this, [this] {
         // With no printer installed the tool tips keep what they had.
         if (const std::optional<QString> name = printerQuery_.result()) {
-            cmdPRINT_->setToolTip(*name);
+            frameTAB_->printButton()->setToolTip(*name);
             cmdPRINT_CUR_->setToolTip(*name);
         }
     });
@@ -91,6 +91,8 @@ void FormMain::buildHeader()
                                          QString::fromLatin1(b.picture), b.rest);
         if (b.rest.x() == 16)
             connect(button, &PictureButton::clicked, this, &FormMain::Image3_Click);
+        else if (b.rest.x() == 170)
+            connect(button, &PictureButton::clicked, this, &FormMain::Image4_Click);
         else if (b.rest.x() == 617)
             connect(button, &PictureButton::clicked, this, &FormMain::Image6_Click);
     }
@@ -133,17 +135,8 @@ void FormMain::buildPages()
     frameDAT_ = new InputPage(this, catalogue_);
     frameDAT_->move(13, 70);
 
-    frameTAB_ = new QWidget(this);
-    frameTAB_->setObjectName(QStringLiteral("FrameTAB"));
-    frameTAB_->setGeometry(11, 70, 756, 458);
-    setBackground(frameTAB_, QColor(242, 243, 244));
-    auto* picture3 = new QWidget(frameTAB_);
-    picture3->setObjectName(QStringLiteral("Picture3"));
-    picture3->setGeometry(448, 419, 210, 28);
-    setBackground(picture3, QColor(242, 243, 244));
-    cmdPRINT_ = new QPushButton(QStringLiteral("Print"), picture3);
-    cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
-    cmdPRINT_->setGeometry(108, 0, 100, 25);
+    frameTAB_ = new TablePage(this, platform_);
+    frameTAB_->move(11, 70);
     frameTAB_->hide();
 
     picture1_ = new QWidget(this);
@@ -205,6 +198,41 @@ void FormMain::Image3_Click()
     frameTAB_->hide();
 }
 
+void FormMain::Image4_Click()
+{
+    label5_12_->clear();
+    frameDAT_->hide();
+    picture1_->hide();
+    frameTAB_->hide();
+    QPushButton* print = frameTAB_->printButton();
+    print->hide();
+
+    // The run starts from freshly read inputs; a refusal leaves every page hidden.
+    const indicators::SchematicState state = frameDAT_->ActualizarColor_pH();
+    report::CalculationInput input;
+    input.type = frameDAT_->selectedType();
+    input.inputs = state.inputs;
+    input.calcErrorFlag = state.calcErrorFlag;
+    input.constantText = frameDAT_->constantText().toStdString();
+    const int k = frameDAT_->indicatorPosition();
+    if (k > 0 && k <= catalogue_.indicatorCount) {
+        const indicators::Indicator& i = catalogue_.table[static_cast<std::size_t>(k)];
+        input.indicator =
+            report::IndicatorInfo{i.name, i.pHLow, i.pHHigh, i.acidColourName, i.basicColourName};
+    }
+    input.verdictCaption = frameDAT_->verdictCaption().toStdString();
+    const std::optional<report::Report> result = report::runCalculation(input);
+    if (!result)
+        return;
+
+    if (platform_.printers.hasPrinters()) {
+        print->setToolTip(platform_.printers.defaultPrinterName());
+        print->show();
+    }
+    frameTAB_->showReport(*result);
+    frameTAB_->show();
+}
+
 void FormMain::Image6_Click()
 {
     mnu_Ayuda_->popup(QCursor::pos());
@@ -214,11 +242,12 @@ void FormMain::Timer1_Timer()
 {
     if (printerQuery_.isRunning())
         return; // a slow print service gets one question at a time
-    printerQuery_.setFuture(QtConcurrent::run([&printers = printers_]() -> std::optional<QString> {
-        if (!printers.hasPrinters())
-            return std::nullopt;
-        return printers.defaultPrinterName();
-    }));
+    printerQuery_.setFuture(
+        QtConcurrent::run([&printers = platform_.printers]() -> std::optional<QString> {
+            if (!printers.hasPrinters())
+                return std::nullopt;
+            return printers.defaultPrinterName();
+        }));
 }
 
 } // namespace app

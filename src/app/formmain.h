@@ -19,7 +19,8 @@ namespace app {
 
 class InputPage;
 class PictureButton;
-class PrintSystem;
+class TablePage;
+struct Platform;
 
 class FormMain : public QWidget
 {
@@ -30,11 +31,11 @@ public:
     /// The client area: 774 wide, and tall enough for the whole curve page (69 + 476).
     static constexpr QSize kClientSize{774, 545};
 
-    explicit FormMain(const PrintSystem& printers, QWidget* parent = nullptr);
+    explicit FormMain(Platform& platform, QWidget* parent = nullptr);
     ~FormMain() override;
 
     InputPage* inputPage() const { return frameDAT_; }
-    QWidget* tablePage() const { return frameTAB_; }
+    TablePage* tablePage() const { return frameTAB_; }
     QWidget* curvePage() const { return picture1_; }
 
     /// Asks for the default printer's name, for the tool tips of the two Print buttons. The
@@ -52,15 +53,15 @@ private:
     void buildPages();
     void buildHelpMenu();
     void Image3_Click();
+    void Image4_Click();
     void Image6_Click();
     void mnu_Ayuda_Acerca_Click();
 
-    const PrintSystem& printers_;
+    Platform& platform_;
     indicators::IndicatorCatalogue catalogue_;
     InputPage* frameDAT_ = nullptr;
-    QWidget* frameTAB_ = nullptr;
+    TablePage* frameTAB_ = nullptr;
     QWidget* picture1_ = nullptr;
-    QPushButton* cmdPRINT_ = nullptr;
     QPushButton* cmdPRINT_CUR_ = nullptr;
     QLabel* label5_11_ = nullptr;
     QLabel* label5_12_ = nullptr;

@@ -226,6 +226,16 @@ int InputPage::indicatorPosition() const
     return comboIND_->currentIndex();
 }
 
+QString InputPage::constantText() const
+{
+    return txKaKb_->text();
+}
+
+QString InputPage::verdictCaption() const
+{
+    return label5_[10]->text();
+}
+
 void InputPage::Option1_Click(int index)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{

@@ -2,7 +2,7 @@
 // ends when the main window closes.
 #include "app/formmain.h"
 #include "app/formsplash.h"
-#include "app/printsystem.h"
+#include "app/platform.h"
 #include "app/svgpicture.h"
 
 #include <QApplication>
@@ -16,12 +16,15 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(app::applicationIcon());
 
     app::QtPrintSystem printers;
+    app::QtClipboard clipboard;
+    app::QtMessageBoxes messages;
+    app::Platform platform{printers, clipboard, messages};
     std::unique_ptr<app::FormMain> main;
 
     auto* splash = new app::FormSplash(app::FormSplash::Role::Splash);
     QObject::connect(splash, &app::FormSplash::closing, &application, [&] {
         if (!main)
-            main = std::make_unique<app::FormMain>(printers);
+            main = std::make_unique<app::FormMain>(platform);
         main->show();
         main->activateWindow();
     });

@@ -1,5 +1,6 @@
 #include "app/printsystem.h"
 
+#include <QPrinter>
 #include <QPrinterInfo>
 
 namespace app {
@@ -12,6 +13,11 @@ bool QtPrintSystem::hasPrinters() const
 QString QtPrintSystem::defaultPrinterName() const
 {
     return QPrinterInfo::defaultPrinterName();
+}
+
+std::unique_ptr<QPrinter> QtPrintSystem::defaultPrinter() const
+{
+    return std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
 }
 
 } // namespace app

@@ -3,7 +3,8 @@
 #include "app/formmain.h"
 #include "app/inputpage.h"
 #include "app/shape.h"
-#include "fakeprintsystem.h"
+#include "app/tablepage.h"
+#include "fakeplatform.h"
 #include "indicators/catalogue.h"
 
 #include <QComboBox>
@@ -63,13 +64,13 @@ private:
         child<QComboBox>(QStringLiteral("ComboIND"))->setCurrentIndex(position);
     }
 
-    FakePrintSystem printers_;
+    FakePlatform fake_;
     std::unique_ptr<FormMain> window_;
 };
 
 void TestInputPage::init()
 {
-    window_ = std::make_unique<FormMain>(printers_);
+    window_ = std::make_unique<FormMain>(fake_.platform);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }

@@ -2,7 +2,8 @@
 #include "app/formmain.h"
 #include "app/formsplash.h"
 #include "app/inputpage.h"
-#include "fakeprintsystem.h"
+#include "app/tablepage.h"
+#include "fakeplatform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,8 +33,8 @@ private slots:
 
 void TestWindows::escClosesFromInsideABox()
 {
-    FakePrintSystem printers;
-    FormMain window(printers);
+    FakePlatform fake;
+    FormMain window(fake.platform);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Option1(0)")), Qt::LeftButton);
@@ -46,8 +47,8 @@ void TestWindows::escClosesFromInsideABox()
 
 void TestWindows::pictureButtonPressLook()
 {
-    FakePrintSystem printers;
-    FormMain window(printers);
+    FakePlatform fake;
+    FormMain window(fake.platform);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* button = window.findChild<QWidget*>(QStringLiteral("Image3"));
@@ -88,10 +89,10 @@ void TestWindows::printerToolTips()
     QFETCH(QStringList, installed);
     QFETCH(QString, expected);
 
-    FakePrintSystem printers;
-    printers.printers = installed;
-    printers.defaultPrinter = installed.isEmpty() ? QString() : installed.last();
-    FormMain window(printers);
+    FakePlatform fake;
+    fake.printers.printers = installed;
+    fake.printers.defaultName = installed.isEmpty() ? QString() : installed.last();
+    FormMain window(fake.platform);
     window.show();
     auto* print = window.findChild<QPushButton*>(QStringLiteral("CmdPRINT"));
     auto* printCurve = window.findChild<QPushButton*>(QStringLiteral("CmdPRINT_CUR"));
@@ -171,8 +172,8 @@ void TestWindows::splashLinksDoNotClose()
 
 void TestWindows::aboutFromTheHelpMenuWaitsForTheUser()
 {
-    FakePrintSystem printers;
-    FormMain window(printers);
+    FakePlatform fake;
+    FormMain window(fake.platform);
     window.show();
     window.findChild<QAction*>(QStringLiteral("mnu_Ayuda_Acerca"))->trigger();
     QPointer<FormSplash> about;

@@ -1,0 +1,130 @@
+#include "app/tablepage.h"
+
+#include "app/tableprinter.h"
+#include "app/uihelpers.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace app {
+
+namespace {
+
+const QColor kPageBackground(242, 243, 244);
+
+struct LabelPlace
+{
+    int topPixels;
+    bool bold;
+};
+
+// The report lines, one column at x = 6.
+const LabelPlace kPlaces[16] = {{4, true},    {37, true},   {58, false},  {92, true},
+                                {113, false}, {136, false}, {173, true},  {193, false},
+                                {231, true},  {251, false}, {285, true},  {305, false},
+                                {338, true},  {357, false}, {380, false}, {402, false}};
+
+constexpr int kTwipsPerPixel = 15;
+
+} // namespace
+
+TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), platform_(platform)
+{
+    setObjectName(QStringLiteral("FrameTAB"));
+    resize(756, 458);
+    setBackground(this, kPageBackground);
+
+    for (int i = 0; i < 16; ++i) {
+        const LabelPlace& p = kPlaces[i];
+        label1_[static_cast<std::size_t>(i)] =
+            makeLabel(this, QStringLiteral("Label1(%1)").arg(i), QString(),
+                      {6, p.topPixels, 436, 20}, arial(15, p.bold));
+    }
+    label1_[16] =
+        makeLabel(this, QStringLiteral("Label1(16)"), QString::fromLatin1(output::kTableHeading),
+                  {443, 7, 305, 18}, arial(15, true));
+    const std::pair<int, const char*> fixed[] = {
+        {1, "Titrant (burette):"},           {3, "Analyte (erlenmeyer flask): "},
+        {6, "Equivalence point:"},           {8, "Range of added titrant volume when error < 1%"},
+        {10, "Range of pH when error < 1%"}, {12, "Indicator:"}};
+    for (const auto& [i, caption] : fixed)
+        label1_[static_cast<std::size_t>(i)]->setText(QString::fromLatin1(caption));
+
+    text1_ = new QPlainTextEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(448, 28, 297, 384);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setPixelSize(15);
+    courier.setStyleHint(QFont::Monospace);
+    text1_->setFont(courier);
+    text1_->setReadOnly(true);
+    text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* picture3 = new QWidget(this);
+    picture3->setObjectName(QStringLiteral("Picture3"));
+    picture3->setGeometry(448, 419, 210, 28);
+    setBackground(picture3, kPageBackground);
+    cmdCopiar_ = new QPushButton(QStringLiteral("Copy"), picture3);
+    cmdCopiar_->setObjectName(QStringLiteral("CmdCopiar"));
+    cmdCopiar_->setGeometry(0, 0, 100, 25);
+    cmdPRINT_ = new QPushButton(QStringLiteral("Print"), picture3);
+    cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
+    cmdPRINT_->setGeometry(108, 0, 100, 25);
+    connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
+    connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
+}
+
+void TablePage::showReport(const report::Report& report)
+{
+    for (std::size_t i = 0; i < report.lines.size(); ++i)
+        label1_[i]->setText(QString::fromStdString(report.lines[i]));
+    // The text box shows the lines; the CR LF text itself is kept for printing and copying.
+    text1_->setPlainText(
+        QString::fromStdString(report.table).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    table_ = report.table;
+}
+
+std::array<output::ReportLine, 16> TablePage::reportLines() const
+{
+    std::array<output::ReportLine, 16> lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        lines[i] = {label1_[i]->text().toStdString(), label1_[i]->font().bold(),
+                    label1_[i]->y() * kTwipsPerPixel};
+    return lines;
+}
+
+void TablePage::CmdPRINT_Click()
+{
+    if (!platform_.printers.hasPrinters()) {
+        platform_.messages.show(this, MessageBoxes::Icon::None, QApplication::applicationName(),
+                                QStringLiteral("Sorry, no printer."));
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::unique_ptr<QPrinter> printer = platform_.printers.defaultPrinter();
+    const bool printed = printTable(*printer, reportLines(), table_);
+    QApplication::restoreOverrideCursor();
+    if (!printed)
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
+                                QApplication::applicationName(),
+                                QStringLiteral("Sorry, the table could not be printed."));
+}
+
+void TablePage::CmdCopiar_Click()
+{
+    std::array<std::string, report::kReportLines> captions;
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        captions[i] = label1_[i]->text().toStdString();
+    const std::string text = output::clipboardText(captions, table_);
+    if (!platform_.clipboard.setText(QString::fromStdString(text)))
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
+                                QApplication::applicationName(),
+                                QStringLiteral("Sorry, the clipboard could not be set. "
+                                               "Please try again."));
+}
+
+} // namespace app

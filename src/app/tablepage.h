@@ -1,0 +1,45 @@
+#pragma once
+// The table-and-results page: the report lines, the table of values, and the two buttons that
+// print them and copy them to the clipboard. It shows what the calculation run wrote and reads
+// back only what it shows.
+
+#include "app/platform.h"
+#include "output/tableprintout.h"
+#include "report/calculationrun.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace app {
+
+class TablePage : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TablePage)
+
+public:
+    TablePage(QWidget* parent, Platform& platform);
+
+    void showReport(const report::Report& report);
+    QPushButton* printButton() const { return cmdPRINT_; }
+
+    void CmdPRINT_Click();
+    void CmdCopiar_Click();
+
+private:
+    std::array<output::ReportLine, 16> reportLines() const;
+
+    Platform& platform_;
+    std::array<QLabel*, report::kReportLines> label1_{};
+    QPlainTextEdit* text1_ = nullptr;
+    QPushButton* cmdCopiar_ = nullptr;
+    QPushButton* cmdPRINT_ = nullptr;
+    std::string table_; ///< the table text as the run wrote it, CR LF line ends
+};
+
+} // namespace app
