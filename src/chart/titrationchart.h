@@ -1,0 +1,84 @@
+#pragma once
+
+#include "chart/drawingsurface.h"
+#include "chem/titration.h"
+#include "indicators/catalogue.h"
+
+#include <optional>
+#include <string>
+
+namespace chart {
+
+/// Everything that differs between the chart on screen and on paper.
+struct ChartGeometry
+{
+    bool onPaper = false;
+    double X0 = 0;           ///< left edge of the plot: volume 0
+    double XR = 0;           ///< right edge of the plot: volume 2·Veq
+    double H = 0;            ///< vertical scale: 18 pH units span H
+    double bottomOffset = 0; ///< pH −1 lies at H − bottomOffset
+    double pHLabelRight = 0; ///< right edge of the pH labels
+    double volumeLabelTop = 0;
+    double gridTop = 0; ///< top of the vertical grid lines
+    double gridLength = 0;
+    double captionTop = 0; ///< the volume axis caption
+    Colour gridColour = 0;
+    Colour dotColour = 0;
+    /// Pens: in pixels on screen, in millimetres on paper (turned into whole device pixels).
+    double gridPen = 1;
+    double bandPen = 1;
+    double curvePen = 2;
+    double dotPen = 10;
+    double penAfterDot = 2; ///< on paper, one device pixel whatever the resolution
+    double bandLeft = 0;
+    double bandWidth = 0;
+    double bandTop = 0;
+    double bandBottom = 0;
+    double bandStep = 1;
+    double sampleStep = 3;  ///< curve sampling step within 5 % of Veq
+    double sampleExtra = 1; ///< added beyond 5 %, and again beyond 20 %
+    double rightTextOffset = 18;
+    double rightTextSize = 11;
+    double leftTextOffset = 24;
+    double leftTextSize = 10;
+    double greenTextLines = 2;   ///< the green-line text stands this many L above the dot
+    double volumeRangeLines = 1; ///< the volume range this many L below it
+
+    /// The chart page of the window, `width` × `height` pixels.
+    static ChartGeometry screen(double width, double height);
+    /// A landscape page in millimetres.
+    static ChartGeometry paper();
+
+    double yOfPH(double pH) const;
+    double pHAtY(double y) const;
+};
+
+struct ChartInput
+{
+    std::optional<chem::TitrationType> type;
+    chem::TitrationInputs inputs;
+    std::int32_t calcErrorFlag = 0; ///< as the schematic refresh left it
+    int indicatorPosition = 0;
+    const indicators::IndicatorCatalogue* catalogue = nullptr;
+    std::string title;         ///< printed on paper
+    std::string indicatorName; ///< printed on paper
+};
+
+/// Whether the inputs pass the chart's checks: no failed refresh, every quantity given, the
+/// constant of a weak type, and 5 ≤ Veq ≤ 300 mL.
+bool chartAccepts(const ChartInput& input);
+
+/// The chart's title for a type.
+std::string chartTitle(chem::TitrationType type);
+
+/// Draws the chart; does nothing when chartAccepts refuses. Drawing stops where a pH
+/// computation fails.
+void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input);
+
+/// A value as the chart writes it: the plain text, no zero before the point (.5, -1, 20).
+std::string chartNumber(double x);
+
+/// The tick step of the volume axis for a range of `range` mL.
+double tickStep(double range);
+
+} // namespace chart
