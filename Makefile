@@ -24,7 +24,7 @@ run: build
 
 bench: build
 	$(BUILD_DIR)/bench/acidora-bench
-	$(BUILD_DIR)/bench/acidora-bench-printers
+	$(BUILD_DIR)/bench/acidora-bench-app
 
 format:
 	git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i

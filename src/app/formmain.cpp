@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 
 #include "app/appinfo.h"
+#include "app/chartpage.h"
 #include "app/formsplash.h"
 #include "app/inputpage.h"
 #include "app/picturebutton.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -50,7 +52,7 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
         // With no printer installed the tool tips keep what they had.
         if (const std::optional<QString> name = printerQuery_.result()) {
             frameTAB_->printButton()->setToolTip(*name);
-            cmdPRINT_CUR_->setToolTip(*name);
+            picture1_->printButton()->setToolTip(*name);
         }
     });
     timer1_->start();
@@ -93,6 +95,8 @@ void FormMain::buildHeader()
             connect(button, &PictureButton::clicked, this, &FormMain::Image3_Click);
         else if (b.rest.x() == 170)
             connect(button, &PictureButton::clicked, this, &FormMain::Image4_Click);
+        else if (b.rest.x() == 322)
+            connect(button, &PictureButton::clicked, this, &FormMain::Image5_Click);
         else if (b.rest.x() == 617)
             connect(button, &PictureButton::clicked, this, &FormMain::Image6_Click);
     }
@@ -139,23 +143,13 @@ void FormMain::buildPages()
     frameTAB_->move(11, 70);
     frameTAB_->hide();
 
-    picture1_ = new QWidget(this);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setGeometry(9, 69, 768, 476);
-    setBackground(picture1_, Qt::white);
-    cmdPRINT_CUR_ = new QPushButton(QStringLiteral("Print"), picture1_);
-    cmdPRINT_CUR_->setObjectName(QStringLiteral("CmdPRINT_CUR"));
-    cmdPRINT_CUR_->setGeometry(650, 453, 100, 24);
-    label5_12_ =
-        makeLabel(picture1_, QStringLiteral("Label5(12)"), QStringLiteral("Titration type"),
-                  {103, 0, 564, 18}, arial(15, true), QColor(128, 128, 128));
-    label5_12_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label5_11_ = makeLabel(picture1_, QStringLiteral("Label5(11)"), QStringLiteral("Strong base"),
-                           {521, 8, 227, 18}, arial(13), QColor(128, 128, 128));
-    label5_11_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    picture1_ = new ChartPage(this);
+    picture1_->move(9, 69);
     picture1_->hide();
+    connect(picture1_->printButton(), &QPushButton::clicked, this, &FormMain::CmdPRINT_CUR_Click);
 
-    connect(frameDAT_, &InputPage::indicatorCaptionChanged, label5_11_, &QLabel::setText);
+    connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),
+            &QLabel::setText);
 }
 
 void FormMain::paintEvent(QPaintEvent*)
@@ -200,7 +194,7 @@ void FormMain::Image3_Click()
 
 void FormMain::Image4_Click()
 {
-    label5_12_->clear();
+    picture1_->title()->clear();
     frameDAT_->hide();
     picture1_->hide();
     frameTAB_->hide();
@@ -231,6 +225,59 @@ void FormMain::Image4_Click()
     }
     frameTAB_->showReport(*result);
     frameTAB_->show();
+}
+
+chart::ChartInput FormMain::chartInput() const
+{
+    const indicators::SchematicState& state = frameDAT_->schematic();
+    chart::ChartInput input;
+    input.type = frameDAT_->selectedType();
+    input.inputs = state.inputs;
+    input.calcErrorFlag = state.calcErrorFlag;
+    input.indicatorPosition = frameDAT_->indicatorPosition();
+    input.catalogue = &catalogue_;
+    input.title = picture1_->title()->text().toStdString();
+    input.indicatorName = picture1_->indicatorName()->text().toStdString();
+    return input;
+}
+
+void FormMain::Image5_Click()
+{
+    frameDAT_->hide();
+    picture1_->show();
+    frameTAB_->hide();
+    picture1_->title()->clear();
+    QPushButton* print = picture1_->printButton();
+    print->hide();
+    picture1_->Cls();
+    frameDAT_->ActualizarColor_pH();
+
+    const chart::ChartInput input = chartInput();
+    if (!chart::chartAccepts(input))
+        return; // the page stays empty, without title or Print button
+    if (platform_.printers.hasPrinters()) {
+        print->setToolTip(platform_.printers.defaultPrinterName());
+        print->show();
+    }
+    picture1_->title()->setText(QString::fromStdString(chart::chartTitle(*input.type)));
+    picture1_->draw(input);
+}
+
+void FormMain::CmdPRINT_CUR_Click()
+{
+    if (!platform_.printers.hasPrinters()) {
+        platform_.messages.show(this, MessageBoxes::Icon::None, QApplication::applicationName(),
+                                QStringLiteral("Sorry, no printer"));
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::unique_ptr<QPrinter> printer = platform_.printers.defaultPrinter();
+    const bool printed = printChart(*printer, chartInput());
+    QApplication::restoreOverrideCursor();
+    if (!printed)
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
+                                QApplication::applicationName(),
+                                QStringLiteral("Sorry, the curve could not be printed."));
 }
 
 void FormMain::Image6_Click()

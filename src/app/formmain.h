@@ -3,6 +3,7 @@
 // same place — the input page, the table-and-results page and the curve page — of which at
 // most one shows. Esc closes it from anywhere, whatever has the focus.
 
+#include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 
 #include <optional>
@@ -17,6 +18,7 @@ class QTimer;
 
 namespace app {
 
+class ChartPage;
 class InputPage;
 class PictureButton;
 class TablePage;
@@ -36,7 +38,7 @@ public:
 
     InputPage* inputPage() const { return frameDAT_; }
     TablePage* tablePage() const { return frameTAB_; }
-    QWidget* curvePage() const { return picture1_; }
+    ChartPage* curvePage() const { return picture1_; }
 
     /// Asks for the default printer's name, for the tool tips of the two Print buttons. The
     /// print service can take many milliseconds to answer, so it is asked off the window's
@@ -54,6 +56,10 @@ private:
     void buildHelpMenu();
     void Image3_Click();
     void Image4_Click();
+    void Image5_Click();
+    void CmdPRINT_CUR_Click();
+    /// The chart's inputs as the last schematic refresh left them.
+    chart::ChartInput chartInput() const;
     void Image6_Click();
     void mnu_Ayuda_Acerca_Click();
 
@@ -61,10 +67,7 @@ private:
     indicators::IndicatorCatalogue catalogue_;
     InputPage* frameDAT_ = nullptr;
     TablePage* frameTAB_ = nullptr;
-    QWidget* picture1_ = nullptr;
-    QPushButton* cmdPRINT_CUR_ = nullptr;
-    QLabel* label5_11_ = nullptr;
-    QLabel* label5_12_ = nullptr;
+    ChartPage* picture1_ = nullptr;
     QMenu* mnu_Ayuda_ = nullptr;
     QTimer* timer1_ = nullptr;
     /// The printer query in flight: the default printer's name, or none without printers.

@@ -1,5 +1,6 @@
 // The input page driven as a user drives it: choosing a type, typing into the boxes, picking
 // an indicator, and what the schematic and the indicator panel then show.
+#include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
 #include "app/shape.h"

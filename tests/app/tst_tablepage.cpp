@@ -1,5 +1,6 @@
 // "Table & results" as a user runs it: the results page, the copy on the clipboard, and the
 // printed page read back from the PDF it produced.
+#include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
 #include "app/tablepage.h"

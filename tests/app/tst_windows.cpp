@@ -1,4 +1,5 @@
 // The main window's own behaviour (keys, picture buttons, printer tool tips) and the splash.
+#include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
 #include "app/inputpage.h"

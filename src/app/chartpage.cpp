@@ -1,0 +1,64 @@
+#include "app/chartpage.h"
+
+#include "app/qtdrawingsurface.h"
+#include "app/uihelpers.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace app {
+
+ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage::Format_RGB32)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    resize(kSize);
+    picture_.fill(Qt::white);
+
+    cmdPRINT_CUR_ = new QPushButton(QStringLiteral("Print"), this);
+    cmdPRINT_CUR_->setObjectName(QStringLiteral("CmdPRINT_CUR"));
+    cmdPRINT_CUR_->setGeometry(650, 453, 100, 24);
+    cmdPRINT_CUR_->hide();
+    label5_12_ = makeLabel(this, QStringLiteral("Label5(12)"), QStringLiteral("Titration type"),
+                           {103, 0, 564, 18}, arial(15, true), QColor(128, 128, 128));
+    label5_12_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label5_11_ = makeLabel(this, QStringLiteral("Label5(11)"), QStringLiteral("Strong base"),
+                           {521, 8, 227, 18}, arial(13), QColor(128, 128, 128));
+    label5_11_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+}
+
+void ChartPage::Cls()
+{
+    picture_.fill(Qt::white);
+    update();
+}
+
+void ChartPage::draw(const chart::ChartInput& input)
+{
+    QPainter painter(&picture_);
+    QtDrawingSurface surface(painter, 1.0, palette().color(QPalette::WindowText));
+    chart::drawChart(surface, chart::ChartGeometry::screen(kSize.width(), kSize.height()), input);
+    painter.end();
+    update();
+}
+
+bool printChart(QPrinter& printer, const chart::ChartInput& input)
+{
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Acidora - titration curve"));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    QtDrawingSurface surface(painter, printer.resolution() / 25.4, Qt::black);
+    chart::drawChart(surface, chart::ChartGeometry::paper(), input);
+    return painter.end();
+}
+
+void ChartPage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+}
+
+} // namespace app

@@ -1,0 +1,50 @@
+#pragma once
+// The curve page: the chart as a picture, kept and shown again whenever the page is uncovered,
+// with the title, the indicator's name and the Print button over it.
+
+#include "chart/titrationchart.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QPrinter;
+class QPushButton;
+
+namespace app {
+
+class ChartPage : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(ChartPage)
+
+public:
+    static constexpr QSize kSize{768, 476};
+
+    explicit ChartPage(QWidget* parent);
+
+    QLabel* title() const { return label5_12_; }
+    QLabel* indicatorName() const { return label5_11_; }
+    QPushButton* printButton() const { return cmdPRINT_CUR_; }
+    const QImage& picture() const { return picture_; }
+
+    /// Clears the picture to white.
+    void Cls();
+    /// Draws the chart into the picture.
+    void draw(const chart::ChartInput& input);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage picture_;
+    QLabel* label5_12_ = nullptr;
+    QLabel* label5_11_ = nullptr;
+    QPushButton* cmdPRINT_CUR_ = nullptr;
+};
+
+/// Prints the chart on one landscape page of `printer`, in millimetres, with its title and
+/// the indicator's name. False when the job could not be started.
+bool printChart(QPrinter& printer, const chart::ChartInput& input);
+
+} // namespace app
