@@ -1,25 +1,12 @@
 #include "app/tableprinter.h"
 
-#include <QFontMetricsF>
+#include "app/qtdrawingsurface.h"
+
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
 namespace app {
-
-namespace {
-
-QFont printFont(bool monospace, bool bold)
-{
-    QFont font(monospace ? QStringLiteral("Courier New") : QStringLiteral("Arial"));
-    font.setStyleHint(monospace ? QFont::Monospace : QFont::SansSerif);
-    font.setPointSizeF(11);
-    font.setBold(bold);
-    font.setItalic(false);
-    return font;
-}
-
-} // namespace
 
 bool printTable(QPrinter& printer, const std::array<output::ReportLine, 16>& report,
                 const std::string& table)
@@ -31,25 +18,25 @@ bool printTable(QPrinter& printer, const std::array<output::ReportLine, 16>& rep
         return false;
 
     // Millimetres from the top-left of the printable area, which is the painter's origin.
-    const double dotsPerMm = printer.resolution() / 25.4;
+    QtDrawingSurface surface(painter, printer.resolution() / 25.4, Qt::black);
+    surface.setFontSize(11);
+    surface.setFontItalic(false);
+    surface.setFontName("Courier New");
+    surface.setFontBold(true);
+    const double lineHeightMm = surface.TextHeight("P");
     const double printableHeightMm =
         printer.pageLayout().paintRect(QPageLayout::Millimeter).height();
-    const double lineHeightMm = QFontMetricsF(printFont(true, true), &printer).height() / dotsPerMm;
 
     int page = 0;
-    painter.setPen(Qt::black);
     for (const output::PrintedLine& line :
          output::tablePrintout(report, table, printableHeightMm, lineHeightMm)) {
-        while (page < line.page) {
+        for (; page < line.page; ++page)
             printer.newPage();
-            ++page;
-        }
-        const QFont font = printFont(line.monospace, line.bold);
-        painter.setFont(font);
-        // The line's top is where it is placed, as a printer's current position is.
-        const double ascent = QFontMetricsF(font, &printer).ascent();
-        painter.drawText(QPointF(line.xMm * dotsPerMm, line.yMm * dotsPerMm + ascent),
-                         QString::fromStdString(line.text));
+        surface.setFontName(line.monospace ? "Courier New" : "Arial");
+        surface.setFontBold(line.bold);
+        surface.setCurrentX(line.xMm);
+        surface.setCurrentY(line.yMm);
+        surface.Print(line.text);
     }
     return painter.end();
 }
