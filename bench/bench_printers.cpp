@@ -28,7 +28,8 @@ void windowTimerTick(benchmark::State& state)
     const app::QtPrintSystem printers;
     app::QtClipboard clipboard;
     app::QtMessageBoxes messages;
-    app::Platform platform{printers, clipboard, messages};
+    app::QtOpener opener;
+    app::Platform platform{printers, clipboard, messages, opener};
     app::FormMain window(platform);
     for (auto _ : state) {
         state.PauseTiming();

@@ -16,6 +16,12 @@ inline const QString kSpanishIndexPage = QStringLiteral("http://www.lumbrix.exam
 inline const QString kContactMail = QStringLiteral("mailto:contact@lumbrix.example");
 inline const QString kContactAddress = QStringLiteral("contact@lumbrix.example");
 
+/// The program's name, the title of its own message boxes.
+inline const QString kProgramName = QStringLiteral("Acidora");
+
+/// The manual's file name; it lies beside the program.
+inline const QString kManualFileName = QStringLiteral("Manual_ACDR.pdf");
+
 inline const QString kMainWindowTitle =
     QStringLiteral("Lumbrix Software - Acidora - Acid-base titration");
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -118,17 +119,38 @@ void FormMain::buildHelpMenu()
         QAction* action = caption ? mnu_Ayuda_->addAction(QString::fromLatin1(caption))
                                   : mnu_Ayuda_->addSeparator();
         action->setObjectName(QString::fromLatin1(name));
-        // The manual and the maker's pages are not wired to the desktop's opener yet.
-        action->setEnabled(caption == nullptr || qstrcmp(name, "mnu_Ayuda_Acerca") == 0);
     }
-    connect(mnu_Ayuda_->actions().constLast(), &QAction::triggered, this,
-            &FormMain::mnu_Ayuda_Acerca_Click);
+    const QList<QAction*> actions = mnu_Ayuda_->actions();
+    connect(actions[0], &QAction::triggered, this, &FormMain::mnu_Ayuda_Manual_Click);
+    connect(actions[2], &QAction::triggered, this, [this] { openMakerPage(kHomePage); });
+    connect(actions[3], &QAction::triggered, this, [this] { openMakerPage(kDonatePage); });
+    connect(actions[4], &QAction::triggered, this, &FormMain::mnu_Ayuda_Acerca_Click);
+}
+
+QString FormMain::manualPath()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + kManualFileName;
+}
+
+void FormMain::mnu_Ayuda_Manual_Click()
+{
+    const QString path = manualPath();
+    if (!QFileInfo::exists(path) || !platform_.opener.open(QUrl::fromLocalFile(path)))
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, QStringLiteral("Error"),
+                                QStringLiteral("Can't find/open file ") + manualPath());
+}
+
+void FormMain::openMakerPage(const QString& address)
+{
+    if (!platform_.opener.open(QUrl(address)))
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
 }
 
 void FormMain::mnu_Ayuda_Acerca_Click()
 {
     // The about window, modal and without its closing timer; closing it brings this window back.
-    auto* about = new FormSplash(FormSplash::Role::About);
+    auto* about = new FormSplash(FormSplash::Role::About, platform_);
     about->setWindowModality(Qt::ApplicationModal);
     connect(about, &FormSplash::closing, this, [this] { activateWindow(); });
     about->show();
@@ -167,13 +189,19 @@ void FormMain::paintEvent(QPaintEvent*)
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != this)
+        return QWidget::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Escape:
         close();
         return true;
+    case Qt::Key_F1:
+        mnu_Ayuda_Manual_Click();
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 void FormMain::changeEvent(QEvent* event)
@@ -266,7 +294,7 @@ void FormMain::Image5_Click()
 void FormMain::CmdPRINT_CUR_Click()
 {
     if (!platform_.printers.hasPrinters()) {
-        platform_.messages.show(this, MessageBoxes::Icon::None, QApplication::applicationName(),
+        platform_.messages.show(this, MessageBoxes::Icon::None, kProgramName,
                                 QStringLiteral("Sorry, no printer"));
         return;
     }
@@ -275,8 +303,7 @@ void FormMain::CmdPRINT_CUR_Click()
     const bool printed = printChart(*printer, chartInput());
     QApplication::restoreOverrideCursor();
     if (!printed)
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
-                                QApplication::applicationName(),
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the curve could not be printed."));
 }
 

@@ -45,6 +45,9 @@ public:
     /// thread and the tool tips change when the answer arrives.
     void Timer1_Timer();
 
+    /// The manual beside the program.
+    static QString manualPath();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +65,10 @@ private:
     chart::ChartInput chartInput() const;
     void Image6_Click();
     void mnu_Ayuda_Acerca_Click();
+    /// The user's manual, from the help menu or F1.
+    void mnu_Ayuda_Manual_Click();
+    /// The home page or the donation page.
+    void openMakerPage(const QString& address);
 
     Platform& platform_;
     indicators::IndicatorCatalogue catalogue_;

@@ -1,6 +1,7 @@
 #include "app/formsplash.h"
 
 #include "app/appinfo.h"
+#include "app/platform.h"
 #include "app/shape.h"
 #include "app/svgpicture.h"
 #include "app/uihelpers.h"
@@ -53,7 +54,8 @@ bool isSpanish(const QString& code)
 
 } // namespace
 
-FormSplash::FormSplash(Role role, QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint)
+FormSplash::FormSplash(Role role, Platform& platform, const QString& languageCode, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), languageCode_(languageCode)
 {
     setObjectName(QStringLiteral("FormSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,7 +65,7 @@ FormSplash::FormSplash(Role role, QWidget* parent) : QWidget(parent, Qt::Framele
         move(screen->availableGeometry().center() - rect().center());
 
     buildControls();
-    Form_Load(QString::fromLatin1(LanguageCode));
+    Form_Load();
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -99,21 +101,57 @@ void FormSplash::buildControls()
               {13, 287, 297, 17}, arial(11), Qt::white);
 
     lblWEB_ = new LinkLabel(this, QStringLiteral("LblWEB"), kMakerHost, {23, 219, 176, 17},
-                            [this] { emit webLinkClicked(); });
+                            [this] { LblWEB_Click(); });
     auto* mail = new LinkLabel(this, QStringLiteral("LlblMAIL"), kContactAddress,
-                               {23, 244, 156, 17}, [this] { emit mailLinkClicked(); });
+                               {23, 244, 156, 17}, [this] { LlblMAIL_Click(); });
     mail->setToolTip(kContactMail);
 }
 
-void FormSplash::Form_Load(const QString& languageCode)
+bool FormSplash::spanish() const
 {
-    const bool spanish = isSpanish(languageCode);
+    return isSpanish(languageCode_);
+}
+
+void FormSplash::Form_Load()
+{
     lblVersion_->setText(
-        (spanish ? QStringLiteral("Versi\u00f3n: ") : QStringLiteral("Version: ")) +
+        (spanish() ? QStringLiteral("Versi\u00f3n: ") : QStringLiteral("Version: ")) +
         QString::number(kVersionMajor) + QLatin1Char('.') + QString::number(kVersionMinor));
     lblTIT1_->setText(QStringLiteral("Acidora"));
     lblTIT2_->setText(QStringLiteral("Acid base titration calculator"));
-    lblWEB_->setToolTip(spanish ? kMakerHost + QStringLiteral("/indexes.html") : kMakerHost);
+    lblWEB_->setToolTip(spanish() ? kMakerHost + QStringLiteral("/indexes.html") : kMakerHost);
+}
+
+void FormSplash::LblWEB_Click()
+{
+    if (spanish()) {
+        if (!platform_.opener.open(QUrl(kSpanishIndexPage)))
+            platform_.messages.show(
+                this, MessageBoxes::Icon::Exclamation,
+                QStringLiteral("No se puede abrir la p\u00e1gina"),
+                QStringLiteral("No se puede abrir la p\u00e1gina ") + kMakerHost +
+                    QStringLiteral("/indexes.html\r\nAseg\u00farese de tener una conexi\u00f3n "
+                                   "activa a internet y un navegador instalado."));
+        return;
+    }
+    if (!platform_.opener.open(QUrl(kHomePage)))
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
+}
+
+void FormSplash::LlblMAIL_Click()
+{
+    if (platform_.opener.open(QUrl(kContactMail)))
+        return;
+    if (spanish())
+        platform_.messages.show(
+            this, MessageBoxes::Icon::Exclamation, QStringLiteral("No se puede acceder al correo"),
+            QStringLiteral("No se puede acceder al correo.\r\nAseg\u00farese de tener una "
+                           "conexi\u00f3n activa a internet y un lector de correos instalado."));
+    else
+        platform_.messages.show(
+            this, MessageBoxes::Icon::Exclamation, kProgramName,
+            QStringLiteral("Sorry, cannot found your email client application."));
 }
 
 void FormSplash::mousePressEvent(QMouseEvent* event)

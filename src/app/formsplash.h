@@ -3,12 +3,16 @@
 // key, it closes, and closing it always brings up the main window. Later the help menu opens
 // it again as the about box, with the timer off.
 
+#include "app/appinfo.h"
+
 #include <QWidget>
 
 class QLabel;
 class QTimer;
 
 namespace app {
+
+struct Platform;
 
 class FormSplash : public QWidget
 {
@@ -20,13 +24,19 @@ public:
 
     static constexpr QSize kSize{469, 319};
 
-    explicit FormSplash(Role role, QWidget* parent = nullptr);
+    /// `languageCode` "SPA" or "ESP" selects the Spanish texts, anything else the English ones.
+    FormSplash(Role role, Platform& platform,
+               const QString& languageCode = QString::fromLatin1(LanguageCode),
+               QWidget* parent = nullptr);
+
+    /// The web link: the home page (in Spanish, the Spanish index page).
+    void LblWEB_Click();
+    /// The mail link: the contact address in the mail program.
+    void LlblMAIL_Click();
 
 signals:
     /// Emitted as the window closes, before it is gone: the main window is to be shown.
     void closing();
-    void webLinkClicked();
-    void mailLinkClicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -35,8 +45,11 @@ protected:
 
 private:
     void buildControls();
-    void Form_Load(const QString& languageCode);
+    void Form_Load();
+    bool spanish() const;
 
+    Platform& platform_;
+    QString languageCode_;
     QTimer* timer1_ = nullptr;
     QLabel* lblVersion_ = nullptr;
     QLabel* lblTIT1_ = nullptr;

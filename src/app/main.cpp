@@ -18,10 +18,11 @@ int main(int argc, char* argv[])
     app::QtPrintSystem printers;
     app::QtClipboard clipboard;
     app::QtMessageBoxes messages;
-    app::Platform platform{printers, clipboard, messages};
+    app::QtOpener opener;
+    app::Platform platform{printers, clipboard, messages, opener};
     std::unique_ptr<app::FormMain> main;
 
-    auto* splash = new app::FormSplash(app::FormSplash::Role::Splash);
+    auto* splash = new app::FormSplash(app::FormSplash::Role::Splash, platform);
     QObject::connect(splash, &app::FormSplash::closing, &application, [&] {
         if (!main)
             main = std::make_unique<app::FormMain>(platform);

@@ -1,6 +1,8 @@
 #include "app/platform.h"
 
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -19,9 +21,19 @@ bool QtClipboard::setText(const QString& text)
 
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text)
 {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title,
-                    text, QMessageBox::Ok, parent);
+                    shown, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtOpener::open(const QUrl& target)
+{
+    // A document that is not there is a failure before any program is started.
+    if (target.isLocalFile() && !QFileInfo::exists(target.toLocalFile()))
+        return false;
+    return QDesktopServices::openUrl(target);
 }
 
 } // namespace app

@@ -1,10 +1,12 @@
 #pragma once
 // The services of the desktop the window uses, each behind a small interface so that tests
-// can stand in for them: printers, the clipboard and message boxes.
+// can stand in for them: printers, the clipboard, message boxes and the opener of documents
+// and addresses.
 
 #include "app/printsystem.h"
 
 #include <QString>
+#include <QUrl>
 
 class QWidget;
 
@@ -39,11 +41,27 @@ public:
     void show(QWidget* parent, Icon icon, const QString& title, const QString& text) override;
 };
 
+/// The desktop's opener of documents and addresses (PDF reader, browser, mail program).
+class Opener
+{
+public:
+    virtual ~Opener() = default;
+    /// Hands `target` to the program the desktop associates with it; false when it could not.
+    virtual bool open(const QUrl& target) = 0;
+};
+
+class QtOpener : public Opener
+{
+public:
+    bool open(const QUrl& target) override;
+};
+
 struct Platform
 {
     const PrintSystem& printers;
     Clipboard& clipboard;
     MessageBoxes& messages;
+    Opener& opener;
 };
 
 } // namespace app

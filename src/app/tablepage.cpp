@@ -1,5 +1,6 @@
 #include "app/tablepage.h"
 
+#include "app/appinfo.h"
 #include "app/tableprinter.h"
 #include "app/uihelpers.h"
 
@@ -100,7 +101,7 @@ std::array<output::ReportLine, 16> TablePage::reportLines() const
 void TablePage::CmdPRINT_Click()
 {
     if (!platform_.printers.hasPrinters()) {
-        platform_.messages.show(this, MessageBoxes::Icon::None, QApplication::applicationName(),
+        platform_.messages.show(this, MessageBoxes::Icon::None, kProgramName,
                                 QStringLiteral("Sorry, no printer."));
         return;
     }
@@ -109,8 +110,7 @@ void TablePage::CmdPRINT_Click()
     const bool printed = printTable(*printer, reportLines(), table_);
     QApplication::restoreOverrideCursor();
     if (!printed)
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
-                                QApplication::applicationName(),
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the table could not be printed."));
 }
 
@@ -121,8 +121,7 @@ void TablePage::CmdCopiar_Click()
         captions[i] = label1_[i]->text().toStdString();
     const std::string text = output::clipboardText(captions, table_);
     if (!platform_.clipboard.setText(QString::fromStdString(text)))
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
-                                QApplication::applicationName(),
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the clipboard could not be set. "
                                                "Please try again."));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the desktop's services: printers that print into PDF files, a clipboard that
-// can refuse, and message boxes that are recorded instead of shown.
+// can refuse, message boxes that are recorded instead of shown, and an opener that records
+// what it was asked to open.
 
 #include "app/platform.h"
 
@@ -60,10 +61,23 @@ public:
     }
 };
 
+class FakeOpener : public app::Opener
+{
+public:
+    bool fail = false;
+    QList<QUrl> opened;
+    bool open(const QUrl& target) override
+    {
+        opened.append(target);
+        return !fail;
+    }
+};
+
 struct FakePlatform
 {
     FakePrintSystem printers;
     FakeClipboard clipboard;
     FakeMessageBoxes messages;
-    app::Platform platform{printers, clipboard, messages};
+    FakeOpener opener;
+    app::Platform platform{printers, clipboard, messages, opener};
 };

@@ -123,8 +123,8 @@ void TestTablePage::init()
     fake_.printers.jobs = 0;
     fake_.messages.shown.clear();
     fake_.clipboard.refuse = false;
-    platform_ =
-        std::make_unique<Platform>(Platform{fake_.printers, realClipboard_, fake_.messages});
+    platform_ = std::make_unique<Platform>(
+        Platform{fake_.printers, realClipboard_, fake_.messages, fake_.opener});
     window_ = std::make_unique<FormMain>(*platform_);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));

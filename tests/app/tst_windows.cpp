@@ -28,8 +28,6 @@ private slots:
     void splashClosesByItself();
     void splashClosesOnClickOrKey_data();
     void splashClosesOnClickOrKey();
-    void splashLinksDoNotClose();
-    void aboutFromTheHelpMenuWaitsForTheUser();
 };
 
 void TestWindows::escClosesFromInsideABox()
@@ -106,7 +104,8 @@ void TestWindows::printerToolTips()
 
 void TestWindows::splashClosesByItself()
 {
-    auto* splash = new FormSplash(FormSplash::Role::Splash);
+    FakePlatform fake;
+    auto* splash = new FormSplash(FormSplash::Role::Splash, fake.platform);
     QPointer<FormSplash> alive(splash);
     QSignalSpy closing(splash, &FormSplash::closing);
     splash->show();
@@ -138,7 +137,8 @@ void TestWindows::splashClosesOnClickOrKey()
     QFETCH(QString, target);
     QFETCH(int, key);
 
-    auto* splash = new FormSplash(FormSplash::Role::Splash);
+    FakePlatform fake;
+    auto* splash = new FormSplash(FormSplash::Role::Splash, fake.platform);
     QPointer<FormSplash> alive(splash);
     QSignalSpy closing(splash, &FormSplash::closing);
     splash->show();
@@ -154,40 +154,6 @@ void TestWindows::splashClosesOnClickOrKey()
     QTRY_VERIFY(!alive);
     QTest::qWait(500);
     QCOMPARE(closing.count(), 1);
-}
-
-void TestWindows::splashLinksDoNotClose()
-{
-    FormSplash splash(FormSplash::Role::About);
-    QSignalSpy closing(&splash, &FormSplash::closing);
-    QSignalSpy web(&splash, &FormSplash::webLinkClicked);
-    splash.setAttribute(Qt::WA_DeleteOnClose, false);
-    splash.show();
-    QTest::mouseClick(splash.findChild<QWidget*>(QStringLiteral("LblWEB")), Qt::LeftButton);
-    QTest::mouseClick(splash.findChild<QWidget*>(QStringLiteral("LlblMAIL")), Qt::LeftButton);
-    QTest::qWait(500); // the about box has no timer
-    QVERIFY(splash.isVisible());
-    QCOMPARE(web.count(), 1);
-    QCOMPARE(closing.count(), 0);
-}
-
-void TestWindows::aboutFromTheHelpMenuWaitsForTheUser()
-{
-    FakePlatform fake;
-    FormMain window(fake.platform);
-    window.show();
-    window.findChild<QAction*>(QStringLiteral("mnu_Ayuda_Acerca"))->trigger();
-    QPointer<FormSplash> about;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* splash = qobject_cast<FormSplash*>(w))
-            about = splash;
-    QVERIFY(about && about->isVisible());
-    QVERIFY(about->isModal());
-    QTest::qWait(500);
-    QVERIFY(about && about->isVisible());
-    QTest::keyClick(about, Qt::Key_Escape);
-    QTRY_VERIFY(!about);
-    QVERIFY(window.isVisible()); // Esc closed the about window only
 }
 
 QTEST_MAIN(TestWindows)
