@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build test run bench package install format clean
 
 all: build
 
@@ -25,6 +25,15 @@ run: build
 bench: build
 	$(BUILD_DIR)/bench/acidora-bench
 	$(BUILD_DIR)/bench/acidora-bench-app
+
+# The Debian package, in build/package.
+package: build
+	cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+
+# Installs under PREFIX (default /usr/local): program, manual, menu entry, metainfo, icons.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 format:
 	git ls-files -co --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
