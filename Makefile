@@ -2,8 +2,10 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+ASAN_OPTIONS ?= halt_on_error=1:abort_on_error=1:detect_leaks=1
+UBSAN_OPTIONS ?= halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps configure build test run bench package install format clean
+.PHONY: all deps configure build test test-sanitize run bench package install format clean
 
 all: build
 
@@ -18,6 +20,15 @@ build: configure
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer; the first
+# report stops the test that made it.
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DACIDORA_SANITIZE=ON -DACIDORA_BENCH=OFF
+	ASAN_OPTIONS=$(ASAN_OPTIONS) cmake --build $(SANITIZE_DIR)
+	ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
+	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure
 
 run: build
 	$(BUILD_DIR)/src/app/acidora
