@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 ASAN_OPTIONS ?= halt_on_error=1:abort_on_error=1:detect_leaks=1
 UBSAN_OPTIONS ?= halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps configure build test test-sanitize run bench package install format clean
+.PHONY: all deps configure build test test-sanitize e2e run bench package install format clean
 
 all: build
 
@@ -29,6 +29,10 @@ test-sanitize: deps
 	ASAN_OPTIONS=$(ASAN_OPTIONS) cmake --build $(SANITIZE_DIR)
 	ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
 	    ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+
+# The real program on a private X display with a private print server (needs root for cupsd).
+e2e: build
+	scripts/e2e $(BUILD_DIR)/src/app/acidora $(BUILD_DIR)/e2e-artifacts
 
 run: build
 	$(BUILD_DIR)/src/app/acidora
