@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 ASAN_OPTIONS ?= halt_on_error=1:abort_on_error=1:detect_leaks=1
 UBSAN_OPTIONS ?= halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps configure build test test-sanitize e2e run bench package install format clean
+.PHONY: all deps configure build test test-sanitize e2e fuzz run bench package install format clean
 
 all: build
 
@@ -33,6 +33,19 @@ test-sanitize: deps
 # The real program on a private X display with a private print server (needs root for cupsd).
 e2e: build
 	scripts/e2e $(BUILD_DIR)/src/app/acidora $(BUILD_DIR)/e2e-artifacts
+
+# Each libFuzzer target for FUZZ_SECONDS, from the seeds in fuzz/corpus; what it finds new is
+# kept in build-fuzz/corpus.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DACIDORA_FUZZ=ON
+	cmake --build $(FUZZ_DIR)
+	for t in numberreading schematic calculation; do \
+	    mkdir -p $(FUZZ_DIR)/corpus/$$t && \
+	    $(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
 
 run: build
 	$(BUILD_DIR)/src/app/acidora

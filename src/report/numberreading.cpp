@@ -139,7 +139,9 @@ double ReadNumber(std::string_view text)
         // Decimal order of magnitude decides between too large and too small.
         const long long order = significantBeforePoint > 0 ? significantBeforePoint + exponent
                                                            : exponent - zerosAfterPoint;
-        const double magnitude = order > 0 ? std::numeric_limits<double>::max() : 0.0;
+        if (order <= 0)
+            return 0.0; // too small: zero, never a negative one
+        const double magnitude = std::numeric_limits<double>::max();
         return number.starts_with('-') ? -magnitude : magnitude;
     }
     if (ec != std::errc{})

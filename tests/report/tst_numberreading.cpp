@@ -52,6 +52,7 @@ void TestNumberReading::reads_data()
     QTest::newRow("too large reads as the largest") << "1E400" << max;
     QTest::newRow("huge exponent text") << "1E99999999999999999999" << max;
     QTest::newRow("too small reads as 0") << "1E-400" << 0.0;
+    QTest::newRow("too small and negative reads as 0, not -0") << "-33D-411" << 0.0;
     QTest::newRow("many digits then small exponent") << "123456E-330" << 0.0;
     QTest::newRow("minus zero") << "-0" << 0.0;
 }
