@@ -58,6 +58,7 @@ FormSplash::FormSplash(Role role, Platform& platform, const QString& languageCod
     : QWidget(parent, Qt::FramelessWindowHint), platform_(platform), languageCode_(languageCode)
 {
     setObjectName(QStringLiteral("FormSplash"));
+    setWindowTitle(kProgramName); // no title bar shows it, but the desktop lists the window by it
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kSize);
     setBackground(this, QColor(80, 128, 240));
