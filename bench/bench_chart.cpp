@@ -23,9 +23,7 @@ chart::ChartInput weakAcid(const indicators::IndicatorCatalogue& catalogue)
 
 void screenChart(benchmark::State& state)
 {
-    indicators::IndicatorCatalogue catalogue;
-    indicators::InicializarIndicadores(catalogue);
-    const chart::ChartInput in = weakAcid(catalogue);
+    const chart::ChartInput in = weakAcid(indicators::filledCatalogue());
     QImage picture(768, 476, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&picture);
@@ -38,9 +36,7 @@ BENCHMARK(screenChart)->Unit(benchmark::kMillisecond);
 
 void paperChart(benchmark::State& state)
 {
-    indicators::IndicatorCatalogue catalogue;
-    indicators::InicializarIndicadores(catalogue);
-    const chart::ChartInput in = weakAcid(catalogue);
+    const chart::ChartInput in = weakAcid(indicators::filledCatalogue());
     const double dotsPerMm = 150 / 25.4;
     QImage page(static_cast<int>(297 * dotsPerMm), static_cast<int>(210 * dotsPerMm),
                 QImage::Format_RGB32);

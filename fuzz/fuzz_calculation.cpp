@@ -7,20 +7,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-namespace {
-
-const indicators::IndicatorCatalogue& catalogue()
-{
-    static const indicators::IndicatorCatalogue c = [] {
-        indicators::IndicatorCatalogue k;
-        indicators::InicializarIndicadores(k);
-        return k;
-    }();
-    return c;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
@@ -34,14 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The run starts from what the refresh accepted, as the program's does.
     const indicators::SchematicState s =
-        indicators::ActualizarColor_pH(type, boxes, position, catalogue());
+        indicators::ActualizarColor_pH(type, boxes, position, indicators::filledCatalogue());
     report::CalculationInput run;
     run.type = type;
     run.inputs = s.inputs;
     run.calcErrorFlag = s.calcErrorFlag;
     run.constantText = boxes.TxKaKb;
-    if (position >= 1 && position <= catalogue().indicatorCount) {
-        const indicators::Indicator& k = catalogue().table[static_cast<std::size_t>(position)];
+    if (position >= 1 && position <= indicators::filledCatalogue().indicatorCount) {
+        const indicators::Indicator& k =
+            indicators::filledCatalogue().table[static_cast<std::size_t>(position)];
         run.indicator =
             report::IndicatorInfo{k.name, k.pHLow, k.pHHigh, k.acidColourName, k.basicColourName};
     }

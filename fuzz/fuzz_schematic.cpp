@@ -9,16 +9,6 @@
 
 namespace {
 
-const indicators::IndicatorCatalogue& catalogue()
-{
-    static const indicators::IndicatorCatalogue c = [] {
-        indicators::IndicatorCatalogue k;
-        indicators::InicializarIndicadores(k);
-        return k;
-    }();
-    return c;
-}
-
 void checkPHLabel(const std::string& label)
 {
     if (label.empty())
@@ -52,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto type = chem::titrationTypeFromIndex(typeIndex);
     const indicators::SchematicState s =
-        indicators::ActualizarColor_pH(type, boxes, position, catalogue());
+        indicators::ActualizarColor_pH(type, boxes, position, indicators::filledCatalogue());
 
     fuzz::check(s.calcErrorFlag == 0 || s.calcErrorFlag == 1, "the flag is 0 or 1");
     fuzz::check(s.calcErrorFlag == chem::CalcErrorFlag, "the flag is left as returned");

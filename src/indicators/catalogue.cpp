@@ -48,4 +48,14 @@ void InicializarIndicadores(IndicatorCatalogue& catalogue)
     catalogue.indicatorCount = slot;
 }
 
+const IndicatorCatalogue& filledCatalogue()
+{
+    static const IndicatorCatalogue catalogue = [] {
+        IndicatorCatalogue c;
+        InicializarIndicadores(c);
+        return c;
+    }();
+    return catalogue;
+}
+
 } // namespace indicators

@@ -47,4 +47,7 @@ struct IndicatorCatalogue
 /// Fills slots 1..27 with the built-in indicators and sets indicatorCount to 27.
 void InicializarIndicadores(IndicatorCatalogue& catalogue);
 
+/// A catalogue already filled, for the tools and tests that need one outside the window.
+const IndicatorCatalogue& filledCatalogue();
+
 } // namespace indicators

@@ -20,16 +20,6 @@ constexpr Colour rgb(int r, int g, int b)
     return r + 256 * g + 65536 * b;
 }
 
-const indicators::IndicatorCatalogue& catalogue()
-{
-    static const indicators::IndicatorCatalogue c = [] {
-        indicators::IndicatorCatalogue k;
-        indicators::InicializarIndicadores(k);
-        return k;
-    }();
-    return c;
-}
-
 ChartInput input(int type, double analyteConc, double analyteVolume, double titrantConc,
                  double K = -1, int indicator = 0)
 {
@@ -37,7 +27,7 @@ ChartInput input(int type, double analyteConc, double analyteVolume, double titr
     in.type = chem::titrationTypeFromIndex(type);
     in.inputs = {titrantConc, analyteConc, analyteVolume, K};
     in.indicatorPosition = indicator;
-    in.catalogue = &catalogue();
+    in.catalogue = &indicators::filledCatalogue();
     in.title = "Titration of weak acid with strong base";
     in.indicatorName = "phenolphthalein";
     return in;
@@ -185,7 +175,8 @@ void TestChart::bandOnlyWithAnIndicator()
         if (op.kind != Kind::Line || op.x1 != g.bandLeft || op.x2 != g.bandLeft + g.bandWidth)
             continue;
         ++band;
-        QCOMPARE(op.colour, indicators::Get_Color_INDIC(catalogue(), indicator, g.pHAtY(op.y1)));
+        QCOMPARE(op.colour, indicators::Get_Color_INDIC(indicators::filledCatalogue(), indicator,
+                                                        g.pHAtY(op.y1)));
     }
     QCOMPARE(band, rows);
 }

@@ -8,17 +8,6 @@
 
 using namespace indicators;
 
-namespace {
-
-IndicatorCatalogue filledCatalogue()
-{
-    IndicatorCatalogue catalogue;
-    InicializarIndicadores(catalogue);
-    return catalogue;
-}
-
-} // namespace
-
 class TestIndicators : public QObject
 {
     Q_OBJECT
@@ -62,7 +51,7 @@ void TestIndicators::catalogueHoldsTheIndicatorsInChooserOrder()
                                   "(F) coumarin",
                                   "(F) beta-methylumbelliferone"};
 
-    const IndicatorCatalogue catalogue = filledCatalogue();
+    const IndicatorCatalogue& catalogue = filledCatalogue();
     QCOMPARE(catalogue.indicatorCount, 27);
     QStringList names;
     for (int slot = 1; slot <= catalogue.indicatorCount; ++slot) {
@@ -76,7 +65,7 @@ void TestIndicators::catalogueHoldsTheIndicatorsInChooserOrder()
 
 void TestIndicators::emptySlotsStayEmpty()
 {
-    const IndicatorCatalogue catalogue = filledCatalogue();
+    const IndicatorCatalogue& catalogue = filledCatalogue();
     for (int slot : {0, 28, 29, 30}) {
         const Indicator& empty = catalogue.table[slot];
         QVERIFY(empty.name.empty() && empty.acidColourName.empty());
@@ -89,7 +78,7 @@ void TestIndicators::emptySlotsStayEmpty()
 
 void TestIndicators::exactlyTheFluorescentNamesAreMarked()
 {
-    const IndicatorCatalogue catalogue = filledCatalogue();
+    const IndicatorCatalogue& catalogue = filledCatalogue();
     for (int slot = 1; slot <= 27; ++slot)
         QCOMPARE(catalogue.table[slot].isFluorescent(), slot >= 18);
 }
@@ -130,7 +119,7 @@ void TestIndicators::colour()
     QFETCH(double, pH);
     QFETCH(int, expected);
 
-    const IndicatorCatalogue catalogue = filledCatalogue();
+    const IndicatorCatalogue& catalogue = filledCatalogue();
     QCOMPARE(Get_Color_INDIC(catalogue, slot, pH), expected);
 }
 

@@ -8,16 +8,10 @@ using namespace indicators;
 
 namespace {
 
-IndicatorCatalogue catalogue()
-{
-    IndicatorCatalogue c;
-    InicializarIndicadores(c);
-    return c;
-}
-
 SchematicState refresh(int type, const BoxTexts& boxes, int indicator)
 {
-    return ActualizarColor_pH(chem::titrationTypeFromIndex(type), boxes, indicator, catalogue());
+    return ActualizarColor_pH(chem::titrationTypeFromIndex(type), boxes, indicator,
+                              filledCatalogue());
 }
 
 QString verdictText(const SchematicState& s)
@@ -281,7 +275,7 @@ void TestSchematic::failureLeavesLaterStepsUnwritten()
 
 void TestSchematic::flaskColourFollowsIndicatorAndPH()
 {
-    const IndicatorCatalogue c = catalogue();
+    const IndicatorCatalogue& c = filledCatalogue();
     // A strong base in the flask turns phenolphthalein violet.
     QCOMPARE(refresh(2, {"", "", "0.1", ""}, kPhenolphthalein).flaskColour,
              c.table[kPhenolphthalein].basicColour);
