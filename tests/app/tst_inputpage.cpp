@@ -33,6 +33,10 @@ private slots:
     void enterRefreshesWithoutLeavingTheBox();
     void tabRefreshesOnLeaving();
     void indicatorVerdictAndFlask();
+    void verdictsOnScreen_data();
+    void verdictsOnScreen();
+    void boundariesOnScreen_data();
+    void boundariesOnScreen();
     void stripEndsShowBothColours();
     void rangeTextsAndFluorescentNote_data();
     void rangeTextsAndFluorescentNote();
@@ -52,7 +56,7 @@ private:
         QTest::mouseClick(child<QRadioButton>(QStringLiteral("Option1(%1)").arg(index)),
                           Qt::LeftButton);
     }
-    void type(const QString& box, const QString& text)
+    void enter(const QString& box, const QString& text)
     {
         auto* edit = child<QLineEdit>(box);
         edit->setFocus();
@@ -143,7 +147,7 @@ void TestInputPage::typeSetsCaptionsAndConstantRow()
 void TestInputPage::constantSurvivesTypeChanges()
 {
     chooseType(1);
-    type(QStringLiteral("TxKaKb"), QStringLiteral("1.8E-5"));
+    enter(QStringLiteral("TxKaKb"), QStringLiteral("1.8E-5"));
     chooseType(0);
     QCOMPARE(child<QLineEdit>(QStringLiteral("TxKaKb"))->text(), QStringLiteral("1.8E-5"));
     chooseType(3);
@@ -190,9 +194,9 @@ void TestInputPage::tabRefreshesOnLeaving()
 void TestInputPage::indicatorVerdictAndFlask()
 {
     chooseType(0);
-    type(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
-    type(QStringLiteral("TxVErl"), QStringLiteral("25"));
-    type(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxVErl"), QStringLiteral("25"));
+    enter(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
     QLabel* verdict = label(QStringLiteral("Label5(10)"));
     QVERIFY(!verdict->isVisible());
 
@@ -208,10 +212,113 @@ void TestInputPage::indicatorVerdictAndFlask()
     QCOMPARE(verdict->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // A volume that makes Veq 2.5 mL is refused: the verdict goes, the labels stay.
-    type(QStringLiteral("TxVErl"), QStringLiteral("2.5"));
+    enter(QStringLiteral("TxVErl"), QStringLiteral("2.5"));
     QVERIFY(!verdict->isVisible());
     QCOMPARE(label(QStringLiteral("LblpHErl"))->text(), QStringLiteral("pH = 1"));
     QCOMPARE(chem::CalcErrorFlag, 1);
+}
+
+void TestInputPage::verdictsOnScreen_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("indicator");
+    QTest::addColumn<QString>("verdict");
+
+    // 0.1 M, 25 mL, 0.1 M: the jump runs from pH 3.30 to 10.70 around pH 7.
+    const std::pair<int, const char*> cases[] = {{3, "Very appropriate"},
+                                                 {4, "Appropriate"},
+                                                 {6, "Appropriate"},
+                                                 {1, "Inappropriate"},
+                                                 {16, "Inappropriate"}};
+    for (int type : {0, 2})
+        for (const auto& [indicator, verdict] : cases)
+            QTest::addRow("type %d, indicator %d", type, indicator)
+                << type << indicator << QString::fromLatin1(verdict);
+}
+
+void TestInputPage::verdictsOnScreen()
+{
+    QFETCH(int, type);
+    QFETCH(int, indicator);
+    QFETCH(QString, verdict);
+
+    chooseType(type);
+    enter(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxVErl"), QStringLiteral("25"));
+    enter(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
+    chooseIndicator(indicator);
+    QVERIFY(label(QStringLiteral("Label5(10)"))->isVisible());
+    QCOMPARE(label(QStringLiteral("Label5(10)"))->text(), verdict);
+}
+
+void TestInputPage::boundariesOnScreen_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("erlLabel"); // the flask's pH label afterwards
+    QTest::addColumn<QString>("burLabel");
+
+    // A weak acid, 0.1 M titrant, 25 mL and 0.1 M analyte, Ka 1.8E-5, no indicator.
+    QTest::newRow("titrant 10 M") << "TxCBur"
+                                  << "10"
+                                  << "pH = 2.876"
+                                  << "pH = 15";
+    QTest::newRow("titrant 10.01 M refused") << "TxCBur"
+                                             << "10.01"
+                                             << "pH = 2.876"
+                                             << "";
+    QTest::newRow("titrant 1E-6 M") << "TxCBur"
+                                    << "1E-6"
+                                    << "pH = 2.876"
+                                    << "pH = 8.004";
+    QTest::newRow("titrant 9.9E-7 M refused") << "TxCBur"
+                                              << "9.9E-7"
+                                              << "pH = 2.876"
+                                              << "";
+    QTest::newRow("analyte 10.01 M refused: nothing shows") << "TxCErl"
+                                                            << "10.01"
+                                                            << ""
+                                                            << "";
+    QTest::newRow("Ka 1 refused") << "TxKaKb"
+                                  << "1"
+                                  << ""
+                                  << "";
+    QTest::newRow("Ka 1E-14 refused") << "TxKaKb"
+                                      << "1E-14"
+                                      << ""
+                                      << "";
+    QTest::newRow("Ka 1.1E-14") << "TxKaKb"
+                                << "1.1E-14"
+                                << "pH = 6.978"
+                                << "pH = 13";
+    QTest::newRow("volume 600 mL") << "TxVErl"
+                                   << "600"
+                                   << "pH = 2.876"
+                                   << "pH = 13";
+    QTest::newRow("volume 600.1 mL refused, after both labels") << "TxVErl"
+                                                                << "600.1"
+                                                                << "pH = 2.876"
+                                                                << "pH = 13";
+}
+
+void TestInputPage::boundariesOnScreen()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, erlLabel);
+    QFETCH(QString, burLabel);
+
+    chooseType(1);
+    enter(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxVErl"), QStringLiteral("25"));
+    enter(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxKaKb"), QStringLiteral("1.8E-5"));
+    enter(box, text);
+    QCOMPARE(label(QStringLiteral("LblpHErl"))->text(), erlLabel);
+    QCOMPARE(label(QStringLiteral("LblpHBur"))->text(), burLabel);
+    const bool refused =
+        QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("refused"));
+    QCOMPARE(window_->inputPage()->schematic().calcErrorFlag, refused ? 1 : 0);
 }
 
 void TestInputPage::stripEndsShowBothColours()
@@ -292,9 +399,9 @@ void TestInputPage::rangeTextsAndFluorescentNote()
 void TestInputPage::noIndicatorClearsThePanel()
 {
     chooseType(2);
-    type(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
-    type(QStringLiteral("TxVErl"), QStringLiteral("25"));
-    type(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxCBur"), QStringLiteral("0.1"));
+    enter(QStringLiteral("TxVErl"), QStringLiteral("25"));
+    enter(QStringLiteral("TxCErl"), QStringLiteral("0.1"));
     chooseIndicator(18);
     QVERIFY(label(QStringLiteral("Label5(10)"))->isVisible());
     QVERIFY(child<Shape>(QStringLiteral("ShErlem"))->fillColour() != QColor(Qt::white));
