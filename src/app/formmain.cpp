@@ -287,7 +287,7 @@ void FormMain::Image5_Click()
         print->setToolTip(platform_.printers.defaultPrinterName());
         print->show();
     }
-    picture1_->title()->setText(QString::fromStdString(chart::chartTitle(*input.type)));
+    picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);
 }
 

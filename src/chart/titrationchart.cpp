@@ -144,10 +144,8 @@ private:
 
     void caption()
     {
-        const bool base = type_ == TitrationType::StrongAcidStrongBase ||
-                          type_ == TitrationType::WeakAcidStrongBase;
-        const std::string text =
-            base ? "Volume of base (titrant) added (mL)" : "Volume of acid (titrant) added (mL)";
+        const std::string text = chem::titrantIsBase(type_) ? "Volume of base (titrant) added (mL)"
+                                                            : "Volume of acid (titrant) added (mL)";
         s_.setFontBold(true);
         s_.setFontSize(11);
         printAt((g_.XR - g_.X0) / 2 + g_.X0 - s_.TextWidth(text) / 2, g_.captionTop, text);
@@ -352,21 +350,6 @@ bool chartAccepts(const ChartInput& input)
         return false;
     const double veq = report::equivalenceVolume(in);
     return veq >= 5 && veq <= 300;
-}
-
-std::string chartTitle(chem::TitrationType type)
-{
-    switch (type) {
-    case TitrationType::StrongAcidStrongBase:
-        return "Titration of strong acid with strong base";
-    case TitrationType::StrongBaseStrongAcid:
-        return "Titration of strong base with strong acid";
-    case TitrationType::WeakAcidStrongBase:
-        return "Titration of weak acid with strong base";
-    case TitrationType::WeakBaseStrongAcid:
-        return "Titration of weak base with strong acid";
-    }
-    return {};
 }
 
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input)

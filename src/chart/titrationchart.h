@@ -68,9 +68,6 @@ struct ChartInput
 /// constant of a weak type, and 5 ≤ Veq ≤ 300 mL.
 bool chartAccepts(const ChartInput& input);
 
-/// The chart's title for a type.
-std::string chartTitle(chem::TitrationType type);
-
 /// Draws the chart; does nothing when chartAccepts refuses. Drawing stops where a pH
 /// computation fails.
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input);

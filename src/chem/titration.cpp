@@ -96,6 +96,27 @@ double pH_AFBD(double C_Acido, double V_Acido_mL, double C_Base, double V_Base_m
     });
 }
 
+double analyteAlonePH(TitrationType type, double C, double K)
+{
+    // The mixing routine with the other reagent absent.
+    switch (type) {
+    case TitrationType::StrongAcidStrongBase:
+        return pH_AFBF(C, 1, 0, 0);
+    case TitrationType::WeakAcidStrongBase:
+        return pH_ADBF(C, 1, 0, 0, K);
+    case TitrationType::StrongBaseStrongAcid:
+        return pH_AFBF(0, 0, C, 1);
+    case TitrationType::WeakBaseStrongAcid:
+        return pH_AFBD(0, 0, C, 1, K);
+    }
+    return 0.0;
+}
+
+double titrantAlonePH(TitrationType type, double C)
+{
+    return titrantIsBase(type) ? pH_AFBF(0, 0, C, 1) : pH_AFBF(C, 1, 0, 0);
+}
+
 double Get_pH(std::optional<TitrationType> type, const TitrationInputs& in, double Vol_ml_Valorante)
 {
     CalcErrorFlag = 0;

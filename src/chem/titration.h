@@ -34,6 +34,12 @@ constexpr bool isWeak(TitrationType type)
     return type == TitrationType::WeakAcidStrongBase || type == TitrationType::WeakBaseStrongAcid;
 }
 
+/// True for the two types whose titrant is a strong base (the analyte is an acid).
+constexpr bool titrantIsBase(TitrationType type)
+{
+    return type == TitrationType::StrongAcidStrongBase || type == TitrationType::WeakAcidStrongBase;
+}
+
 /// The accepted input quantities. A field holds kNotGiven when its box is empty or its text was
 /// not accepted, and 0 before the inputs are read for the first time.
 struct TitrationInputs
@@ -59,6 +65,12 @@ double pH_ADBF(double C_Acido, double V_Acido_mL, double C_Base, double V_Base_m
 
 /// The same for a strong acid and a weak base of basicity constant Kb.
 double pH_AFBD(double C_Acido, double V_Acido_mL, double C_Base, double V_Base_mL, double Kb);
+
+/// pH of the analyte alone (concentration C, constant K for the weak types), before any titrant.
+double analyteAlonePH(TitrationType type, double C, double K);
+
+/// pH of the titrant alone (concentration C): a strong base for types 0 and 1, else a strong acid.
+double titrantAlonePH(TitrationType type, double C);
 
 /// pH in the flask after Vol_ml_Valorante mL of titrant, for the given type and inputs; 0 when
 /// no type is selected or the computation failed (then CalcErrorFlag is 1).

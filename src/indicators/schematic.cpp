@@ -1,6 +1,7 @@
 #include "indicators/schematic.h"
 
 #include "indicators/indicatorcolour.h"
+#include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 
@@ -45,30 +46,6 @@ bool isVolume(double x)
     return x >= 2.5 && x <= 600.0;
 }
 
-/// pH of the analyte alone: the mixing routine with no titrant.
-double analyteAlonePH(TitrationType type, double C, double K)
-{
-    switch (type) {
-    case TitrationType::StrongAcidStrongBase:
-        return chem::pH_AFBF(C, 1, 0, 0);
-    case TitrationType::WeakAcidStrongBase:
-        return chem::pH_ADBF(C, 1, 0, 0, K);
-    case TitrationType::StrongBaseStrongAcid:
-        return chem::pH_AFBF(0, 0, C, 1);
-    case TitrationType::WeakBaseStrongAcid:
-        return chem::pH_AFBD(0, 0, C, 1, K);
-    }
-    return 0.0;
-}
-
-/// pH of the titrant alone: a strong base for types 0 and 1, a strong acid for 2 and 3.
-double titrantAlonePH(TitrationType type, double C)
-{
-    const bool base =
-        type == TitrationType::StrongAcidStrongBase || type == TitrationType::WeakAcidStrongBase;
-    return base ? chem::pH_AFBF(0, 0, C, 1) : chem::pH_AFBF(C, 1, 0, 0);
-}
-
 void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
              const IndicatorCatalogue& catalogue, SchematicState& s)
 {
@@ -82,10 +59,10 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
         if (type && chem::isWeak(*type)) {
             if (isFilled(boxes.TxKaKb)) {
                 in.dissociationConstant = acceptedValue(boxes.TxKaKb, isConstant);
-                flaskPH = analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
+                flaskPH = chem::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
             }
         } else if (type) {
-            flaskPH = analyteAlonePH(*type, in.analyteConc, 0.0);
+            flaskPH = chem::analyteAlonePH(*type, in.analyteConc, 0.0);
         }
         if (flaskPH && chem::CalcErrorFlag != 0)
             return;
@@ -100,7 +77,7 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
     if (isFilled(boxes.TxCBur)) {
         in.titrantConc = acceptedValue(boxes.TxCBur, isConcentration);
         if (type) {
-            const double buretPH = titrantAlonePH(*type, in.titrantConc);
+            const double buretPH = chem::titrantAlonePH(*type, in.titrantConc);
             if (chem::CalcErrorFlag != 0)
                 return;
             s.LblpHBur = pHLabelText(buretPH);
@@ -118,7 +95,7 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
     if (!indicatorChosen)
         return;
 
-    const double veq = in.analyteConc * in.analyteVolume / in.titrantConc;
+    const double veq = report::equivalenceVolume(in);
     if (!std::isfinite(veq) || veq < 5.0 || veq > 300.0)
         throw RefreshFailure{};
 

@@ -70,27 +70,6 @@ std::string S(double x)
     return SignedNumberText(x);
 }
 
-bool titrantIsBase(TitrationType type)
-{
-    return type == TitrationType::StrongAcidStrongBase || type == TitrationType::WeakAcidStrongBase;
-}
-
-double analytePH(TitrationType type, const chem::TitrationInputs& in)
-{
-    const double C = in.analyteConc;
-    switch (type) {
-    case TitrationType::StrongAcidStrongBase:
-        return chem::pH_AFBF(C, 1, 0, 0);
-    case TitrationType::WeakAcidStrongBase:
-        return chem::pH_ADBF(C, 1, 0, 0, in.dissociationConstant);
-    case TitrationType::StrongBaseStrongAcid:
-        return chem::pH_AFBF(0, 0, C, 1);
-    case TitrationType::WeakBaseStrongAcid:
-        return chem::pH_AFBD(0, 0, C, 1, in.dissociationConstant);
-    }
-    return 0;
-}
-
 /// The table's volumes, as the keys that sort them: the text of V + 1000.001, whose four
 /// integer digits make text order numeric order.
 std::vector<std::string> tableKeys(double veq)
@@ -122,6 +101,14 @@ std::vector<std::string> tableKeys(double veq)
 }
 
 } // namespace
+
+std::string titrationTitle(chem::TitrationType type)
+{
+    static const char* const kTitles[] = {
+        "Titration of strong acid with strong base", "Titration of weak acid with strong base",
+        "Titration of strong base with strong acid", "Titration of weak base with strong acid"};
+    return kTitles[static_cast<std::size_t>(type)];
+}
 
 double equivalenceVolume(const chem::TitrationInputs& in)
 {
@@ -158,25 +145,21 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     L[12] = "Indicator:";
     L[16] = "Table of values (added Vol. [mL] and pH)";
 
-    static const char* const kTitles[] = {
-        "Titration of strong acid with strong base", "Titration of weak acid with strong base",
-        "Titration of strong base with strong acid", "Titration of weak base with strong acid"};
     static const char* const kAnalytes[] = {
         " mL of strong acid. Concentration ", " mL of weak acid. Concentration ",
         " mL of strong base. Concentration ", " mL of weak base. Concentration "};
     const auto t = static_cast<std::size_t>(type);
-    L[0] = kTitles[t];
+    L[0] = titrationTitle(type);
 
-    const bool base = titrantIsBase(type);
-    const double titrantPH =
-        base ? chem::pH_AFBF(0, 0, in.titrantConc, 1) : chem::pH_AFBF(in.titrantConc, 1, 0, 0);
+    const bool base = chem::titrantIsBase(type);
+    const double titrantPH = chem::titrantAlonePH(type, in.titrantConc);
     L[2] = std::string(base ? "  Strong base concentration " : "  Strong acid concentration ") +
            N(in.titrantConc) + " mol/L.  pH = " + S(Round(titrantPH, 2));
 
     // The weak-base line alone starts without the two blanks.
     L[4] = std::string(type == TitrationType::WeakBaseStrongAcid ? "" : "  ") +
-           N(in.analyteVolume) + kAnalytes[t] + N(in.analyteConc) +
-           " mol/L.  pH = " + S(Round(analytePH(type, in), 2));
+           N(in.analyteVolume) + kAnalytes[t] + N(in.analyteConc) + " mol/L.  pH = " +
+           S(Round(chem::analyteAlonePH(type, in.analyteConc, in.dissociationConstant), 2));
     if (type == TitrationType::WeakAcidStrongBase)
         L[5] = "  Acidity constant Ka = " + trimmedUpper(input.constantText);
     else if (type == TitrationType::WeakBaseStrongAcid)

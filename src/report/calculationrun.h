@@ -43,6 +43,9 @@ struct Report
 /// The run; none when it refuses.
 std::optional<Report> runCalculation(const CalculationInput& input);
 
+/// "Titration of weak acid with strong base" and so on: the report's and the chart's title.
+std::string titrationTitle(chem::TitrationType type);
+
 /// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
 double equivalenceVolume(const chem::TitrationInputs& inputs);
 
