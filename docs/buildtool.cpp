@@ -34,12 +34,14 @@ class Quiet : public app::PrintSystem,
               public app::Opener
 {
 public:
-    bool hasPrinters() const override { return false; }
-    QString defaultPrinterName() const override { return {}; }
-    std::unique_ptr<QPrinter> defaultPrinter() const override { return nullptr; }
+    std::optional<app::PrinterAnswer> query() const override { return std::nullopt; }
+    std::optional<QString> submit(const QString&, const QString&, const QString&) const override
+    {
+        return QString();
+    }
     bool setText(const QString&) override { return true; }
     void show(QWidget*, Icon, const QString&, const QString&) override {}
-    bool open(const QUrl&) override { return true; }
+    void open(const QUrl&, QObject*, std::function<void(bool)> done) override { done(true); }
 };
 
 QString colourCell(indicators::Colour c, const std::string& name)

@@ -6,6 +6,7 @@
 #include "app/inputpage.h"
 #include "app/picturebutton.h"
 #include "app/platform.h"
+#include "app/printcommand.h"
 #include "app/svgpicture.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -49,11 +49,12 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(500);
     connect(timer1_, &QTimer::timeout, this, &FormMain::Timer1_Timer);
-    connect(&printerQuery_, &QFutureWatcher<std::optional<QString>>::finished, this, [this] {
+    connect(&printerQuery_, &QFutureWatcher<std::optional<PrinterAnswer>>::finished, this, [this] {
+        latestPrinter_ = printerQuery_.result();
         // With no printer installed the tool tips keep what they had.
-        if (const std::optional<QString> name = printerQuery_.result()) {
-            frameTAB_->printButton()->setToolTip(*name);
-            picture1_->printButton()->setToolTip(*name);
+        if (latestPrinter_) {
+            frameTAB_->printButton()->setToolTip(plainToolTip(latestPrinter_->defaultName));
+            picture1_->printButton()->setToolTip(plainToolTip(latestPrinter_->defaultName));
         }
     });
     timer1_->start();
@@ -65,9 +66,8 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
 
 FormMain::~FormMain()
 {
+    // A query still running is abandoned, not awaited: the program ends without it.
     qApp->removeEventFilter(this);
-    // The query reads the print system, which may not outlive the window.
-    printerQuery_.waitForFinished();
 }
 
 void FormMain::buildHeader()
@@ -135,16 +135,27 @@ QString FormMain::manualPath()
 void FormMain::mnu_Ayuda_Manual_Click()
 {
     const QString path = manualPath();
-    if (!QFileInfo::exists(path) || !platform_.opener.open(QUrl::fromLocalFile(path)))
+    auto failed = [this, path] {
         platform_.messages.show(this, MessageBoxes::Icon::Exclamation, QStringLiteral("Error"),
-                                QStringLiteral("Can't find/open file ") + manualPath());
+                                QStringLiteral("Can't find/open file ") + path);
+    };
+    if (!QFileInfo::exists(path)) {
+        failed();
+        return;
+    }
+    platform_.opener.open(QUrl::fromLocalFile(path), this, [failed](bool opened) {
+        if (!opened)
+            failed();
+    });
 }
 
 void FormMain::openMakerPage(const QString& address)
 {
-    if (!platform_.opener.open(QUrl(address)))
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
-                                QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
+    platform_.opener.open(QUrl(address), this, [this](bool opened) {
+        if (!opened)
+            platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                    QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
+    });
 }
 
 void FormMain::mnu_Ayuda_Acerca_Click()
@@ -168,7 +179,13 @@ void FormMain::buildPages()
     picture1_ = new ChartPage(this);
     picture1_->move(9, 69);
     picture1_->hide();
-    connect(picture1_->printButton(), &QPushButton::clicked, this, &FormMain::CmdPRINT_CUR_Click);
+    auto* printCurve =
+        new PrintCommand(picture1_->printButton(), platform_,
+                         {QStringLiteral("Sorry, no printer"),
+                          QStringLiteral("Sorry, the curve could not be printed."),
+                          QStringLiteral("Acidora - titration curve")},
+                         [this](QPrinter& printer) { return printChart(printer, chartInput()); });
+    connect(picture1_->printButton(), &QPushButton::clicked, printCurve, &PrintCommand::start);
 
     connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),
             &QLabel::setText);
@@ -247,10 +264,7 @@ void FormMain::Image4_Click()
     if (!result)
         return;
 
-    if (platform_.printers.hasPrinters()) {
-        print->setToolTip(platform_.printers.defaultPrinterName());
-        print->show();
-    }
+    offerPrint(print);
     frameTAB_->showReport(*result);
     frameTAB_->show();
 }
@@ -283,28 +297,9 @@ void FormMain::Image5_Click()
     const chart::ChartInput input = chartInput();
     if (!chart::chartAccepts(input))
         return; // the page stays empty, without title or Print button
-    if (platform_.printers.hasPrinters()) {
-        print->setToolTip(platform_.printers.defaultPrinterName());
-        print->show();
-    }
+    offerPrint(print);
     picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);
-}
-
-void FormMain::CmdPRINT_CUR_Click()
-{
-    if (!platform_.printers.hasPrinters()) {
-        platform_.messages.show(this, MessageBoxes::Icon::None, kProgramName,
-                                QStringLiteral("Sorry, no printer"));
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::unique_ptr<QPrinter> printer = platform_.printers.defaultPrinter();
-    const bool printed = printChart(*printer, chartInput());
-    QApplication::restoreOverrideCursor();
-    if (!printed)
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
-                                QStringLiteral("Sorry, the curve could not be printed."));
 }
 
 void FormMain::Image6_Click()
@@ -312,16 +307,21 @@ void FormMain::Image6_Click()
     mnu_Ayuda_->popup(QCursor::pos());
 }
 
+void FormMain::offerPrint(QPushButton* print) const
+{
+    // The latest answer, never a new question: the page shows at once whatever the service does.
+    if (latestPrinter_) {
+        print->setToolTip(plainToolTip(latestPrinter_->defaultName));
+        print->show();
+    }
+}
+
 void FormMain::Timer1_Timer()
 {
     if (printerQuery_.isRunning())
         return; // a slow print service gets one question at a time
-    printerQuery_.setFuture(
-        QtConcurrent::run([&printers = platform_.printers]() -> std::optional<QString> {
-            if (!printers.hasPrinters())
-                return std::nullopt;
-            return printers.defaultPrinterName();
-        }));
+    printerQuery_.setFuture(QtConcurrent::run(
+        &backgroundPool(), [&printers = platform_.printers] { return printers.query(); }));
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 // same place — the input page, the table-and-results page and the curve page — of which at
 // most one shows. Esc closes it from anywhere, whatever has the focus.
 
+#include "app/printsystem.h"
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 
@@ -41,9 +42,11 @@ public:
     ChartPage* curvePage() const { return picture1_; }
 
     /// Asks for the default printer's name, for the tool tips of the two Print buttons. The
-    /// print service can take many milliseconds to answer, so it is asked off the window's
+    /// print service can take long to answer, or never answer, so it is asked off the window's
     /// thread and the tool tips change when the answer arrives.
     void Timer1_Timer();
+    /// The latest answer of that query: none before the first answer or without printers.
+    const std::optional<PrinterAnswer>& latestPrinter() const { return latestPrinter_; }
 
     /// The manual beside the program.
     static QString manualPath();
@@ -60,7 +63,6 @@ private:
     void Image3_Click();
     void Image4_Click();
     void Image5_Click();
-    void CmdPRINT_CUR_Click();
     /// The chart's inputs as the last schematic refresh left them.
     chart::ChartInput chartInput() const;
     void Image6_Click();
@@ -77,8 +79,10 @@ private:
     ChartPage* picture1_ = nullptr;
     QMenu* mnu_Ayuda_ = nullptr;
     QTimer* timer1_ = nullptr;
-    /// The printer query in flight: the default printer's name, or none without printers.
-    QFutureWatcher<std::optional<QString>> printerQuery_;
+    QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
+    std::optional<PrinterAnswer> latestPrinter_;
+    /// Shows the Print button of a page that has something to print when a printer is known.
+    void offerPrint(QPushButton* print) const;
 };
 
 } // namespace app

@@ -28,6 +28,7 @@ public:
         : QLabel(text, parent), onClick_(std::move(onClick))
     {
         setObjectName(name);
+        setTextFormat(Qt::PlainText);
         setGeometry(geometry);
         setFont(arial(13));
         QPalette p = palette();
@@ -125,25 +126,33 @@ void FormSplash::Form_Load()
 
 void FormSplash::LblWEB_Click()
 {
-    if (spanish()) {
-        if (!platform_.opener.open(QUrl(kSpanishIndexPage)))
-            platform_.messages.show(
-                this, MessageBoxes::Icon::Exclamation,
-                QStringLiteral("No se puede abrir la p\u00e1gina"),
-                QStringLiteral("No se puede abrir la p\u00e1gina ") + kMakerHost +
-                    QStringLiteral("/indexes.html\r\nAseg\u00farese de tener una conexi\u00f3n "
-                                   "activa a internet y un navegador instalado."));
-        return;
-    }
-    if (!platform_.opener.open(QUrl(kHomePage)))
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
-                                QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
+    platform_.opener.open(
+        QUrl(spanish() ? kSpanishIndexPage : kHomePage), this, [this](bool opened) {
+            if (opened)
+                return;
+            if (spanish())
+                platform_.messages.show(
+                    this, MessageBoxes::Icon::Exclamation,
+                    QStringLiteral("No se puede abrir la p\u00e1gina"),
+                    QStringLiteral("No se puede abrir la p\u00e1gina ") + kMakerHost +
+                        QStringLiteral("/indexes.html\r\nAseg\u00farese de tener una conexi\u00f3n "
+                                       "activa a internet y un navegador instalado."));
+            else
+                platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                        QStringLiteral("Sorry, cannot connect to ") + kMakerHost);
+        });
 }
 
 void FormSplash::LlblMAIL_Click()
 {
-    if (platform_.opener.open(QUrl(kContactMail)))
-        return;
+    platform_.opener.open(QUrl(kContactMail), this, [this](bool opened) {
+        if (!opened)
+            mailFailed();
+    });
+}
+
+void FormSplash::mailFailed()
+{
     if (spanish())
         platform_.messages.show(
             this, MessageBoxes::Icon::Exclamation, QStringLiteral("No se puede acceder al correo"),

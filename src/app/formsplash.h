@@ -47,6 +47,7 @@ private:
     void buildControls();
     void Form_Load();
     bool spanish() const;
+    void mailFailed();
 
     Platform& platform_;
     QString languageCode_;

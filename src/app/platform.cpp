@@ -1,10 +1,10 @@
 #include "app/platform.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QProcess>
 
 namespace app {
 
@@ -25,15 +25,39 @@ void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, cons
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title,
                     shown, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // messages quote paths and the print server's words
     box.exec();
 }
 
-bool QtOpener::open(const QUrl& target)
+void QtOpener::open(const QUrl& target, QObject* context, std::function<void(bool)> done)
 {
     // A document that is not there is a failure before any program is started.
-    if (target.isLocalFile() && !QFileInfo::exists(target.toLocalFile()))
-        return false;
-    return QDesktopServices::openUrl(target);
+    if (target.isLocalFile() && !QFileInfo::exists(target.toLocalFile())) {
+        done(false);
+        return;
+    }
+    // No parent: the program it starts (a PDF reader, say) outlives this window.
+    auto* process = new QProcess;
+    process->setProgram(program_);
+    process->setArguments(
+        {target.isLocalFile() ? target.toLocalFile() : target.toString(QUrl::FullyEncoded)});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, context,
+                     [done](int code, QProcess::ExitStatus status) {
+                         done(status == QProcess::NormalExit && code == 0);
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, context,
+                     [done](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             done(false);
+                     });
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QObject::connect(process, &QProcess::errorOccurred, process, [process](auto error) {
+        if (error == QProcess::FailedToStart)
+            process->deleteLater();
+    });
+    process->start();
 }
 
 } // namespace app

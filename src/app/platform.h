@@ -8,6 +8,9 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 namespace app {
@@ -46,14 +49,23 @@ class Opener
 {
 public:
     virtual ~Opener() = default;
-    /// Hands `target` to the program the desktop associates with it; false when it could not.
-    virtual bool open(const QUrl& target) = 0;
+    /// Hands `target` to the program the desktop associates with it and, once the opener has
+    /// answered, calls `done` with whether it succeeded, on `context`'s thread and only while
+    /// `context` exists. Never waits for the answer itself.
+    virtual void open(const QUrl& target, QObject* context, std::function<void(bool)> done) = 0;
 };
 
+/// Runs the desktop's opener program (xdg-open) and reads its exit status: starting it is not
+/// enough, since it fails when no program can show the target.
 class QtOpener : public Opener
 {
 public:
-    bool open(const QUrl& target) override;
+    explicit QtOpener(QString program = QStringLiteral("xdg-open")) : program_(std::move(program))
+    {}
+    void open(const QUrl& target, QObject* context, std::function<void(bool)> done) override;
+
+private:
+    QString program_;
 };
 
 struct Platform

@@ -1,23 +1,36 @@
 #include "app/printsystem.h"
 
-#include <QPrinter>
+#include <QFile>
 #include <QPrinterInfo>
+
+#include <cups/cups.h>
 
 namespace app {
 
-bool QtPrintSystem::hasPrinters() const
+std::optional<PrinterAnswer> QtPrintSystem::query() const
 {
-    return !QPrinterInfo::availablePrinterNames().isEmpty();
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    if (names.isEmpty())
+        return std::nullopt;
+    PrinterAnswer answer;
+    answer.defaultName = QPrinterInfo::defaultPrinterName();
+    answer.queue = answer.defaultName.isEmpty() ? names.first() : answer.defaultName;
+    answer.pageSize = QPrinterInfo::printerInfo(answer.queue).defaultPageSize();
+    return answer;
 }
 
-QString QtPrintSystem::defaultPrinterName() const
+std::optional<QString> QtPrintSystem::submit(const QString& queue, const QString& pdfFile,
+                                             const QString& title) const
 {
-    return QPrinterInfo::defaultPrinterName();
-}
-
-std::unique_ptr<QPrinter> QtPrintSystem::defaultPrinter() const
-{
-    return std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    // The job id tells whether the server took the job; a queue that rejects jobs answers
+    // Create-Job with an error that Qt's own printing never reports.
+    const int job =
+        cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(pdfFile).constData(),
+                      title.toUtf8().constData(), 0, nullptr);
+    if (job > 0)
+        return std::nullopt;
+    const QString reason = QString::fromUtf8(cupsLastErrorString());
+    return reason.isEmpty() ? QStringLiteral("The print service gave no reason.") : reason;
 }
 
 } // namespace app

@@ -1,13 +1,12 @@
 #include "app/tablepage.h"
 
 #include "app/appinfo.h"
+#include "app/printcommand.h"
 #include "app/tableprinter.h"
 #include "app/uihelpers.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QPushButton>
 
 namespace app {
@@ -76,6 +75,12 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
     cmdPRINT_->setGeometry(108, 0, 100, 25);
     connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
+    print_ = new PrintCommand(
+        cmdPRINT_, platform_,
+        {QStringLiteral("Sorry, no printer."),
+         QStringLiteral("Sorry, the table could not be printed."),
+         QStringLiteral("Acidora - table of values")},
+        [this](QPrinter& printer) { return printTable(printer, reportLines(), table_); });
     connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
 }
 
@@ -100,18 +105,7 @@ std::array<output::ReportLine, 16> TablePage::reportLines() const
 
 void TablePage::CmdPRINT_Click()
 {
-    if (!platform_.printers.hasPrinters()) {
-        platform_.messages.show(this, MessageBoxes::Icon::None, kProgramName,
-                                QStringLiteral("Sorry, no printer."));
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::unique_ptr<QPrinter> printer = platform_.printers.defaultPrinter();
-    const bool printed = printTable(*printer, reportLines(), table_);
-    QApplication::restoreOverrideCursor();
-    if (!printed)
-        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
-                                QStringLiteral("Sorry, the table could not be printed."));
+    print_->start();
 }
 
 void TablePage::CmdCopiar_Click()

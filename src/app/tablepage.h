@@ -16,6 +16,10 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace app {
+class PrintCommand;
+}
+
+namespace app {
 
 class TablePage : public QWidget
 {
@@ -27,6 +31,7 @@ public:
 
     void showReport(const report::Report& report);
     QPushButton* printButton() const { return cmdPRINT_; }
+    PrintCommand* printCommand() const { return print_; }
 
     void CmdPRINT_Click();
     void CmdCopiar_Click();
@@ -39,6 +44,7 @@ private:
     QPlainTextEdit* text1_ = nullptr;
     QPushButton* cmdCopiar_ = nullptr;
     QPushButton* cmdPRINT_ = nullptr;
+    PrintCommand* print_ = nullptr;
     std::string table_; ///< the table text as the run wrote it, CR LF line ends
 };
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPalette>
+#include <QTextDocument>
 
 namespace app {
 
@@ -18,6 +19,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRe
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -30,6 +32,16 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRe
         label->setGeometry(geometry);
     }
     return label;
+}
+
+QString plainToolTip(const QString& text)
+{
+    // Tool tips guess at rich text; escaped text in a paragraph that keeps blanks is the plain
+    // text itself.
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 void setBackground(QWidget* widget, QColor colour)

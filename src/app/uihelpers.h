@@ -17,9 +17,13 @@ namespace app {
 /// layout is fixed in pixels. 15 px is 11.25 pt at 96 dpi, 13 px 9.75 pt, 11 px 8.25 pt.
 QFont arial(int pixelSize, bool bold = false);
 
-/// Creates a label named `name`, at `geometry` (a zero size keeps the text's own size).
+/// Creates a plain-text label named `name`, at `geometry` (a zero size keeps the text's own
+/// size). Plain text always: labels repeat what the user typed.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry,
                   const QFont& font, QColor colour = Qt::black);
+
+/// A tool tip that shows `text` as it is, even where it looks like markup.
+QString plainToolTip(const QString& text);
 
 /// Gives a widget a plain background colour.
 void setBackground(QWidget* widget, QColor colour);

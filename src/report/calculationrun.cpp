@@ -42,15 +42,19 @@ std::string pHField(double pH)
     return field(sign, W, Int((q - W) * 100 + 0.5));
 }
 
-std::string trimmedUpper(const std::string& text)
+/// The constant's text as the report line shows it: one blank for each control character (a
+/// pasted line break must not add lines to the report), trimmed, upper case.
+std::string trimmedUpper(std::string text)
 {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        if (c >= 0 && c < ' ')
+            return ' ';
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    });
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)
         return {};
-    std::string t = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    std::transform(t.begin(), t.end(), t.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
-    return t;
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 std::string lower(std::string text)

@@ -1,34 +1,48 @@
 #pragma once
-// Stand-ins for the desktop's services: printers that print into PDF files, a clipboard that
-// can refuse, message boxes that are recorded instead of shown, and an opener that records
-// what it was asked to open.
+// Stand-ins for the desktop's services: a print service that accepts jobs into a PDF file,
+// refuses them or never answers; a clipboard that can refuse; message boxes recorded instead
+// of shown; an opener that records what it was asked to open and answers as told.
 
 #include "app/platform.h"
 
-#include <QPageSize>
-#include <QPrinter>
+#include <QFile>
 #include <QStringList>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 class FakePrintSystem : public app::PrintSystem
 {
 public:
+    enum class Service { Accepts, Refuses, Silent };
+    Service service = Service::Accepts;
     QStringList printers;
     QString defaultName;
-    QString outputFile; ///< where the PDF printer writes
+    QString outputFile; ///< where an accepted job's PDF lands
     QPageSize pageSize{QPageSize::A4};
+    mutable std::atomic<int> jobs = 0;
 
-    bool hasPrinters() const override { return !printers.isEmpty(); }
-    QString defaultPrinterName() const override { return defaultName; }
-    std::unique_ptr<QPrinter> defaultPrinter() const override
+    std::optional<app::PrinterAnswer> query() const override
     {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(outputFile);
-        printer->setPageSize(pageSize);
-        ++jobs;
-        return printer;
+        if (service == Service::Silent) {
+            // Longer than any test waits; touches nothing of this object afterwards.
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+            return std::nullopt;
+        }
+        if (printers.isEmpty())
+            return std::nullopt;
+        return app::PrinterAnswer{defaultName, printers.first(), pageSize};
     }
-    mutable int jobs = 0;
+    std::optional<QString> submit(const QString&, const QString& pdf, const QString&) const override
+    {
+        ++jobs;
+        if (service == Service::Refuses)
+            return QStringLiteral("server-error-not-accepting-jobs");
+        QFile::remove(outputFile);
+        QFile::copy(pdf, outputFile);
+        return std::nullopt;
+    }
 };
 
 class FakeClipboard : public app::Clipboard
@@ -48,16 +62,10 @@ public:
 class FakeMessageBoxes : public app::MessageBoxes
 {
 public:
-    struct Message
+    QStringList shown; ///< title, then text
+    void show(QWidget*, Icon, const QString& title, const QString& text) override
     {
-        Icon icon;
-        QString title;
-        QString text;
-    };
-    QList<Message> shown;
-    void show(QWidget*, Icon icon, const QString& title, const QString& text) override
-    {
-        shown.append({icon, title, text});
+        shown << title << text;
     }
 };
 
@@ -66,10 +74,10 @@ class FakeOpener : public app::Opener
 public:
     bool fail = false;
     QList<QUrl> opened;
-    bool open(const QUrl& target) override
+    void open(const QUrl& target, QObject*, std::function<void(bool)> done) override
     {
         opened.append(target);
-        return !fail;
+        done(!fail);
     }
 };
 

@@ -1,5 +1,5 @@
-// The help commands: the manual (menu and F1), the maker's pages, the about window and its
-// links, with every failure message through a failing opener.
+// The help commands and the about window: what each opens, the message of each failure, the
+// splash's closing, and the real opener's reading of the desktop opener's exit status.
 #include "app/formmain.h"
 #include "app/formsplash.h"
 #include "fakeplatform.h"
@@ -9,26 +9,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 
 using namespace app;
-using Icon = MessageBoxes::Icon;
-
-namespace {
-
-const QString kHost = QStringLiteral("www.lumbrix.example");
-
-FormSplash* openAboutWindow()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* splash = qobject_cast<FormSplash*>(w); splash && splash->isVisible())
-            return splash;
-    return nullptr;
-}
-
-} // namespace
 
 class TestHelp : public QObject
 {
@@ -37,33 +21,24 @@ class TestHelp : public QObject
 private slots:
     void init();
     void cleanup();
-    void manualMissing();
-    void manualPresent();
-    void f1FromAnInputBox();
-    void makerPages_data();
-    void makerPages();
-    void aboutWindowWaitsForTheUser_data();
-    void aboutWindowWaitsForTheUser();
-    void webLinkOpensHomePageAndStays();
-    void linkFailures_data();
-    void linkFailures();
-    void languageSelectsTexts_data();
-    void languageSelectsTexts();
+    void helpCommands_data();
+    void helpCommands();
+    void aboutLinks_data();
+    void aboutLinks();
+    void splashCloses_data();
+    void splashCloses();
+    void realOpenerReadsExitStatus_data();
+    void realOpenerReadsExitStatus();
 
 private:
-    void trigger(const char* item)
-    {
-        window_->findChild<QAction*>(QString::fromLatin1(item))->trigger();
-    }
-
     FakePlatform fake_;
     std::unique_ptr<FormMain> window_;
 };
 
 void TestHelp::init()
 {
-    fake_.opener.fail = false;
     fake_.opener.opened.clear();
+    fake_.opener.fail = false;
     fake_.messages.shown.clear();
     window_ = std::make_unique<FormMain>(fake_.platform);
     window_->show();
@@ -72,208 +47,178 @@ void TestHelp::init()
 
 void TestHelp::cleanup()
 {
-    if (FormSplash* about = openAboutWindow())
-        delete about;
     window_.reset();
     QFile::remove(FormMain::manualPath());
 }
 
-void TestHelp::manualMissing()
+void TestHelp::helpCommands_data()
 {
-    QFile::remove(FormMain::manualPath());
-    trigger("mnu_Ayuda_Manual");
-    QVERIFY(fake_.opener.opened.isEmpty()); // nothing is launched for a missing file
-    QCOMPARE(fake_.messages.shown.size(), 1);
-    const auto& m = fake_.messages.shown[0];
-    QCOMPARE(m.icon, Icon::Exclamation);
-    QCOMPARE(m.title, QStringLiteral("Error"));
-    QCOMPARE(m.text, QStringLiteral("Can't find/open file ") + FormMain::manualPath());
-    QVERIFY(m.text.endsWith(QLatin1String("/Manual_ACDR.pdf")));
+    QTest::addColumn<QString>("command"); // a menu item, or "F1" pressed in an input box
+    QTest::addColumn<bool>("manualThere");
+    QTest::addColumn<bool>("openerFails");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QStringList>("message");
+
+    const QString manual = FormMain::manualPath();
+    const QStringList noManual{QStringLiteral("Error"), "Can't find/open file " + manual};
+    const QStringList noWeb{QStringLiteral("Acidora"),
+                            QStringLiteral("Sorry, cannot connect to www.lumbrix.example")};
+    const QString manualUrl = QUrl::fromLocalFile(manual).toString();
+    QTest::newRow("manual opened")
+        << "mnu_Ayuda_Manual" << true << false << manualUrl << QStringList();
+    QTest::newRow("manual missing: nothing started")
+        << "mnu_Ayuda_Manual" << false << false << QString() << noManual;
+    QTest::newRow("no PDF reader") << "mnu_Ayuda_Manual" << true << true << manualUrl << noManual;
+    QTest::newRow("F1 from a box") << "F1" << false << false << QString() << noManual;
+    QTest::newRow("donation page") << "mnu_Ayuda_DONATE" << false << false
+                                   << "http://www.lumbrix.example/donate.html" << QStringList();
+    QTest::newRow("no browser") << "mnu_Ayuda_WEB" << false << true << "http://www.lumbrix.example"
+                                << noWeb;
 }
 
-void TestHelp::manualPresent()
+void TestHelp::helpCommands()
 {
-    QFile manual(FormMain::manualPath());
-    QVERIFY(manual.open(QIODevice::WriteOnly));
-    manual.close();
-    trigger("mnu_Ayuda_Manual");
-    QCOMPARE(fake_.opener.opened, QList<QUrl>{QUrl::fromLocalFile(FormMain::manualPath())});
-    QVERIFY(fake_.messages.shown.isEmpty());
+    QFETCH(QString, command);
+    QFETCH(bool, manualThere);
+    QFETCH(bool, openerFails);
+    QFETCH(QString, opened);
+    QFETCH(QStringList, message);
 
-    // The opener cannot open it (no PDF reader): the same message.
-    fake_.opener.fail = true;
-    trigger("mnu_Ayuda_Manual");
-    QCOMPARE(fake_.messages.shown.size(), 1);
-    QCOMPARE(fake_.messages.shown[0].title, QStringLiteral("Error"));
-}
-
-void TestHelp::f1FromAnInputBox()
-{
-    QTest::mouseClick(window_->findChild<QRadioButton*>(QStringLiteral("Option1(0)")),
-                      Qt::LeftButton);
-    auto* box = window_->findChild<QLineEdit*>(QStringLiteral("TxCBur"));
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_F1);
-    QCOMPARE(fake_.messages.shown.size(), 1);
-    QVERIFY(fake_.messages.shown[0].text.startsWith(QLatin1String("Can't find/open file ")));
+    if (manualThere) {
+        QFile file(FormMain::manualPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    fake_.opener.fail = openerFails;
+    if (command == QLatin1String("F1")) {
+        QTest::mouseClick(window_->findChild<QRadioButton*>(QStringLiteral("Option1(0)")),
+                          Qt::LeftButton);
+        QTest::keyClick(window_->findChild<QLineEdit*>(QStringLiteral("TxCBur")), Qt::Key_F1);
+    } else {
+        window_->findChild<QAction*>(command)->trigger();
+    }
+    QCOMPARE(fake_.opener.opened.value(0).toString(), opened);
+    QCOMPARE(fake_.messages.shown, message);
     QVERIFY(window_->isVisible());
 }
 
-void TestHelp::makerPages_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QString>("address");
-
-    QTest::newRow("home page") << "mnu_Ayuda_WEB"
-                               << "http://www.lumbrix.example";
-    QTest::newRow("donation") << "mnu_Ayuda_DONATE"
-                              << "http://www.lumbrix.example/donate.html";
-}
-
-void TestHelp::makerPages()
-{
-    QFETCH(QString, item);
-    QFETCH(QString, address);
-
-    trigger(item.toLatin1().constData());
-    QCOMPARE(fake_.opener.opened, QList<QUrl>{QUrl(address)});
-    QVERIFY(fake_.messages.shown.isEmpty());
-
-    fake_.opener.fail = true;
-    trigger(item.toLatin1().constData());
-    QCOMPARE(fake_.messages.shown.size(), 1);
-    QCOMPARE(fake_.messages.shown[0].icon, Icon::Exclamation);
-    QCOMPARE(fake_.messages.shown[0].title, QStringLiteral("Acidora"));
-    QCOMPARE(fake_.messages.shown[0].text, QStringLiteral("Sorry, cannot connect to ") + kHost);
-}
-
-void TestHelp::aboutWindowWaitsForTheUser_data()
-{
-    QTest::addColumn<int>("key"); // 0: a click on the window
-
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("click") << 0;
-}
-
-void TestHelp::aboutWindowWaitsForTheUser()
-{
-    QFETCH(int, key);
-
-    const QList<QAction*> items =
-        window_->findChild<QMenu*>(QStringLiteral("mnu_Ayuda"))->actions();
-    QStringList captions;
-    for (QAction* a : items)
-        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(captions,
-             (QStringList{"User's Manual (PDF document)...", "-", "Lumbrix Software Home Page...",
-                          "Make a donation...", "About..."}));
-
-    trigger("mnu_Ayuda_Acerca");
-    QPointer<FormSplash> about = openAboutWindow();
-    QVERIFY(about);
-    QVERIFY(about->isModal());
-    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version: 1.1"));
-    QTest::qWait(500); // no closing timer in this role
-    QVERIFY(about && about->isVisible());
-    if (key)
-        QTest::keyClick(about, static_cast<Qt::Key>(key));
-    else
-        QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(300, 100));
-    QTRY_VERIFY(!about);
-    QVERIFY(window_->isVisible());
-}
-
-void TestHelp::webLinkOpensHomePageAndStays()
-{
-    trigger("mnu_Ayuda_Acerca");
-    QPointer<FormSplash> about = openAboutWindow();
-    QVERIFY(about);
-    QTest::mouseClick(about->findChild<QWidget*>(QStringLiteral("LblWEB")), Qt::LeftButton);
-    QCOMPARE(fake_.opener.opened, QList<QUrl>{QUrl(QStringLiteral("http://www.lumbrix.example"))});
-    QTest::mouseClick(about->findChild<QWidget*>(QStringLiteral("LlblMAIL")), Qt::LeftButton);
-    QCOMPARE(fake_.opener.opened.last(), QUrl(QStringLiteral("mailto:contact@lumbrix.example")));
-    QVERIFY(about && about->isVisible());
-}
-
-void TestHelp::linkFailures_data()
+void TestHelp::aboutLinks_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("mail");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QStringList>("failure");
 
-    QTest::newRow("web, English") << "ENG" << false << "Acidora"
-                                  << "Sorry, cannot connect to www.lumbrix.example";
+    QTest::newRow("web, English") << "ENG"
+                                  << "LblWEB"
+                                  << "http://www.lumbrix.example"
+                                  << QStringList{"Acidora",
+                                                 "Sorry, cannot connect to www.lumbrix.example"};
     QTest::newRow("web, Spanish")
-        << "SPA" << false << "No se puede abrir la p\u00e1gina"
-        << "No se puede abrir la p\u00e1gina www.lumbrix.example/indexes.html\r\n"
-           "Aseg\u00farese de tener una conexi\u00f3n activa a internet y un navegador instalado.";
-    QTest::newRow("mail, English") << "ENG" << true << "Acidora"
-                                   << "Sorry, cannot found your email client application.";
+        << "SPA"
+        << "LblWEB"
+        << "http://www.lumbrix.example/indexes.html"
+        << QStringList{"No se puede abrir la p\u00e1gina",
+                       "No se puede abrir la p\u00e1gina www.lumbrix.example/indexes.html\r\n"
+                       "Aseg\u00farese de tener una conexi\u00f3n activa a internet y un "
+                       "navegador instalado."};
+    QTest::newRow("mail, English")
+        << "ENG"
+        << "LlblMAIL"
+        << "mailto:contact@lumbrix.example"
+        << QStringList{"Acidora", "Sorry, cannot found your email client application."};
     QTest::newRow("mail, Spanish")
-        << "ESP" << true << "No se puede acceder al correo"
-        << "No se puede acceder al correo.\r\nAseg\u00farese de tener una conexi\u00f3n activa a "
-           "internet y un lector de correos instalado.";
+        << "ESP"
+        << "LlblMAIL"
+        << "mailto:contact@lumbrix.example"
+        << QStringList{"No se puede acceder al correo",
+                       "No se puede acceder al correo.\r\nAseg\u00farese de tener una "
+                       "conexi\u00f3n activa a internet y un lector de correos instalado."};
 }
 
-void TestHelp::linkFailures()
+void TestHelp::aboutLinks()
 {
     QFETCH(QString, language);
-    QFETCH(bool, mail);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
+    QFETCH(QString, link);
+    QFETCH(QString, opened);
+    QFETCH(QStringList, failure);
 
+    FormSplash about(FormSplash::Role::About, fake_.platform, language);
+    about.show();
+    auto* label = about.findChild<QWidget*>(link);
+    QTest::mouseClick(label, Qt::LeftButton);
+    QCOMPARE(fake_.opener.opened.value(0).toString(), opened);
+    QVERIFY(fake_.messages.shown.isEmpty());
+    QVERIFY(about.isVisible()); // a link leaves the window open
     fake_.opener.fail = true;
-    FormSplash about(FormSplash::Role::About, fake_.platform, language);
-    mail ? about.LlblMAIL_Click() : about.LblWEB_Click();
-    QCOMPARE(fake_.messages.shown.size(), 1);
-    QCOMPARE(fake_.messages.shown[0].icon, Icon::Exclamation);
-    QCOMPARE(fake_.messages.shown[0].title, title);
-    QCOMPARE(fake_.messages.shown[0].text, text);
-    if (!mail)
-        QCOMPARE(fake_.opener.opened.last(),
-                 QUrl(language == QLatin1String("ENG")
-                          ? QStringLiteral("http://www.lumbrix.example")
-                          : QStringLiteral("http://www.lumbrix.example/indexes.html")));
+    QTest::mouseClick(label, Qt::LeftButton);
+    QCOMPARE(fake_.messages.shown, failure);
+    fake_.opener.fail = false;
 }
 
-void TestHelp::languageSelectsTexts_data()
+void TestHelp::splashCloses_data()
 {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("version");
-    QTest::addColumn<QString>("webToolTip");
-
-    QTest::newRow("ENG") << "ENG"
-                         << "Version: 1.1"
-                         << "www.lumbrix.example";
-    QTest::newRow("ING") << "ING"
-                         << "Version: 1.1"
-                         << "www.lumbrix.example";
-    QTest::newRow("SPA") << "SPA"
-                         << "Versi\u00f3n: 1.1"
-                         << "www.lumbrix.example/indexes.html";
-    QTest::newRow("ESP") << "ESP"
-                         << "Versi\u00f3n: 1.1"
-                         << "www.lumbrix.example/indexes.html";
+    QTest::addColumn<bool>("about");
+    QTest::addColumn<int>("key"); // 0: a click on the window; -1: nothing
+    QTest::newRow("splash by itself") << false << -1;
+    QTest::newRow("splash on a letter") << false << int(Qt::Key_A);
+    QTest::newRow("about on Esc") << true << int(Qt::Key_Escape);
+    QTest::newRow("about on a click") << true << 0;
 }
 
-void TestHelp::languageSelectsTexts()
+void TestHelp::splashCloses()
 {
-    QFETCH(QString, language);
-    QFETCH(QString, version);
-    QFETCH(QString, webToolTip);
+    QFETCH(bool, about);
+    QFETCH(int, key);
+    QPointer<FormSplash> splash(
+        new FormSplash(about ? FormSplash::Role::About : FormSplash::Role::Splash, fake_.platform));
+    int closings = 0;
+    connect(splash, &FormSplash::closing, this, [&] { ++closings; });
+    splash->show();
+    QCOMPARE(splash->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+             QStringLiteral("Version: 1.1"));
+    if (key < 0) { // the splash's own timer: not at once, but well within a second
+        QTest::qWait(200);
+        QCOMPARE(closings, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(closings, 1, 1000);
+    } else {
+        if (about) { // the about window has no closing timer
+            QTest::qWait(600);
+            QVERIFY(splash && splash->isVisible());
+        }
+        if (key > 0)
+            QTest::keyClick(splash, static_cast<Qt::Key>(key));
+        else
+            QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(300, 100));
+        QCOMPARE(closings, 1);
+    }
+    QTRY_VERIFY(!splash); // closing deletes it
+}
 
-    FormSplash about(FormSplash::Role::About, fake_.platform, language);
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), version);
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("LblTIT1"))->text(),
-             QStringLiteral("Acidora"));
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("LblTIT2"))->text(),
-             QStringLiteral("Acid base titration calculator"));
-    QCOMPARE(about.findChild<QWidget*>(QStringLiteral("LblWEB"))->toolTip(), webToolTip);
-    QCOMPARE(about.findChild<QWidget*>(QStringLiteral("LlblMAIL"))->toolTip(),
-             QStringLiteral("mailto:contact@lumbrix.example"));
+void TestHelp::realOpenerReadsExitStatus_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("opener succeeds") << "true"
+                                     << "http://example.org" << true;
+    QTest::newRow("opener fails") << "false"
+                                  << "http://example.org" << false;
+    QTest::newRow("no opener") << "/nonexistent/xdg-open"
+                               << "http://example.org" << false;
+    QTest::newRow("file missing") << "true"
+                                  << "file:///nonexistent/Manual.pdf" << false;
+}
+
+void TestHelp::realOpenerReadsExitStatus()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, target);
+    QFETCH(bool, opened);
+    QtOpener opener(program);
+    std::optional<bool> answer;
+    opener.open(QUrl(target), this, [&](bool ok) { answer = ok; });
+    QTRY_VERIFY(answer.has_value());
+    QCOMPARE(*answer, opened);
 }
 
 QTEST_MAIN(TestHelp)
