@@ -16,6 +16,20 @@ std::optional<PrinterAnswer> QtPrintSystem::query() const
     answer.defaultName = QPrinterInfo::defaultPrinterName();
     answer.queue = answer.defaultName.isEmpty() ? names.first() : answer.defaultName;
     answer.pageSize = QPrinterInfo::printerInfo(answer.queue).defaultPageSize();
+    // The paper the queue itself is set to, which the PPD's own default may not be.
+    if (cups_dest_t* dest =
+            cupsGetNamedDest(CUPS_HTTP_DEFAULT, answer.queue.toUtf8().constData(), nullptr)) {
+        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+            cups_size_t size;
+            if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
+                size.width > 0 && size.length > 0)
+                answer.pageSize =
+                    QPageSize(QSizeF(size.width / 100.0, size.length / 100.0),
+                              QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+            cupsFreeDestInfo(info);
+        }
+        cupsFreeDests(1, dest);
+    }
     return answer;
 }
 
