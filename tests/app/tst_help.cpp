@@ -25,8 +25,6 @@ private slots:
     void helpCommands();
     void aboutLinks_data();
     void aboutLinks();
-    void splashCloses_data();
-    void splashCloses();
     void realOpenerReadsExitStatus_data();
     void realOpenerReadsExitStatus();
 
@@ -153,45 +151,6 @@ void TestHelp::aboutLinks()
     QTest::mouseClick(label, Qt::LeftButton);
     QCOMPARE(fake_.messages.shown, failure);
     fake_.opener.fail = false;
-}
-
-void TestHelp::splashCloses_data()
-{
-    QTest::addColumn<bool>("about");
-    QTest::addColumn<int>("key"); // 0: a click on the window; -1: nothing
-    QTest::newRow("splash by itself") << false << -1;
-    QTest::newRow("splash on a letter") << false << int(Qt::Key_A);
-    QTest::newRow("about on Esc") << true << int(Qt::Key_Escape);
-    QTest::newRow("about on a click") << true << 0;
-}
-
-void TestHelp::splashCloses()
-{
-    QFETCH(bool, about);
-    QFETCH(int, key);
-    QPointer<FormSplash> splash(
-        new FormSplash(about ? FormSplash::Role::About : FormSplash::Role::Splash, fake_.platform));
-    int closings = 0;
-    connect(splash, &FormSplash::closing, this, [&] { ++closings; });
-    splash->show();
-    QCOMPARE(splash->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
-             QStringLiteral("Version: 1.1"));
-    if (key < 0) { // the splash's own timer: not at once, but well within a second
-        QTest::qWait(200);
-        QCOMPARE(closings, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(closings, 1, 1000);
-    } else {
-        if (about) { // the about window has no closing timer
-            QTest::qWait(600);
-            QVERIFY(splash && splash->isVisible());
-        }
-        if (key > 0)
-            QTest::keyClick(splash, static_cast<Qt::Key>(key));
-        else
-            QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(300, 100));
-        QCOMPARE(closings, 1);
-    }
-    QTRY_VERIFY(!splash); // closing deletes it
 }
 
 void TestHelp::realOpenerReadsExitStatus_data()

@@ -70,7 +70,6 @@ class TestChart : public QObject
 private slots:
     void volumeTicks_data();
     void volumeTicks();
-    void pHLabelsAndCaption();
     void bandOnlyWithAnIndicator_data();
     void bandOnlyWithAnIndicator();
     void segmentsColouredByErrorAtTheirEnd();
@@ -123,31 +122,6 @@ void TestChart::volumeTicks()
     QCOMPARE(printed.join(' '), labels);
     QCOMPARE(gridLines, printed.size() + 1); // one a label, and the closing line
     QVERIFY(closed);
-}
-
-void TestChart::pHLabelsAndCaption()
-{
-    const Drawn d = draw(weakAcidExample(), false);
-    QStringList labels;
-    for (const Op& op : d.ops)
-        if (op.kind == Kind::Print &&
-            std::abs(op.x1 + 0.5 * op.fontSize * 96 / 72 * op.text.size() - 25) < 1e-9)
-            labels << QString::fromStdString(op.text);
-    QCOMPARE(labels.join(' '), QStringLiteral("-1 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
-
-    const auto ph = std::find_if(d.ops.begin(), d.ops.end(), [](const Op& op) {
-        return op.kind == Kind::Print && op.text == "pH";
-    });
-    QVERIFY(ph != d.ops.end());
-    QVERIFY(ph->bold);
-    QCOMPARE(ph->fontSize, 12.0);
-    QVERIFY(ph->y1 < d.geometry.yOfPH(15)); // in the place of pH 16, above the grid
-
-    const auto caption = std::find_if(d.ops.begin(), d.ops.end(), [](const Op& op) {
-        return op.kind == Kind::Print && op.text == "Volume of base (titrant) added (mL)";
-    });
-    QVERIFY(caption != d.ops.end());
-    QVERIFY(caption->bold);
 }
 
 void TestChart::bandOnlyWithAnIndicator_data()

@@ -110,8 +110,6 @@ class TestExactness : public QObject
 private slots:
     void agreesWithChargeBalance_data();
     void agreesWithChargeBalance();
-    void monotonicInVolume_data();
-    void monotonicInVolume();
     void publishedStrongAcidTable_data();
     void publishedStrongAcidTable();
 };
@@ -152,33 +150,6 @@ void TestExactness::agreesWithChargeBalance()
     qInfo("%d points, largest miss %.3g pH at %s", points, worst, qPrintable(worstCase));
     QVERIFY(points > 1000);
     QVERIFY2(worst <= tolerance, qPrintable(worstCase));
-}
-
-void TestExactness::monotonicInVolume_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("direction");
-
-    QTest::newRow("strong acid with strong base rises") << 0 << 1;
-    QTest::newRow("weak acid with strong base rises") << 1 << 1;
-    QTest::newRow("strong base with strong acid falls") << 2 << -1;
-    QTest::newRow("weak base with strong acid falls") << 3 << -1;
-}
-
-void TestExactness::monotonicInVolume()
-{
-    QFETCH(int, type);
-    QFETCH(int, direction);
-    const TitrationType t = *titrationTypeFromIndex(type);
-
-    for (const GridCase& c : grid(isWeak(t))) {
-        double previous = Get_pH(t, c.inputs, 0);
-        for (double V : volumesFor(c.veq)) {
-            const double pH = Get_pH(t, c.inputs, V);
-            QVERIFY2((pH - previous) * direction >= 0, qPrintable(describe(t, c.inputs, V)));
-            previous = pH;
-        }
-    }
 }
 
 void TestExactness::publishedStrongAcidTable_data()

@@ -25,7 +25,6 @@ class TestManual : public QObject
 private slots:
     void besideTheProgram();
     void severalPages();
-    void namesEveryTypeAndIndicator();
 };
 
 void TestManual::besideTheProgram()
@@ -40,27 +39,6 @@ void TestManual::severalPages()
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
     QVERIFY2(pages.hasMatch(), qPrintable(info));
     QVERIFY(pages.captured(1).toInt() >= 5);
-}
-
-void TestManual::namesEveryTypeAndIndicator()
-{
-    // Text extraction may break lines anywhere; compare with runs of blanks made one.
-    const QString text =
-        pdfTool(QStringLiteral("pdftotext"), {QStringLiteral(ACIDORA_MANUAL), QStringLiteral("-")})
-            .simplified();
-    for (const char* type :
-         {"Titrate strong acid with strong base", "Titrate weak acid with strong base",
-          "Titrate strong base with strong acid", "Titrate weak base with strong acid"})
-        QVERIFY2(text.contains(QLatin1String(type)), type);
-
-    indicators::IndicatorCatalogue catalogue;
-    indicators::InicializarIndicadores(catalogue);
-    for (int k = 1; k <= catalogue.indicatorCount; ++k) {
-        const std::string& name = catalogue.table[static_cast<std::size_t>(k)].name;
-        QVERIFY2(text.contains(QString::fromStdString(name)), name.c_str());
-    }
-    for (const char* topic : {"Appropriate", "Very appropriate", "1.0E-14", "Copy", "Print", "F1"})
-        QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 
 QTEST_APPLESS_MAIN(TestManual)

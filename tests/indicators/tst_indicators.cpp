@@ -13,55 +13,12 @@ class TestIndicators : public QObject
     Q_OBJECT
 
 private slots:
-    void catalogueHoldsTheIndicatorsInChooserOrder();
     void emptySlotsStayEmpty();
     void exactlyTheFluorescentNamesAreMarked();
     void colour_data();
     void colour();
     void emptyCatalogueGivesBlack();
 };
-
-void TestIndicators::catalogueHoldsTheIndicatorsInChooserOrder()
-{
-    const QStringList expected = {"alizarin yellow R",
-                                  "bromophenol blue",
-                                  "bromothymol blue",
-                                  "phenolphthalein",
-                                  "m-cresol purple",
-                                  "methyl orange",
-                                  "bromocresol purple",
-                                  "congo red",
-                                  "bromophenol red",
-                                  "cresol red",
-                                  "phenol red",
-                                  "methyl red",
-                                  "neutral red",
-                                  "thymolphthalein",
-                                  "litmus",
-                                  "methyl violet",
-                                  "4-dimethylaminobenzol",
-                                  "(F) esculin",
-                                  "(F) beta-naphthylamine",
-                                  "(F) alpha-naphthylamine",
-                                  "(F) fluorescein",
-                                  "(F) eosin",
-                                  "(F) eritrosine",
-                                  "(F) acridine",
-                                  "(F) umbelliferone",
-                                  "(F) coumarin",
-                                  "(F) beta-methylumbelliferone"};
-
-    const IndicatorCatalogue& catalogue = filledCatalogue();
-    QCOMPARE(catalogue.indicatorCount, 27);
-    QStringList names;
-    for (int slot = 1; slot <= catalogue.indicatorCount; ++slot) {
-        const Indicator& indicator = catalogue.table[slot];
-        names << QString::fromStdString(indicator.name);
-        QVERIFY2(indicator.pHLow < indicator.pHHigh, indicator.name.c_str());
-        QVERIFY(!indicator.acidColourName.empty() && !indicator.basicColourName.empty());
-    }
-    QCOMPARE(names, expected);
-}
 
 void TestIndicators::emptySlotsStayEmpty()
 {

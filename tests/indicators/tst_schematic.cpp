@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace indicators;
 
 namespace {
@@ -38,158 +40,127 @@ private slots:
     void flaskColourFollowsIndicatorAndPH();
 };
 
+namespace {
+
+struct Shown
+{
+    const char* name;
+    int type;
+    BoxTexts boxes;
+    int indicator;
+    int flag;
+    const char* erlLabel;
+    const char* burLabel;
+    const char* verdict;
+};
+
+const Shown kShown[] = {
+    {"all empty", 0, {"", "", "", ""}, kPhenolphthalein, 0, "", "", ""},
+    {"weak acid without Ka: no flask pH, no verdict",
+     1,
+     {"0.1", "25", "0.1", ""},
+     kPhenolphthalein,
+     0,
+     "",
+     "pH = 13",
+     ""},
+    {"no indicator: labels only", 0, {"0.1", "25", "0.1", ""}, kNone, 0, "pH = 1", "pH = 13", ""},
+    {"bromothymol blue: equivalence pH 7 in 6.0-7.6",
+     0,
+     {"0.1", "25", "0.1", ""},
+     kBromothymolBlue,
+     0,
+     "pH = 1",
+     "pH = 13",
+     "Very appropriate"},
+    {"phenolphthalein: mid 9.0 inside 3.30-10.70",
+     0,
+     {"0.1", "25", "0.1", ""},
+     kPhenolphthalein,
+     0,
+     "pH = 1",
+     "pH = 13",
+     "Appropriate"},
+    {"alizarin yellow R: mid 11.05 above",
+     0,
+     {"0.1", "25", "0.1", ""},
+     kAlizarinYellow,
+     0,
+     "pH = 1",
+     "pH = 13",
+     "Inappropriate"},
+    {"methyl violet: mid 0.85 below",
+     0,
+     {"0.1", "25", "0.1", ""},
+     kMethylViolet,
+     0,
+     "pH = 1",
+     "pH = 13",
+     "Inappropriate"},
+    {"strong base titrated: the jump falls",
+     2,
+     {"0.1", "25", "0.1", ""},
+     kBromothymolBlue,
+     0,
+     "pH = 13",
+     "pH = 1",
+     "Very appropriate"},
+    {"weak acid: phenolphthalein",
+     1,
+     {"0.1", "25", "0.1", "1.8e-5"},
+     kPhenolphthalein,
+     0,
+     "pH = 2.876",
+     "pH = 13",
+     "Very appropriate"},
+    {"weak base: methyl orange",
+     3,
+     {"0.1", "25", "0.1", "1.8E-5"},
+     kMethylOrange,
+     0,
+     "pH = 11.125",
+     "pH = 1",
+     "Appropriate"},
+    {"Veq 2.5 mL with an indicator fails after both labels",
+     0,
+     {"0.1", "2.5", "0.1", ""},
+     kPhenolphthalein,
+     1,
+     "pH = 1",
+     "pH = 13",
+     ""},
+    {"Veq 2.5 mL without an indicator is no failure",
+     0,
+     {"0.1", "2.5", "0.1", ""},
+     kNone,
+     0,
+     "pH = 1",
+     "pH = 13",
+     ""},
+    {"pH below 1 without its zero", 0, {"", "", "0.5", ""}, kNone, 0, "pH = .301", "", ""},
+    {"negative pH without its zero", 0, {"", "", "5", ""}, kNone, 0, "pH = -.699", "", ""},
+    {"strong base of 10 M", 2, {"", "", "10", ""}, kNone, 0, "pH = 15", "", ""},
+};
+
+} // namespace
+
 void TestSchematic::shows_data()
 {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("bur");
-    QTest::addColumn<QString>("vol");
-    QTest::addColumn<QString>("erl");
-    QTest::addColumn<QString>("k");
-    QTest::addColumn<int>("indicator");
-    QTest::addColumn<int>("flag");
-    QTest::addColumn<QString>("erlLabel");
-    QTest::addColumn<QString>("burLabel");
-    QTest::addColumn<QString>("verdict");
-
-    QTest::newRow("all empty") << 0 << ""
-                               << ""
-                               << ""
-                               << "" << kPhenolphthalein << 0 << ""
-                               << ""
-                               << "";
-    QTest::newRow("weak acid without Ka: no flask pH, no verdict")
-        << 1 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kPhenolphthalein << 0 << ""
-        << "pH = 13"
-        << "";
-    QTest::newRow("no indicator: labels only") << 0 << "0.1"
-                                               << "25"
-                                               << "0.1"
-                                               << "" << kNone << 0 << "pH = 1"
-                                               << "pH = 13"
-                                               << "";
-    QTest::newRow("bromothymol blue: equivalence pH 7 in 6.0-7.6")
-        << 0 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kBromothymolBlue << 0 << "pH = 1"
-        << "pH = 13"
-        << "Very appropriate";
-    QTest::newRow("phenolphthalein: mid 9.0 inside 3.30-10.70")
-        << 0 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kPhenolphthalein << 0 << "pH = 1"
-        << "pH = 13"
-        << "Appropriate";
-    QTest::newRow("methyl orange: mid 3.75 inside") << 0 << "0.1"
-                                                    << "25"
-                                                    << "0.1"
-                                                    << "" << kMethylOrange << 0 << "pH = 1"
-                                                    << "pH = 13"
-                                                    << "Appropriate";
-    QTest::newRow("alizarin yellow R: mid 11.05 above") << 0 << "0.1"
-                                                        << "25"
-                                                        << "0.1"
-                                                        << "" << kAlizarinYellow << 0 << "pH = 1"
-                                                        << "pH = 13"
-                                                        << "Inappropriate";
-    QTest::newRow("methyl violet: mid 0.85 below") << 0 << "0.1"
-                                                   << "25"
-                                                   << "0.1"
-                                                   << "" << kMethylViolet << 0 << "pH = 1"
-                                                   << "pH = 13"
-                                                   << "Inappropriate";
-    QTest::newRow("strong base titrated: bromothymol blue, the jump falls")
-        << 2 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kBromothymolBlue << 0 << "pH = 13"
-        << "pH = 1"
-        << "Very appropriate";
-    QTest::newRow("strong base titrated: phenolphthalein")
-        << 2 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kPhenolphthalein << 0 << "pH = 13"
-        << "pH = 1"
-        << "Appropriate";
-    QTest::newRow("strong base titrated: alizarin yellow R")
-        << 2 << "0.1"
-        << "25"
-        << "0.1"
-        << "" << kAlizarinYellow << 0 << "pH = 13"
-        << "pH = 1"
-        << "Inappropriate";
-    QTest::newRow("weak acid: phenolphthalein") << 1 << "0.1"
-                                                << "25"
-                                                << "0.1"
-                                                << "1.8e-5" << kPhenolphthalein << 0 << "pH = 2.876"
-                                                << "pH = 13"
-                                                << "Very appropriate";
-    QTest::newRow("weak base: methyl orange, equivalence pH 5.28 outside its range")
-        << 3 << "0.1"
-        << "25"
-        << "0.1"
-        << "1.8E-5" << kMethylOrange << 0 << "pH = 11.125"
-        << "pH = 1"
-        << "Appropriate";
-    QTest::newRow("Veq 2.5 mL with an indicator fails after both labels")
-        << 0 << "0.1"
-        << "2.5"
-        << "0.1"
-        << "" << kPhenolphthalein << 1 << "pH = 1"
-        << "pH = 13"
-        << "";
-    QTest::newRow("Veq 2.5 mL without an indicator is no failure") << 0 << "0.1"
-                                                                   << "2.5"
-                                                                   << "0.1"
-                                                                   << "" << kNone << 0 << "pH = 1"
-                                                                   << "pH = 13"
-                                                                   << "";
-    QTest::newRow("pH below 1 without its zero") << 0 << ""
-                                                 << ""
-                                                 << "0.5"
-                                                 << "" << kNone << 0 << "pH = .301"
-                                                 << ""
-                                                 << "";
-    QTest::newRow("negative pH without its zero") << 0 << ""
-                                                  << ""
-                                                  << "5"
-                                                  << "" << kNone << 0 << "pH = -.699"
-                                                  << ""
-                                                  << "";
-    QTest::newRow("strong base of 10 M") << 2 << ""
-                                         << ""
-                                         << "10"
-                                         << "" << kNone << 0 << "pH = 15"
-                                         << ""
-                                         << "";
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kShown)); ++i)
+        QTest::newRow(kShown[i].name) << i;
 }
 
 void TestSchematic::shows()
 {
-    QFETCH(int, type);
-    QFETCH(QString, bur);
-    QFETCH(QString, vol);
-    QFETCH(QString, erl);
-    QFETCH(QString, k);
-    QFETCH(int, indicator);
-    QFETCH(int, flag);
-    QFETCH(QString, erlLabel);
-    QFETCH(QString, burLabel);
-    QFETCH(QString, verdict);
-
-    const SchematicState s =
-        refresh(type, {bur.toStdString(), vol.toStdString(), erl.toStdString(), k.toStdString()},
-                indicator);
-    QCOMPARE(s.calcErrorFlag, flag);
-    QCOMPARE(chem::CalcErrorFlag, flag);
-    QCOMPARE(QString::fromStdString(s.LblpHErl), erlLabel);
-    QCOMPARE(QString::fromStdString(s.LblpHBur), burLabel);
-    QCOMPARE(verdictText(s), verdict);
+    QFETCH(int, row);
+    const Shown& r = kShown[row];
+    const SchematicState s = refresh(r.type, r.boxes, r.indicator);
+    QCOMPARE(s.calcErrorFlag, r.flag);
+    QCOMPARE(chem::CalcErrorFlag, r.flag);
+    QCOMPARE(s.LblpHErl, std::string(r.erlLabel));
+    QCOMPARE(s.LblpHBur, std::string(r.burLabel));
+    QCOMPARE(verdictText(s), QString::fromLatin1(r.verdict));
 }
 
 void TestSchematic::acceptsOnlyItsRanges_data()
@@ -198,31 +169,16 @@ void TestSchematic::acceptsOnlyItsRanges_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("stored"); // -1: refused
 
-    QTest::newRow("titrant 10") << 0 << "10" << 10.0;
-    QTest::newRow("titrant 10.01") << 0 << "10.01" << -1.0;
-    QTest::newRow("titrant 1E-6") << 0 << "1E-6" << 1e-6;
-    QTest::newRow("titrant 9.9E-7") << 0 << "9.9E-7" << -1.0;
-    QTest::newRow("analyte 10") << 2 << "10" << 10.0;
-    QTest::newRow("analyte 10.01") << 2 << "10.01" << -1.0;
-    QTest::newRow("analyte 1E-6") << 2 << "1e-6" << 1e-6;
-    QTest::newRow("analyte 9.9E-7") << 2 << "9.9e-7" << -1.0;
-    QTest::newRow("volume 2.5") << 1 << "2.5" << 2.5;
-    QTest::newRow("volume 2.49") << 1 << "2.49" << -1.0;
-    QTest::newRow("volume 600") << 1 << "600" << 600.0;
-    QTest::newRow("volume 600.1") << 1 << "600.1" << -1.0;
-    QTest::newRow("K 1 is not a weak acid") << 3 << "1" << -1.0;
-    QTest::newRow("K 1E-14 is not a weak acid") << 3 << "1E-14" << -1.0;
-    QTest::newRow("K 1.1E-14") << 3 << "1.1E-14" << 1.1e-14;
-    QTest::newRow("K 0.99") << 3 << "0,99" << 0.99;
-    QTest::newRow("comma") << 2 << "0,1" << 0.1;
-    QTest::newRow("blanks round a comma") << 2 << " 0,1 " << 0.1;
-    QTest::newRow("blanks round a point") << 2 << "  0.1 " << 0.1;
-    QTest::newRow("exponent") << 2 << "1E-1" << 0.1;
-    QTest::newRow("letters read as 0") << 2 << "abc" << -1.0;
-    QTest::newRow("Veq 5 mL accepted") << 4 << "5" << 5.0;
-    QTest::newRow("Veq 4.99 mL refused") << 4 << "4.99" << -1.0;
-    QTest::newRow("Veq 300 mL accepted") << 4 << "300" << 300.0;
-    QTest::newRow("Veq 300.01 mL refused") << 4 << "300.01" << -1.0;
+    const std::tuple<int, const char*, double> rows[] = {
+        {0, "10", 10.0},   {0, "10.01", -1.0}, {0, "1E-6", 1e-6},       {0, "9.9E-7", -1.0},
+        {2, "10", 10.0},   {2, "10.01", -1.0}, {2, "1e-6", 1e-6},       {2, "9.9e-7", -1.0},
+        {1, "2.5", 2.5},   {1, "2.49", -1.0},  {1, "600", 600.0},       {1, "600.1", -1.0},
+        {3, "1", -1.0},    {3, "1E-14", -1.0}, {3, "1.1E-14", 1.1e-14}, {3, "0,99", 0.99},
+        {2, " 0,1 ", 0.1}, {2, "abc", -1.0},   {4, "5", 5.0},           {4, "4.99", -1.0},
+        {4, "300", 300.0}, {4, "300.01", -1.0}};
+    const char* boxNames[] = {"titrant", "volume", "analyte", "K", "Veq through the volume"};
+    for (const auto& [box, text, stored] : rows)
+        QTest::addRow("%s %s", boxNames[box], text) << box << QString::fromLatin1(text) << stored;
 }
 
 void TestSchematic::acceptsOnlyItsRanges()

@@ -41,7 +41,6 @@ private slots:
     void onlyClosedLinesArePrinted_data();
     void onlyClosedLinesArePrinted();
     void longTableOnShortPageContinuesOverleaf();
-    void clipboardTextByteForByte();
 };
 
 void TestTablePrintout::reportKeepsTheScreenArrangement()
@@ -110,19 +109,6 @@ void TestTablePrintout::longTableOnShortPageContinuesOverleaf()
     QCOMPARE(printed[static_cast<std::size_t>(firstOverleaf)].yMm, 5.0);
     QCOMPARE(printed.back().page, 1);
     QCOMPARE(printed.back().yMm - printed[printed.size() - 2].yMm, 4.0);
-}
-
-void TestTablePrintout::clipboardTextByteForByte()
-{
-    std::array<std::string, 17> captions;
-    captions[0] = "Title";
-    captions[16] = kTableHeading;
-    const std::string text = clipboardText(captions, "    Vol.    pH\r\n    0.00    2.88\r\n");
-    std::string expected = "Title\r\n";
-    for (int i = 1; i < 16; ++i)
-        expected += "\r\n"; // empty report lines copy as empty lines
-    expected += std::string(kTableHeading) + "\r\n    Vol.    pH\r\n    0.00    2.88\r\n";
-    QCOMPARE(text, expected);
 }
 
 QTEST_APPLESS_MAIN(TestTablePrintout)
