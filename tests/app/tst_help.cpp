@@ -23,8 +23,6 @@ private slots:
     void cleanup();
     void helpCommands_data();
     void helpCommands();
-    void aboutLinks_data();
-    void aboutLinks();
     void realOpenerReadsExitStatus_data();
     void realOpenerReadsExitStatus();
 
@@ -97,60 +95,6 @@ void TestHelp::helpCommands()
     QCOMPARE(fake_.opener.opened.value(0).toString(), opened);
     QCOMPARE(fake_.messages.shown, message);
     QVERIFY(window_->isVisible());
-}
-
-void TestHelp::aboutLinks_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("opened");
-    QTest::addColumn<QStringList>("failure");
-
-    QTest::newRow("web, English") << "ENG"
-                                  << "LblWEB"
-                                  << "http://www.lumbrix.example"
-                                  << QStringList{"Acidora",
-                                                 "Sorry, cannot connect to www.lumbrix.example"};
-    QTest::newRow("web, Spanish")
-        << "SPA"
-        << "LblWEB"
-        << "http://www.lumbrix.example/indexes.html"
-        << QStringList{"No se puede abrir la p\u00e1gina",
-                       "No se puede abrir la p\u00e1gina www.lumbrix.example/indexes.html\r\n"
-                       "Aseg\u00farese de tener una conexi\u00f3n activa a internet y un "
-                       "navegador instalado."};
-    QTest::newRow("mail, English")
-        << "ENG"
-        << "LlblMAIL"
-        << "mailto:contact@lumbrix.example"
-        << QStringList{"Acidora", "Sorry, cannot found your email client application."};
-    QTest::newRow("mail, Spanish")
-        << "ESP"
-        << "LlblMAIL"
-        << "mailto:contact@lumbrix.example"
-        << QStringList{"No se puede acceder al correo",
-                       "No se puede acceder al correo.\r\nAseg\u00farese de tener una "
-                       "conexi\u00f3n activa a internet y un lector de correos instalado."};
-}
-
-void TestHelp::aboutLinks()
-{
-    QFETCH(QString, language);
-    QFETCH(QString, link);
-    QFETCH(QString, opened);
-    QFETCH(QStringList, failure);
-
-    FormSplash about(FormSplash::Role::About, fake_.platform, language);
-    about.show();
-    auto* label = about.findChild<QWidget*>(link);
-    QTest::mouseClick(label, Qt::LeftButton);
-    QCOMPARE(fake_.opener.opened.value(0).toString(), opened);
-    QVERIFY(fake_.messages.shown.isEmpty());
-    QVERIFY(about.isVisible()); // a link leaves the window open
-    fake_.opener.fail = true;
-    QTest::mouseClick(label, Qt::LeftButton);
-    QCOMPARE(fake_.messages.shown, failure);
-    fake_.opener.fail = false;
 }
 
 void TestHelp::realOpenerReadsExitStatus_data()

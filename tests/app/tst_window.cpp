@@ -33,12 +33,10 @@ private slots:
     void boxesRefreshTheSchematic();
     void tableAndCopy();
     void typedMarkupStaysText();
-    void refusedRunHidesEveryPage();
     void curveAndItsPrintout();
     void printOutcomes_data();
     void printOutcomes();
     void silentServiceNeverHoldsTheWindow();
-    void escClosesFromInsideABox();
 
 private:
     template <typename T> T* child(const char* name) const
@@ -183,21 +181,6 @@ void TestWindow::typedMarkupStaysText()
     QCOMPARE(fake_.clipboard.text.count(QStringLiteral("\r\n")), 43); // as the worked example
 }
 
-void TestWindow::refusedRunHidesEveryPage()
-{
-    enterExample(0);
-    click("Image4");
-    enter("TxVErl", QStringLiteral("2.5")); // Veq 2.5 mL
-    click("Image4");
-    QVERIFY(!window_->tablePage()->isVisible());
-    QVERIFY(!window_->inputPage()->isVisible());
-    click("Image3");
-    QVERIFY(window_->inputPage()->isVisible());
-    click("Image5");
-    QVERIFY(window_->curvePage()->title()->text().isEmpty());
-    QVERIFY(!window_->curvePage()->printButton()->isVisible());
-}
-
 void TestWindow::curveAndItsPrintout()
 {
     awaitPrinterQuery(true);
@@ -288,13 +271,6 @@ void TestWindow::silentServiceNeverHoldsTheWindow()
     QCOMPARE(fake_.messages.shown.value(1), QStringLiteral("Sorry, no printer."));
     QCOMPARE(fake_.printers.jobs.load(), 0);
     QVERIFY(button->isEnabled());
-}
-
-void TestWindow::escClosesFromInsideABox()
-{
-    enterExample(0);
-    QTest::keyClick(child<QLineEdit>("TxCErl"), Qt::Key_Escape);
-    QVERIFY(!window_->isVisible());
 }
 
 QTEST_MAIN(TestWindow)

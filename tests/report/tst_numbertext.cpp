@@ -5,6 +5,7 @@
 
 #include <cfenv>
 #include <limits>
+#include <tuple>
 
 using namespace report;
 
@@ -27,49 +28,34 @@ void TestNumberText::texts_data()
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("signedNumber");
 
-    QTest::newRow("0.1 gets its zero back") << 0.1 << "0.1"
-                                            << "0.1";
-    QTest::newRow("whole number, no point") << 25.0 << "25"
-                                            << "25";
-    QTest::newRow("1/3 to 15 digits") << 1.0 / 3 << "0.333333333333333"
-                                      << "0.333333333333333";
-    QTest::newRow("2/3 rounds the 15th digit") << 2.0 / 3 << "0.666666666666667"
-                                               << "0.666666666666667";
-    QTest::newRow("-0.5 keeps -. unless signed") << -0.5 << "-.5"
-                                                 << "-0.5";
-    QTest::newRow("-0.7") << -0.7 << "-.7"
-                          << "-0.7";
-    QTest::newRow("0.99 x 25 is shown as 24.75") << 0.99 * 25 << "24.75"
-                                                 << "24.75";
-    QTest::newRow("table key of 24.75") << 24.75 + 1000.001 << "1024.751"
-                                        << "1024.751";
-    QTest::newRow("0.0001 still plain") << 0.0001 << "0.0001"
-                                        << "0.0001";
-    QTest::newRow("below 0.0001 in exponent form") << 9e-5 << "9E-05"
-                                                   << "9E-05";
-    QTest::newRow("1e-5") << 1e-5 << "1E-05"
-                          << "1E-05";
-    QTest::newRow("-2.7e-6") << -2.7e-6 << "-2.7E-06"
-                             << "-2.7E-06";
-    QTest::newRow("largest plain") << 999999999999999.0 << "999999999999999"
-                                   << "999999999999999";
-    QTest::newRow("1e15 in exponent form") << 1e15 << "1E+15"
-                                           << "1E+15";
-    QTest::newRow("rounds up into exponent form") << 999999999999999.9 << "1E+15"
-                                                  << "1E+15";
-    QTest::newRow("three exponent digits") << 1e100 << "1E+100"
-                                           << "1E+100";
-    QTest::newRow("mantissa to 15 digits") << 123456789012345678.0 << "1.23456789012346E+17"
-                                           << "1.23456789012346E+17";
-    QTest::newRow("zero") << 0.0 << "0"
-                          << "0";
-    QTest::newRow("negative zero is 0") << -0.0 << "0"
-                                        << "0";
-    QTest::newRow("NaN never shown") << std::numeric_limits<double>::quiet_NaN() << "0"
-                                     << "0";
-    QTest::newRow("infinity never shown")
-        << -std::numeric_limits<double>::infinity() << "-1.79769313486232E+308"
-        << "-1.79769313486232E+308";
+    const std::tuple<const char*, double, const char*, const char*> rows[] = {
+        {"0.1 gets its zero back", 0.1, "0.1", "0.1"},
+        {"whole number, no point", 25.0, "25", "25"},
+        {"1/3 to 15 digits", 1.0 / 3, "0.333333333333333", "0.333333333333333"},
+        {"2/3 rounds the 15th digit", 2.0 / 3, "0.666666666666667", "0.666666666666667"},
+        {"-0.5 keeps -. unless signed", -0.5, "-.5", "-0.5"},
+        {"-0.7", -0.7, "-.7", "-0.7"},
+        {"0.99 x 25 is shown as 24.75", 0.99 * 25, "24.75", "24.75"},
+        {"table key of 24.75", 24.75 + 1000.001, "1024.751", "1024.751"},
+        {"0.0001 still plain", 0.0001, "0.0001", "0.0001"},
+        {"below 0.0001 in exponent form", 9e-5, "9E-05", "9E-05"},
+        {"1e-5", 1e-5, "1E-05", "1E-05"},
+        {"-2.7e-6", -2.7e-6, "-2.7E-06", "-2.7E-06"},
+        {"largest plain", 999999999999999.0, "999999999999999", "999999999999999"},
+        {"1e15 in exponent form", 1e15, "1E+15", "1E+15"},
+        {"rounds up into exponent form", 999999999999999.9, "1E+15", "1E+15"},
+        {"three exponent digits", 1e100, "1E+100", "1E+100"},
+        {"mantissa to 15 digits", 123456789012345678.0, "1.23456789012346E+17",
+         "1.23456789012346E+17"},
+        {"zero", 0.0, "0", "0"},
+        {"negative zero is 0", -0.0, "0", "0"},
+        {"NaN never shown", std::numeric_limits<double>::quiet_NaN(), "0", "0"},
+        {"infinity never shown", -std::numeric_limits<double>::infinity(), "-1.79769313486232E+308",
+         "-1.79769313486232E+308"},
+    };
+    for (const auto& [name, value, number, signedNumber] : rows)
+        QTest::newRow(name) << value << QString::fromLatin1(number)
+                            << QString::fromLatin1(signedNumber);
 }
 
 void TestNumberText::texts()
