@@ -6,6 +6,7 @@
 #include "app/platform.h"
 
 #include <QFile>
+#include <QMetaType>
 #include <QStringList>
 
 #include <atomic>
@@ -44,6 +45,8 @@ public:
         return std::nullopt;
     }
 };
+
+Q_DECLARE_METATYPE(FakePrintSystem::Service)
 
 class FakeClipboard : public app::Clipboard
 {

@@ -68,6 +68,8 @@ class TestChart : public QObject
     Q_OBJECT
 
 private slots:
+    void textsPlacedAndSized_data();
+    void textsPlacedAndSized();
     void volumeTicks_data();
     void volumeTicks();
     void bandOnlyWithAnIndicator_data();
@@ -79,6 +81,52 @@ private slots:
     void nothingDrawnForRefusedInputs_data();
     void nothingDrawnForRefusedInputs();
 };
+
+void TestChart::textsPlacedAndSized_data()
+{
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<bool>("bold");
+    // The title and the indicator are labels on screen, drawn only on paper. Worked by hand
+    // from the geometry (screen: plot x 30 to 748, H 456; paper: 10 to 260 mm, H 180) and the
+    // recording surface's measure (half a font size a character, 1.15 a line).
+    const double pt = 96.0 / 72;
+    QTest::newRow("pH 7 label") << false << "7" << 25 - 0.5 * 10 * pt
+                                << 436 - 8 * 456.0 / 18 - 1.15 * 10 * pt / 2 << 10.0 << false;
+    QTest::newRow("volume 24 label, centred on its line")
+        << false << "24" << 30 + 718 * 24.0 / 50 - 0.5 * 10 * pt << 438.0 << 10.0 << false;
+    QTest::newRow("caption") << false << "Volume of base (titrant) added (mL)"
+                             << 389 - 0.5 * 11 * pt * 35 / 2 << 455.0 << 11.0 << true;
+    const double mm = 25.4 / 72;
+    QTest::newRow("paper: title") << true << "Titration of weak acid with strong base"
+                                  << 135 - 0.5 * 11 * mm * 39 / 2 << 4.0 << 11.0 << true;
+    QTest::newRow("paper: indicator, right")
+        << true << "phenolphthalein" << 259 - 0.5 * 10 * mm * 15 << 7.0 << 10.0 << false;
+    QTest::newRow("paper: volume 24 label")
+        << true << "24" << 10 + 250 * 24.0 / 50 - 0.5 * 10 * mm << 180 - 6.0 << 10.0 << false;
+}
+
+void TestChart::textsPlacedAndSized()
+{
+    QFETCH(bool, paper);
+    QFETCH(QString, text);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(double, size);
+    QFETCH(bool, bold);
+    const Drawn d = draw(weakAcidExample(), paper);
+    const auto op = std::find_if(d.ops.begin(), d.ops.end(), [&](const Op& o) {
+        return o.kind == Kind::Print && o.text == text.toStdString();
+    });
+    QVERIFY(op != d.ops.end());
+    QVERIFY2(std::fabs(op->x1 - x) < 1e-6 && std::fabs(op->y1 - y) < 1e-6,
+             qPrintable(QStringLiteral("at %1, %2").arg(op->x1).arg(op->y1)));
+    QCOMPARE(op->fontSize, size);
+    QCOMPARE(op->bold, bold);
+}
 
 void TestChart::volumeTicks_data()
 {

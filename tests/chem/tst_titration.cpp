@@ -1,25 +1,50 @@
-// The pH routines against hand-worked values, and their failure exits.
+// The pH routines: against the charge balance itself, solved independently over the accepted
+// inputs; against a published titration table; and their failure exits and root search.
 #include "chem/titration.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using namespace chem;
 
 namespace {
 
+using Real = long double;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-int hundredths(double pH)
+/// The charge balance, cations minus anions, as a function of [H+]; it rises with h.
+Real chargeBalance(TitrationType type, const TitrationInputs& in, Real V, Real h)
 {
-    return static_cast<int>(std::lround(pH * 100.0));
+    const Real total = static_cast<Real>(in.analyteVolume) + V;
+    const Real analyte = static_cast<Real>(in.analyteConc) * in.analyteVolume / total;
+    const Real titrant = static_cast<Real>(in.titrantConc) * V / total;
+    const Real K = in.dissociationConstant, kw = 1e-14L;
+    switch (type) {
+    case TitrationType::StrongAcidStrongBase:
+        return h + titrant - kw / h - analyte;
+    case TitrationType::StrongBaseStrongAcid:
+        return h + analyte - kw / h - titrant;
+    case TitrationType::WeakAcidStrongBase: // A- = C·Ka/(h + Ka)
+        return h + titrant - kw / h - analyte * K / (h + K);
+    case TitrationType::WeakBaseStrongAcid: // BH+ = C·h/(h + Kw/Kb)
+        return h + analyte * h / (h + kw / K) - kw / h - titrant;
+    }
+    return 0;
 }
 
-TitrationInputs inputs(double analyteConc, double analyteVolume, double titrantConc, double K)
+/// pH of the balance's root, by bisection on log10 h between pH -3 and 20.
+Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
 {
-    return {titrantConc, analyteConc, analyteVolume, K};
+    Real lo = -20, hi = 3;
+    for (int i = 0; i < 80; ++i) { // 23 / 2^80: below long double resolution
+        const Real mid = (lo + hi) / 2;
+        (chargeBalance(type, in, V, std::pow(10.0L, mid)) > 0 ? hi : lo) = mid;
+    }
+    return -(lo + hi) / 2;
 }
 
 } // namespace
@@ -29,45 +54,99 @@ class TestTitration : public QObject
     Q_OBJECT
 
 private slots:
-    void strongBaseExcessKeepsItsDigits_data();
+    void agreesWithChargeBalance_data();
+    void agreesWithChargeBalance();
+    void publishedStrongAcidTable();
     void strongBaseExcessKeepsItsDigits();
-    void noTypeGivesZero();
     void failuresGiveZeroAndRaiseTheFlag_data();
     void failuresGiveZeroAndRaiseTheFlag();
     void flagClearedOnEntry();
-    void rootSearchBrackets_data();
-    void rootSearchBrackets();
-    void rootSearchFloorIsReachedOnlyByStepBacks();
+    void rootSearch();
 };
 
-void TestTitration::strongBaseExcessKeepsItsDigits_data()
+void TestTitration::agreesWithChargeBalance_data()
 {
-    QTest::addColumn<double>("baseConc");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<double>("tolerance");
+    QTest::addColumn<int>("direction");
+    // The strong types solve the same balance in closed form, so they agree to rounding; the
+    // weak ones to the root search's lattice of 2^(1/1024).
+    QTest::newRow("strong acid with strong base") << 0 << 1e-9 << 1;
+    QTest::newRow("weak acid with strong base") << 1 << 1e-3 << 1;
+    QTest::newRow("strong base with strong acid") << 2 << 1e-9 << -1;
+    QTest::newRow("weak base with strong acid") << 3 << 1e-3 << -1;
+}
 
-    // With base in excess [H+] is tiny next to the excess; a root formula that subtracts
-    // the two loses it (2 M read 14.311, 10 M 15.051, 100 M failed).
-    for (double c : {0.5, 2.0, 5.0, 10.0, 100.0, 1e6})
-        QTest::addRow("%g M strong base", c) << c;
+void TestTitration::agreesWithChargeBalance()
+{
+    QFETCH(int, type);
+    QFETCH(double, tolerance);
+    QFETCH(int, direction);
+    const TitrationType t = *titrationTypeFromIndex(type);
+    // Accepted inputs: concentrations 1e-6..10 mol/L, K 1.1e-14..0.99, analyte 2.5..600 mL,
+    // the equivalence volume in 5..300 mL; titrant from none to twice Veq, closer round it.
+    const double concentrations[] = {1e-6, 3e-6, 1e-5, 1e-4, 1e-3, 0.01, 0.1, 0.5, 1, 2, 5, 10};
+    const std::vector<double> constants =
+        isWeak(t) ? std::vector<double>{1.1e-14, 1e-12, 1e-9, 1.8e-5, 1e-3, 0.1, 0.99}
+                  : std::vector<double>{-1.0};
+    int points = 0;
+    double worst = 0;
+    for (double ca : concentrations)
+        for (double ct : concentrations)
+            for (double va : {2.5, 10.0, 25.0, 100.0, 600.0})
+                for (double k : constants) {
+                    const double veq = va * ca / ct;
+                    if (veq < 5 || veq > 300)
+                        continue;
+                    const TitrationInputs in{ct, ca, va, k};
+                    std::vector<double> volumes{0.9 * veq, 0.99 * veq, 0.999 * veq, 1.001 * veq,
+                                                1.01 * veq};
+                    for (int i = 0; i <= 40; ++i)
+                        volumes.push_back(veq * i / 20.0);
+                    std::sort(volumes.begin(), volumes.end());
+                    double previous = Get_pH(t, in, 0);
+                    for (double V : volumes) {
+                        const double pH = Get_pH(t, in, V);
+                        QCOMPARE(CalcErrorFlag, 0);
+                        const double miss = std::fabs(pH - double(exactPH(t, in, V)));
+                        QVERIFY2(miss <= tolerance,
+                                 qPrintable(QString::asprintf(
+                                     "%g M %g mL, titrant %g M, K %g, V %g", ca, va, ct, k, V)));
+                        // The curve never turns back.
+                        QVERIFY((pH - previous) * direction >= -1e-12);
+                        previous = pH;
+                        worst = std::max(worst, miss);
+                        ++points;
+                    }
+                }
+    qInfo("%d points, largest miss %.3g pH", points, worst);
+    QVERIFY(points > 1000);
+}
+
+void TestTitration::publishedStrongAcidTable()
+{
+    // 25.0 mL of 0.100 M HCl titrated with 0.100 M NaOH, as general-chemistry textbooks give it.
+    const double table[][2] = {{0, 1.00},    {5, 1.18},   {10, 1.37},    {15, 1.60},
+                               {20, 1.95},   {22, 2.20},  {24, 2.69},    {24.5, 3.00},
+                               {24.9, 3.70}, {25, 7.00},  {25.1, 10.30}, {25.5, 11.00},
+                               {26, 11.29},  {28, 11.75}, {30, 11.96},   {35, 12.22},
+                               {40, 12.36},  {45, 12.46}, {50, 12.52}};
+    for (const auto& [volume, pH] : table)
+        QVERIFY2(std::fabs(Get_pH(TitrationType::StrongAcidStrongBase, {0.1, 0.1, 25, -1}, volume) -
+                           pH) <= 0.01,
+                 qPrintable(QString::number(volume)));
 }
 
 void TestTitration::strongBaseExcessKeepsItsDigits()
 {
-    QFETCH(double, baseConc);
-
-    // [OH-] = C, so pH = 14 + log10(C); the water term changes it by far less than 1e-9 here.
-    const long double expected = 14.0L + std::log10(static_cast<long double>(baseConc));
-    const double pH = pH_AFBF(0, 0, baseConc, 1);
-    QCOMPARE(CalcErrorFlag, 0);
-    QVERIFY2(std::fabs(pH - static_cast<double>(expected)) < 1e-9,
-             qPrintable(QString::number(pH, 'g', 17)));
-}
-
-void TestTitration::noTypeGivesZero()
-{
-    CalcErrorFlag = 1;
-    QCOMPARE(Get_pH(titrationTypeFromIndex(-1), inputs(0.1, 25, 0.1, 1.8e-5), 10), 0.0);
-    QCOMPARE(CalcErrorFlag, 0);
-    QVERIFY(!titrationTypeFromIndex(4));
+    // With base in excess [H+] is tiny next to the excess; a root formula that subtracts the
+    // two loses it (2 M read 14.311, 10 M 15.051, 100 M failed). [OH-] = C: pH = 14 + log10 C.
+    for (double c : {0.5, 2.0, 10.0, 100.0, 1e6}) {
+        const double pH = pH_AFBF(0, 0, c, 1);
+        QCOMPARE(CalcErrorFlag, 0);
+        QVERIFY2(std::fabs(pH - double(14.0L + std::log10(Real(c)))) < 1e-9,
+                 qPrintable(QString::number(c)));
+    }
 }
 
 void TestTitration::failuresGiveZeroAndRaiseTheFlag_data()
@@ -78,16 +157,22 @@ void TestTitration::failuresGiveZeroAndRaiseTheFlag_data()
     QTest::addColumn<double>("baseConc");
     QTest::addColumn<double>("baseVolume");
     QTest::addColumn<double>("K");
-
-    QTest::newRow("strong: no volume at all") << 0 << 0.1 << 0.0 << 0.1 << 0.0 << 0.0;
-    QTest::newRow("strong: amount overflows") << 0 << 1e300 << 1e300 << 0.0 << 1.0 << 0.0;
-    QTest::newRow("strong: square of excess overflows") << 0 << 1e200 << 1.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("strong: NaN volume") << 0 << 0.1 << kNaN << 0.1 << 1.0 << 0.0;
-    QTest::newRow("weak acid: no volume at all") << 1 << 0.1 << 0.0 << 0.1 << 0.0 << 1e-5;
-    QTest::newRow("weak acid: root search overflows") << 1 << 1e300 << 1.0 << 0.0 << 0.0 << 0.5;
-    QTest::newRow("weak acid: NaN constant") << 1 << 0.1 << 1.0 << 0.0 << 0.0 << kNaN;
-    QTest::newRow("weak base: Kb 0") << 2 << 0.0 << 0.0 << 0.1 << 1.0 << 0.0;
-    QTest::newRow("weak base: no volume at all") << 2 << 0.1 << 0.0 << 0.1 << 0.0 << 1e-5;
+    const struct
+    {
+        const char* name;
+        int routine;
+        double ca, va, cb, vb, K;
+    } rows[] = {{"strong: no volume at all", 0, 0.1, 0, 0.1, 0, 0},
+                {"strong: amount overflows", 0, 1e300, 1e300, 0, 1, 0},
+                {"strong: square of excess overflows", 0, 1e200, 1, 0, 0, 0},
+                {"strong: NaN volume", 0, 0.1, kNaN, 0.1, 1, 0},
+                {"weak acid: no volume at all", 1, 0.1, 0, 0.1, 0, 1e-5},
+                {"weak acid: root search overflows", 1, 1e300, 1, 0, 0, 0.5},
+                {"weak acid: NaN constant", 1, 0.1, 1, 0, 0, kNaN},
+                {"weak base: Kb 0", 2, 0, 0, 0.1, 1, 0},
+                {"weak base: no volume at all", 2, 0.1, 0, 0.1, 0, 1e-5}};
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << r.routine << r.ca << r.va << r.cb << r.vb << r.K;
 }
 
 void TestTitration::failuresGiveZeroAndRaiseTheFlag()
@@ -98,67 +183,50 @@ void TestTitration::failuresGiveZeroAndRaiseTheFlag()
     QFETCH(double, baseConc);
     QFETCH(double, baseVolume);
     QFETCH(double, K);
-
     CalcErrorFlag = 0;
-    double pH = -1;
-    if (routine == 0)
-        pH = pH_AFBF(acidConc, acidVolume, baseConc, baseVolume);
-    else if (routine == 1)
-        pH = pH_ADBF(acidConc, acidVolume, baseConc, baseVolume, K);
-    else
-        pH = pH_AFBD(acidConc, acidVolume, baseConc, baseVolume, K);
+    const double pH = routine == 0   ? pH_AFBF(acidConc, acidVolume, baseConc, baseVolume)
+                      : routine == 1 ? pH_ADBF(acidConc, acidVolume, baseConc, baseVolume, K)
+                                     : pH_AFBD(acidConc, acidVolume, baseConc, baseVolume, K);
     QCOMPARE(pH, 0.0);
     QCOMPARE(CalcErrorFlag, 1);
 }
 
 void TestTitration::flagClearedOnEntry()
 {
-    // A failure is reported by the call that failed, and only by it: the next good call clears
-    // it, whether through Get_pH or a routine called directly.
+    // A failure is reported by the call that failed, and only by it.
     pH_AFBD(0, 0, 0.1, 1, 0.0);
     QCOMPARE(CalcErrorFlag, 1);
-    QCOMPARE(hundredths(Get_pH(TitrationType::WeakBaseStrongAcid, inputs(0.1, 25, 0.1, 1.8e-5), 0)),
-             1112);
+    QCOMPARE(
+        std::lround(100 * Get_pH(TitrationType::WeakBaseStrongAcid, {0.1, 0.1, 25, 1.8e-5}, 0)),
+        1112L);
     QCOMPARE(CalcErrorFlag, 0);
-
     ResolverCubica(-1e308, 0, 0);
     QCOMPARE(CalcErrorFlag, 1);
     pH_ADBF(0.1, 1, 0, 0, 1.8e-5);
     QCOMPARE(CalcErrorFlag, 0);
-}
-
-void TestTitration::rootSearchBrackets_data()
-{
-    QTest::addColumn<double>("a");
-    QTest::addColumn<double>("b");
-    QTest::addColumn<double>("c");
-    QTest::addColumn<double>("root");
-
-    QTest::newRow("x^3 = 8") << 0.0 << 0.0 << -8.0 << 2.0;
-    QTest::newRow("x^3 = 1000, beyond the first pass") << 0.0 << 0.0 << -1000.0 << 10.0;
-    QTest::newRow("(x - 1e-7)(x^2 + x + 1)") << 1.0 - 1e-7 << 1.0 - 1e-7 << -1e-7 << 1e-7;
-}
-
-void TestTitration::rootSearchBrackets()
-{
-    QFETCH(double, a);
-    QFETCH(double, b);
-    QFETCH(double, c);
-    QFETCH(double, root);
-
-    const double x = ResolverCubica(a, b, c);
+    // No type: pH 0, and no failure.
+    CalcErrorFlag = 1;
+    QCOMPARE(Get_pH(titrationTypeFromIndex(-1), {0.1, 0.1, 25, 1.8e-5}, 10), 0.0);
     QCOMPARE(CalcErrorFlag, 0);
-    // Below the root, by less than the last factor 2^(1/1024).
-    QVERIFY2(x < root && x > root / std::pow(2.0, 1.0 / 1024.0), qPrintable(QString::number(x)));
+    QVERIFY(!titrationTypeFromIndex(4));
 }
 
-void TestTitration::rootSearchFloorIsReachedOnlyByStepBacks()
+void TestTitration::rootSearch()
 {
+    // Below the root, by less than the last factor 2^(1/1024).
+    const double cases[][4] = {{0, 0, -8, 2},
+                               {0, 0, -1000, 10},                  // beyond the first pass
+                               {1 - 1e-7, 1 - 1e-7, -1e-7, 1e-7}}; // (x - 1e-7)(x² + x + 1)
+    for (const auto& [a, b, c, root] : cases) {
+        const double x = ResolverCubica(a, b, c);
+        QCOMPARE(CalcErrorFlag, 0);
+        QVERIFY2(x < root && x > root / std::pow(2.0, 1.0 / 1024.0),
+                 qPrintable(QString::number(x)));
+    }
     // Positive from the start: every pass steps back once, from 1e-16 down by
     // 2·2^(1/2)·…·2^(1/1024) = 2^(2 - 1/1024).
-    const double x = ResolverCubica(0, 0, 0);
-    QCOMPARE(CalcErrorFlag, 0);
-    QVERIFY(std::fabs(x / (1e-16 / std::pow(2.0, 2.0 - 1.0 / 1024.0)) - 1.0) < 1e-12);
+    QVERIFY(std::fabs(ResolverCubica(0, 0, 0) / (1e-16 / std::pow(2.0, 2.0 - 1.0 / 1024.0)) - 1) <
+            1e-12);
 }
 
 QTEST_APPLESS_MAIN(TestTitration)

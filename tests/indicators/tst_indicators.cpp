@@ -1,7 +1,10 @@
-// The indicator catalogue and the colour of a solution with an indicator.
+// The indicator catalogue, the colour of a solution with an indicator, and the indicator panel.
 #include "indicators/catalogue.h"
 #include "indicators/indicatorcolour.h"
+#include "indicators/indicatorpanel.h"
+#include "report/numbertext.h"
 
+#include <QStringList>
 #include <QTest>
 
 #include <cmath>
@@ -18,6 +21,9 @@ private slots:
     void colour_data();
     void colour();
     void emptyCatalogueGivesBlack();
+    void panel_data();
+    void panel();
+    void strip();
 };
 
 void TestIndicators::emptySlotsStayEmpty()
@@ -85,6 +91,53 @@ void TestIndicators::emptyCatalogueGivesBlack()
     // Before the catalogue is filled no slot counts as an indicator.
     const IndicatorCatalogue empty;
     QCOMPARE(Get_Color_INDIC(empty, 4, 9.0), 0);
+}
+
+void TestIndicators::panel_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("shown"); // acid, basic, low, high, chart caption, note
+    QTest::newRow("esculin") << 18
+                             << "pale indigo (acid)|strong blue (basic)|1|1.5|(F) esculin|note";
+    QTest::newRow("methyl violet: zero restored")
+        << 16 << "yellow (acid)|blue (basic)|0.1|1.6|methyl violet|";
+    QTest::newRow("alizarin yellow R")
+        << 1 << "yellow (acid)|brown yellow (basic)|10.1|12|alizarin yellow R|";
+    QTest::newRow("last indicator") << 27 << "(acid)|(basic)|||(F) beta-methylumbelliferone|note";
+    QTest::newRow("no indicator") << 0 << "|||||";
+    QTest::newRow("beyond the catalogue") << 28 << "|||||";
+}
+
+void TestIndicators::panel()
+{
+    QFETCH(int, position);
+    QFETCH(QString, shown);
+    const IndicatorPanel p = indicatorPanelFor(filledCatalogue(), position);
+    QStringList texts;
+    for (const std::string* t :
+         {&p.acidCaption, &p.basicCaption, &p.lowText, &p.highText, &p.chartCaption})
+        texts << QString::fromStdString(*t);
+    texts << (p.fluorescentNote ? "note" : "");
+    const QStringList expected = shown.split('|');
+    for (int i = 0; i < 6; ++i)
+        if (!expected[i].isEmpty() || position <= 0 || position > 27)
+            QVERIFY2(texts[i].endsWith(expected[i]), qPrintable(texts.join('|')));
+    QCOMPARE(p.indicatorChosen, position > 0 && position <= 27);
+    if (p.indicatorChosen) {
+        QCOMPARE(QString::fromStdString(report::NumberText(p.pHLow)), texts[2]);
+        QCOMPARE(QString::fromStdString(report::NumberText(p.pHHigh)), texts[3]);
+    }
+}
+
+void TestIndicators::strip()
+{
+    // The strip spans pH 0 to 14: its middle column is pH 7, its markers sit on the range ends.
+    QCOMPARE(stripX(10, 280, 7), 150.0);
+    QCOMPARE(stripX(10, 280, 8.2), 10 + 280 * 8.2 / 14);
+    const IndicatorCatalogue& c = filledCatalogue();
+    QCOMPARE(stripColour(c, 4, 140, 280), Get_Color_INDIC(c, 4, 7));
+    QCOMPARE(stripColour(c, 4, 180, 280), Get_Color_INDIC(c, 4, 9));
+    QCOMPARE(stripColour(c, 0, 180, 280), 0);
 }
 
 QTEST_APPLESS_MAIN(TestIndicators)
