@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 using namespace chem;
@@ -58,7 +59,6 @@ private slots:
     void agreesWithChargeBalance();
     void publishedStrongAcidTable();
     void strongBaseExcessKeepsItsDigits();
-    void failuresGiveZeroAndRaiseTheFlag_data();
     void failuresGiveZeroAndRaiseTheFlag();
     void flagClearedOnEntry();
     void rootSearch();
@@ -149,46 +149,27 @@ void TestTitration::strongBaseExcessKeepsItsDigits()
     }
 }
 
-void TestTitration::failuresGiveZeroAndRaiseTheFlag_data()
-{
-    QTest::addColumn<int>("routine"); // 0 AFBF, 1 ADBF, 2 AFBD
-    QTest::addColumn<double>("acidConc");
-    QTest::addColumn<double>("acidVolume");
-    QTest::addColumn<double>("baseConc");
-    QTest::addColumn<double>("baseVolume");
-    QTest::addColumn<double>("K");
-    const struct
-    {
-        const char* name;
-        int routine;
-        double ca, va, cb, vb, K;
-    } rows[] = {{"strong: no volume at all", 0, 0.1, 0, 0.1, 0, 0},
-                {"strong: amount overflows", 0, 1e300, 1e300, 0, 1, 0},
-                {"strong: square of excess overflows", 0, 1e200, 1, 0, 0, 0},
-                {"strong: NaN volume", 0, 0.1, kNaN, 0.1, 1, 0},
-                {"weak acid: no volume at all", 1, 0.1, 0, 0.1, 0, 1e-5},
-                {"weak acid: root search overflows", 1, 1e300, 1, 0, 0, 0.5},
-                {"weak acid: NaN constant", 1, 0.1, 1, 0, 0, kNaN},
-                {"weak base: Kb 0", 2, 0, 0, 0.1, 1, 0},
-                {"weak base: no volume at all", 2, 0.1, 0, 0.1, 0, 1e-5}};
-    for (const auto& r : rows)
-        QTest::newRow(r.name) << r.routine << r.ca << r.va << r.cb << r.vb << r.K;
-}
-
 void TestTitration::failuresGiveZeroAndRaiseTheFlag()
 {
-    QFETCH(int, routine);
-    QFETCH(double, acidConc);
-    QFETCH(double, acidVolume);
-    QFETCH(double, baseConc);
-    QFETCH(double, baseVolume);
-    QFETCH(double, K);
-    CalcErrorFlag = 0;
-    const double pH = routine == 0   ? pH_AFBF(acidConc, acidVolume, baseConc, baseVolume)
-                      : routine == 1 ? pH_ADBF(acidConc, acidVolume, baseConc, baseVolume, K)
-                                     : pH_AFBD(acidConc, acidVolume, baseConc, baseVolume, K);
-    QCOMPARE(pH, 0.0);
-    QCOMPARE(CalcErrorFlag, 1);
+    // Routine (0 AFBF, 1 ADBF, 2 AFBD), acid concentration and volume, base concentration and
+    // volume, constant.
+    const std::tuple<const char*, int, double, double, double, double, double> cases[] = {
+        {"strong: no volume at all", 0, 0.1, 0, 0.1, 0, 0},
+        {"strong: amount overflows", 0, 1e300, 1e300, 0, 1, 0},
+        {"strong: square of excess overflows", 0, 1e200, 1, 0, 0, 0},
+        {"strong: NaN volume", 0, 0.1, kNaN, 0.1, 1, 0},
+        {"weak acid: no volume at all", 1, 0.1, 0, 0.1, 0, 1e-5},
+        {"weak acid: root search overflows", 1, 1e300, 1, 0, 0, 0.5},
+        {"weak acid: NaN constant", 1, 0.1, 1, 0, 0, kNaN},
+        {"weak base: Kb 0", 2, 0, 0, 0.1, 1, 0},
+        {"weak base: no volume at all", 2, 0.1, 0, 0.1, 0, 1e-5}};
+    for (const auto& [name, routine, ca, va, cb, vb, K] : cases) {
+        CalcErrorFlag = 0;
+        const double pH = routine == 0   ? pH_AFBF(ca, va, cb, vb)
+                          : routine == 1 ? pH_ADBF(ca, va, cb, vb, K)
+                                         : pH_AFBD(ca, va, cb, vb, K);
+        QVERIFY2(pH == 0.0 && CalcErrorFlag == 1, name);
+    }
 }
 
 void TestTitration::flagClearedOnEntry()
