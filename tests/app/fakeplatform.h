@@ -1,8 +1,7 @@
 #pragma once
-// Stand-ins for the desktop's services: a print service that accepts jobs into a PDF file,
+// Stand-ins for the desktop's services: a print service that takes jobs into a PDF file,
 // refuses them or never answers; a clipboard that can refuse; message boxes recorded instead
-// of shown; an opener that records what it was asked to open and answers as told.
-
+// of shown; an opener that records what it is asked to open and answers as told.
 #include "app/platform.h"
 
 #include <QFile>
@@ -10,30 +9,26 @@
 #include <QStringList>
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
-class FakePrintSystem : public app::PrintSystem
+struct FakePrintSystem : app::PrintSystem
 {
-public:
     enum class Service { Accepts, Refuses, Silent };
     Service service = Service::Accepts;
     QStringList printers;
     QString defaultName;
-    QString outputFile; ///< where an accepted job's PDF lands
-    QPageSize pageSize{QPageSize::A4};
+    QString outputFile;
     mutable std::atomic<int> jobs = 0;
 
     std::optional<app::PrinterAnswer> query() const override
     {
-        if (service == Service::Silent) {
-            // Longer than any test waits; touches nothing of this object afterwards.
+        if (service == Service::Silent) { // longer than any test waits; touches nothing after
             std::this_thread::sleep_for(std::chrono::seconds(5));
             return std::nullopt;
         }
         if (printers.isEmpty())
             return std::nullopt;
-        return app::PrinterAnswer{defaultName, printers.first(), pageSize};
+        return app::PrinterAnswer{defaultName, printers.first(), QPageSize(QPageSize::A4)};
     }
     std::optional<QString> submit(const QString&, const QString& pdf, const QString&) const override
     {
@@ -45,50 +40,30 @@ public:
         return std::nullopt;
     }
 };
-
 Q_DECLARE_METATYPE(FakePrintSystem::Service)
 
-class FakeClipboard : public app::Clipboard
+struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener
 {
-public:
-    bool refuse = false;
-    QString text;
-    bool setText(const QString& t) override
-    {
-        if (refuse)
-            return false;
-        text = t;
-        return true;
-    }
-};
+    bool refuseClipboard = false, openerFails = false;
+    QString clipboard;
+    QStringList shown; ///< title, then text, of each message
+    QList<QUrl> opened;
+    FakePrintSystem printers;
+    app::Platform platform{printers, *this, *this, *this};
 
-class FakeMessageBoxes : public app::MessageBoxes
-{
-public:
-    QStringList shown; ///< title, then text
+    bool setText(const QString& text) override
+    {
+        if (!refuseClipboard)
+            clipboard = text;
+        return !refuseClipboard;
+    }
     void show(QWidget*, Icon, const QString& title, const QString& text) override
     {
         shown << title << text;
     }
-};
-
-class FakeOpener : public app::Opener
-{
-public:
-    bool fail = false;
-    QList<QUrl> opened;
     void open(const QUrl& target, QObject*, std::function<void(bool)> done) override
     {
         opened.append(target);
-        done(!fail);
+        done(!openerFails);
     }
-};
-
-struct FakePlatform
-{
-    FakePrintSystem printers;
-    FakeClipboard clipboard;
-    FakeMessageBoxes messages;
-    FakeOpener opener;
-    app::Platform platform{printers, clipboard, messages, opener};
 };
