@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdlib>
 
 using namespace report;
 
@@ -36,52 +37,44 @@ class TestCalculationRun : public QObject
     Q_OBJECT
 
 private slots:
-    void workedExamples_data();
     void workedExamples();
     void typedConstantShownAsOneLine();
-    void refusesOutsideItsRange_data();
     void refusesOutsideItsRange();
     void largestTitrationSteps50();
     void tableRowFields();
 };
 
-void TestCalculationRun::workedExamples_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<double>("analyteConc");
-    QTest::addColumn<double>("analyteVolume");
-    QTest::addColumn<QString>("constant");
-    QTest::addColumn<int>("indicator");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("strong acid") << 0 << 0.2 << 12.3 << "" << 0 << "strong-acid";
-    QTest::newRow("weak acid") << 1 << 0.1 << 25.0 << " 1.8e-5 " << 1 << "weak-acid";
-    QTest::newRow("strong base") << 2 << 0.1 << 25.0 << "" << 2 << "strong-base";
-    QTest::newRow("weak base") << 3 << 0.1 << 25.0 << "1.8E-5" << 3 << "weak-base";
-}
-
 void TestCalculationRun::workedExamples()
 {
-    QFETCH(int, type);
-    QFETCH(double, analyteConc);
-    QFETCH(double, analyteVolume);
-    QFETCH(QString, constant);
-    QFETCH(int, indicator);
-    QFETCH(QString, file);
-    // The indicator's entry and the verdict, as the window hands them over.
-    const std::pair<IndicatorInfo, const char*> indicators[] = {
-        {{"bromothymol blue", 6.0, 7.6, "yellow", "blue"}, "Very appropriate"},
-        {{"phenolphthalein", 8.2, 9.8, "colourless", "violet"}, "Very appropriate"},
-        {{"methyl orange", 3.1, 4.4, "red", "yellow orange"}, "Appropriate"},
-        {{"methyl red", 4.4, 6.2, "red", "yellow orange"}, "Very appropriate"}};
-    CalculationInput in = input(type, analyteConc, analyteVolume, 0.1, constant.toDouble());
-    in.constantText = constant.toStdString();
-    std::tie(in.indicator, in.verdictCaption) = indicators[indicator];
-
-    QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(file));
-    QVERIFY(expected.open(QIODevice::ReadOnly));
-    const std::optional<Report> r = runCalculation(in);
-    QVERIFY(r);
-    QCOMPARE(asCopied(*r), QString::fromLatin1(expected.readAll()));
+    struct Case
+    {
+        const char* file;
+        int type;
+        double analyteConc, analyteVolume;
+        const char* constant; // as typed
+        IndicatorInfo indicator;
+        const char* verdict; // as the refresh left it
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"strong-acid", 0, 0.2, 12.3, "", {"bromothymol blue", 6, 7.6, "yellow", "blue"}, "Very appropriate"},
+        {"weak-acid", 1, 0.1, 25, " 1.8e-5 ", {"phenolphthalein", 8.2, 9.8, "colourless", "violet"}, "Very appropriate"},
+        {"strong-base", 2, 0.1, 25, "", {"methyl orange", 3.1, 4.4, "red", "yellow orange"}, "Appropriate"},
+        {"weak-base", 3, 0.1, 25, "1.8E-5", {"methyl red", 4.4, 6.2, "red", "yellow orange"}, "Very appropriate"}};
+    // clang-format on
+    for (const Case& c : cases) {
+        CalculationInput in =
+            input(c.type, c.analyteConc, c.analyteVolume, 0.1, std::atof(c.constant));
+        in.constantText = c.constant;
+        in.indicator = c.indicator;
+        in.verdictCaption = c.verdict;
+        QFile expected(
+            QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(c.file));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        const std::optional<Report> r = runCalculation(in);
+        QVERIFY2(r, c.file);
+        QCOMPARE(asCopied(*r), QString::fromLatin1(expected.readAll()));
+    }
 }
 
 void TestCalculationRun::typedConstantShownAsOneLine()
@@ -95,35 +88,21 @@ void TestCalculationRun::typedConstantShownAsOneLine()
     QCOMPARE(r->lines[13] + r->lines[14] + r->lines[15], std::string("No indicator"));
 }
 
-void TestCalculationRun::refusesOutsideItsRange_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<double>("analyteVolume");
-    QTest::addColumn<double>("K");
-    QTest::addColumn<int>("flag");
-    QTest::addColumn<bool>("accepted");
-    // 0.1 M analyte and titrant: Veq equals the analyte volume.
-    QTest::newRow("Veq 5 mL") << 0 << 5.0 << -1.0 << 0 << true;
-    QTest::newRow("Veq 4.99 mL") << 0 << 4.99 << -1.0 << 0 << false;
-    QTest::newRow("Veq 300 mL") << 2 << 300.0 << -1.0 << 0 << true;
-    QTest::newRow("Veq 300.01 mL") << 2 << 300.01 << -1.0 << 0 << false;
-    QTest::newRow("weak acid without its constant") << 1 << 25.0 << -1.0 << 0 << false;
-    QTest::newRow("weak base without its constant") << 3 << 25.0 << -1.0 << 0 << false;
-    QTest::newRow("the refresh failed") << 1 << 25.0 << 1.8e-5 << 1 << false;
-    QTest::newRow("no volume given") << 0 << -1.0 << -1.0 << 0 << false;
-    QTest::newRow("no type chosen") << -1 << 25.0 << -1.0 << 0 << false;
-}
-
 void TestCalculationRun::refusesOutsideItsRange()
 {
-    QFETCH(int, type);
-    QFETCH(double, analyteVolume);
-    QFETCH(double, K);
-    QFETCH(int, flag);
-    QFETCH(bool, accepted);
-    CalculationInput in = input(type, 0.1, analyteVolume, 0.1, K);
-    in.calcErrorFlag = flag;
-    QCOMPARE(runCalculation(in).has_value(), accepted);
+    // Type, analyte volume (0.1 M on both sides: Veq), constant, refresh flag, accepted.
+    // clang-format off
+    const std::tuple<int, double, double, int, bool> cases[] = {
+        {0, 5, -1, 0, true}, {0, 4.99, -1, 0, false}, {2, 300, -1, 0, true},
+        {2, 300.01, -1, 0, false}, {1, 25, -1, 0, false}, {3, 25, -1, 0, false},
+        {1, 25, 1.8e-5, 1, false}, {0, -1, -1, 0, false}, {-1, 25, -1, 0, false}};
+    // clang-format on
+    for (const auto& [type, volume, K, flag, accepted] : cases) {
+        CalculationInput in = input(type, 0.1, volume, 0.1, K);
+        in.calcErrorFlag = flag;
+        QVERIFY2(runCalculation(in).has_value() == accepted,
+                 qPrintable(QStringLiteral("type %1, %2 mL").arg(type).arg(volume)));
+    }
 }
 
 void TestCalculationRun::largestTitrationSteps50()
