@@ -72,9 +72,7 @@ class TestChart : public QObject
     Q_OBJECT
 
 private slots:
-    void textsPlacedAndSized_data();
     void textsPlacedAndSized();
-    void grid_data();
     void grid();
     void bandOnlyWithAnIndicator();
     void curveColouredByErrorAtItsEnds();
@@ -82,72 +80,60 @@ private slots:
     void equivalencePointAndItsTexts();
     void paperStrokesAcrossTheGreenStretch();
     void nothingDrawnForRefusedInputs();
-};
 
-void TestChart::textsPlacedAndSized_data()
-{
-    QTest::addColumn<bool>("paper");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<double>("size");
-    QTest::addColumn<bool>("bold");
-    // The title and the indicator's name are labels on screen, drawn here only on paper.
-    QTest::newRow("pH 7 label, centred on its line")
-        << false << "7" << 25 - 5 * kPt << 436 - 8 * 456.0 / 18 - 11.5 * kPt / 2 << 10.0 << false;
-    QTest::newRow("pH, over the labels")
-        << false << "pH" << 25 - 10 * kPt << 436 - 17 * 456.0 / 18 - 11.5 * kPt / 4 << 12.0 << true;
-    QTest::newRow("volume 24 label, centred on its line")
-        << false << "24" << 30 + 718 * 24.0 / 50 - 5 * kPt << 438.0 << 10.0 << false;
-    QTest::newRow("caption") << false << "Volume of base (titrant) added (mL)"
-                             << 389 - 5.5 * kPt * 35 / 2 << 455.0 << 11.0 << true;
-    QTest::newRow("paper: title") << true << "Titration of weak acid with strong base"
-                                  << 135 - 5.5 * kMm * 39 / 2 << 4.0 << 11.0 << true;
-    QTest::newRow("paper: indicator, right")
-        << true << "phenolphthalein" << 259 - 5 * kMm * 15 << 7.0 << 10.0 << false;
-    QTest::newRow("paper: volume 24 label")
-        << true << "24" << 10 + 250 * 24.0 / 50 - 5 * kMm << 180 - 6.0 << 10.0 << false;
-}
+private:
+    void checkGrid(bool paper, double veq, const QString& labels);
+};
 
 void TestChart::textsPlacedAndSized()
 {
-    QFETCH(bool, paper);
-    QFETCH(QString, text);
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(double, size);
-    QFETCH(bool, bold);
-    const std::vector<Op> prints = draw(kWeakAcid, paper).of(Kind::Print);
-    const auto op = std::find_if(prints.begin(), prints.end(),
-                                 [&](const Op& o) { return o.text == text.toStdString(); });
-    QVERIFY(op != prints.end());
-    QVERIFY2(std::fabs(op->x1 - x) < 1e-6 && std::fabs(op->y1 - y) < 1e-6,
-             qPrintable(QStringLiteral("at %1, %2").arg(op->x1).arg(op->y1)));
-    QCOMPARE(op->fontSize, size);
-    QCOMPARE(op->bold, bold);
-}
-
-void TestChart::grid_data()
-{
-    QTest::addColumn<bool>("paper");
-    QTest::addColumn<double>("veq");
-    QTest::addColumn<QString>("labels");
-    // One step for 2·Veq up to 20 mL, then 2, 5, 10 and 20 as it passes 20, 50, 100 and 200.
-    QTest::newRow("2·Veq 20: every mL")
-        << false << 10.0 << "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20";
-    QTest::newRow("2·Veq 20.5: every 2 mL") << false << 10.25 << "0 2 4 6 8 10 12 14 16 18 20";
-    QTest::newRow("2·Veq 51: every 5 mL") << true << 25.5 << "0 5 10 15 20 25 30 35 40 45 50";
-    QTest::newRow("2·Veq 100.5: every 10 mL")
-        << false << 50.25 << "0 10 20 30 40 50 60 70 80 90 100";
-    QTest::newRow("2·Veq 201: every 20 mL")
-        << false << 100.5 << "0 20 40 60 80 100 120 140 160 180 200";
+    struct Case
+    {
+        bool paper;
+        const char* text;
+        double x, y, size;
+        bool bold;
+    };
+    // The title and the indicator's name are labels on screen, drawn here only on paper. The
+    // pH labels are centred on their lines, "pH" stands over them, the volume labels are
+    // centred under theirs, the caption and the title centred over the plot.
+    // clang-format off
+    const Case cases[] = {
+        {false, "7", 25 - 5 * kPt, 436 - 8 * 456.0 / 18 - 11.5 * kPt / 2, 10, false},
+        {false, "pH", 25 - 10 * kPt, 436 - 17 * 456.0 / 18 - 11.5 * kPt / 4, 12, true},
+        {false, "24", 30 + 718 * 24.0 / 50 - 5 * kPt, 438, 10, false},
+        {false, "Volume of base (titrant) added (mL)", 389 - 5.5 * kPt * 35 / 2, 455, 11, true},
+        {true, "Titration of weak acid with strong base", 135 - 5.5 * kMm * 39 / 2, 4, 11, true},
+        {true, "phenolphthalein", 259 - 5 * kMm * 15, 7, 10, false},
+        {true, "24", 10 + 250 * 24.0 / 50 - 5 * kMm, 180 - 6.0, 10, false}};
+    // clang-format on
+    for (const auto& [paper, text, x, y, size, bold] : cases) {
+        const std::vector<Op> prints = draw(kWeakAcid, paper).of(Kind::Print);
+        const auto op =
+            std::find_if(prints.begin(), prints.end(), [&](const Op& o) { return o.text == text; });
+        QVERIFY2(op != prints.end(), text);
+        QVERIFY2(std::fabs(op->x1 - x) < 1e-6 && std::fabs(op->y1 - y) < 1e-6 &&
+                     op->fontSize == size && op->bold == bold,
+                 qPrintable(QStringLiteral("%1 at %2, %3").arg(text).arg(op->x1).arg(op->y1)));
+    }
 }
 
 void TestChart::grid()
 {
-    QFETCH(bool, paper);
-    QFETCH(double, veq);
-    QFETCH(QString, labels);
+    // One step for 2·Veq up to 20 mL, then 2, 5, 10 and 20 as it passes 20, 50, 100 and 200.
+    // clang-format off
+    const std::tuple<bool, double, QString> cases[] = {
+        {false, 10, "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"},
+        {false, 10.25, "0 2 4 6 8 10 12 14 16 18 20"}, {true, 25.5, "0 5 10 15 20 25 30 35 40 45 50"},
+        {false, 50.25, "0 10 20 30 40 50 60 70 80 90 100"},
+        {false, 100.5, "0 20 40 60 80 100 120 140 160 180 200"}};
+    // clang-format on
+    for (const auto& [paper, veq, labels] : cases)
+        checkGrid(paper, veq, labels);
+}
+
+void TestChart::checkGrid(bool paper, double veq, const QString& labels)
+{
     const Drawn d = draw(input(0, veq), paper);
     QStringList printed;
     for (const Op& op : d.of(Kind::Print))
