@@ -1,25 +1,61 @@
-// Arbitrary types, box texts and indicator positions through the schematic refresh, and what it
-// accepted through the calculation run, as the window does: the labels, the report and the
-// table must be clean, within range, sorted and free of duplicates.
+// Arbitrary types, box texts and indicator positions through the number reading, the schematic
+// refresh and the calculation run, as the window does: every number read is finite and reads
+// back from its texts; the labels, the report and the table are clean, in range, sorted and
+// free of duplicates. Any broken invariant aborts with what broke it.
 #include "indicators/schematic.h"
-#include "invariants.h"
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
+#include "report/numbertext.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
+
+void check(bool holds, const char* what, const std::string& detail = {})
+{
+    if (!holds) {
+        std::fprintf(stderr, "invariant violated: %s: [%s]\n", what, detail.c_str());
+        std::abort();
+    }
+}
+
+/// No "nan" or "inf" in any spelling, and never a negative zero.
+void checkShown(const std::string& text)
+{
+    for (const char* bad : {"nan", "NaN", "inf", "Inf", "NAN", "INF"})
+        check(text.find(bad) == std::string::npos, "non-finite number in a text", text);
+    check(text != "-0" && text.find(" -0 ") == std::string::npos &&
+              text.find("= -0\r") == std::string::npos,
+          "negative zero in a text", text);
+}
+
+void checkNumber(double x)
+{
+    check(std::isfinite(x) && !(x == 0 && std::signbit(x)), "a reading is finite, never -0",
+          report::PlainText(x));
+    for (const std::string& shown :
+         {report::NumberText(x), report::SignedNumberText(x), report::PlainText(x)}) {
+        checkShown(shown);
+        const double back = report::ReadNumber(shown);
+        check(back == x || std::fabs(back - x) <= 1e-14 * std::fabs(x),
+              "a number text reads back as its number", shown);
+    }
+}
 
 void checkPHLabel(const std::string& label)
 {
     if (label.empty())
         return;
-    fuzz::checkShownText(label);
-    fuzz::check(label.rfind("pH = ", 0) == 0 &&
-                    label.find_first_not_of("-.0123456789E+", 5) == std::string::npos,
-                "a pH label holds a plain number", label);
+    checkShown(label);
+    check(label.rfind("pH = ", 0) == 0 &&
+              label.find_first_not_of("-.0123456789E+", 5) == std::string::npos,
+          "a pH label holds a plain number", label);
     const double pH = report::ReadNumber(label.substr(5));
-    fuzz::check(pH > -2 && pH < 17, "a pH label holds a pH the inputs allow", label);
+    check(pH > -2 && pH < 17, "a pH label holds a pH the inputs allow", label);
 }
 
 bool inRange(double x, double lo, double hi)
@@ -32,6 +68,11 @@ bool inRange(double x, double lo, double hi)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
+    // The raw bytes as a double reach every exponent and the non-finite values too.
+    const double raw = in.ConsumeFloatingPoint<double>();
+    checkShown(report::PlainText(raw));
+    check(!std::isfinite(raw) || std::isfinite(report::Round(raw, int(size % 23))),
+          "rounding stays finite", report::PlainText(raw));
     const auto type = chem::titrationTypeFromIndex(in.ConsumeIntegralInRange(-1, 4));
     const int position = in.ConsumeIntegralInRange(-2, 31);
     indicators::BoxTexts boxes;
@@ -39,25 +80,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     boxes.TxVErl = in.ConsumeRandomLengthString(24);
     boxes.TxCErl = in.ConsumeRandomLengthString(24);
     boxes.TxKaKb = in.ConsumeRemainingBytesAsString();
+    for (const std::string* box : {&boxes.TxCBur, &boxes.TxVErl, &boxes.TxCErl, &boxes.TxKaKb})
+        checkNumber(report::ReadNumber(*box));
 
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     const indicators::SchematicState s =
         indicators::ActualizarColor_pH(type, boxes, position, catalogue);
-    fuzz::check(s.calcErrorFlag == chem::CalcErrorFlag && (s.calcErrorFlag | 1) == 1,
-                "the flag is 0 or 1, and left as returned");
+    check(s.calcErrorFlag == chem::CalcErrorFlag && (s.calcErrorFlag | 1) == 1,
+          "the flag is 0 or 1, and left as returned");
     checkPHLabel(s.LblpHErl);
     checkPHLabel(s.LblpHBur);
     const chem::TitrationInputs& v = s.inputs;
-    fuzz::check(inRange(v.titrantConc, 1e-6, 10) && inRange(v.analyteConc, 1e-6, 10) &&
-                    inRange(v.analyteVolume, 2.5, 600) &&
-                    (v.dissociationConstant == chem::kNotGiven ||
-                     (v.dissociationConstant > 1e-14 && v.dissociationConstant < 1)),
-                "every accepted input lies in its range");
-    fuzz::check(s.flaskColour >= 0 && s.flaskColour <= 0xffffff, "the flask colour is a colour");
+    check(inRange(v.titrantConc, 1e-6, 10) && inRange(v.analyteConc, 1e-6, 10) &&
+              inRange(v.analyteVolume, 2.5, 600) &&
+              (v.dissociationConstant == chem::kNotGiven ||
+               (v.dissociationConstant > 1e-14 && v.dissociationConstant < 1)),
+          "every accepted input lies in its range");
+    check(s.flaskColour >= 0 && s.flaskColour <= 0xffffff, "the flask colour is a colour");
     const double veq = report::equivalenceVolume(v);
     if (s.verdict)
-        fuzz::check(veq >= 5 && veq <= 300 && position >= 1,
-                    "a verdict only with an indicator and Veq in 5..300 mL");
+        check(veq >= 5 && veq <= 300 && position >= 1,
+              "a verdict only with an indicator and Veq in 5..300 mL");
 
     report::CalculationInput run;
     run.type = type;
@@ -73,29 +116,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<report::Report> r = report::runCalculation(run);
     if (!r)
         return 0;
-    fuzz::check(veq >= 5 && veq <= 300, "a run only for Veq in 5..300 mL");
+    check(veq >= 5 && veq <= 300, "a run only for Veq in 5..300 mL");
     for (std::size_t i = 0; i < r->lines.size(); ++i) {
         // The constant's line repeats the typed text, but never its line breaks.
-        fuzz::check(r->lines[i].find_first_of("\r\n") == std::string::npos,
-                    "a report line is one line", r->lines[i]);
+        check(r->lines[i].find_first_of("\r\n") == std::string::npos, "a report line is one line",
+              r->lines[i]);
         if (i != 5)
-            fuzz::checkShownText(r->lines[i]);
+            checkShown(r->lines[i]);
     }
     const std::string& t = r->table;
-    fuzz::check(t.rfind("    Vol.    pH\r\n", 0) == 0, "the table starts with its header", t);
+    check(t.rfind("    Vol.    pH\r\n", 0) == 0 && (t.size() - 16) % 18 == 0,
+          "a header, then rows of 16 characters and CR LF", t);
     double previous = -1;
     int rows = 0;
     for (std::size_t at = 16; at < t.size(); at += 18, ++rows) {
-        fuzz::check(t.compare(at + 16, 2, "\r\n") == 0, "a row is 16 characters and CR LF",
-                    t.substr(at, 40));
         const std::string row = t.substr(at, 16);
-        fuzz::checkShownText(row);
+        checkShown(row);
+        check(t.compare(at + 16, 2, "\r\n") == 0, "a row ends with CR LF", row);
         const double volume = report::ReadNumber(row.substr(0, 8));
         const double pH = report::ReadNumber(row.substr(8));
-        fuzz::check(volume > previous, "volumes rise without repeating", row);
-        fuzz::check(volume <= 2 * veq + 0.005 && pH > -2 && pH < 17, "a row within the curve", row);
+        check(volume > previous, "volumes rise without repeating", row);
+        check(volume <= 2 * veq + 0.005 && pH > -2 && pH < 17, "a row within the curve", row);
         previous = volume;
     }
-    fuzz::check(rows >= 1 && rows <= 39, "a table has 1 to 39 rows", std::to_string(rows));
+    check(rows >= 1 && rows <= 39, "a table has 1 to 39 rows", std::to_string(rows));
     return 0;
 }

@@ -38,8 +38,6 @@ class TestTablePrintout : public QObject
 private slots:
     void reportKeepsTheScreenArrangement();
     void tableLinesFourMillimetresApart();
-    void onlyClosedLinesArePrinted_data();
-    void onlyClosedLinesArePrinted();
     void longTableOnShortPageContinuesOverleaf();
 };
 
@@ -69,26 +67,6 @@ void TestTablePrintout::tableLinesFourMillimetresApart()
         QVERIFY(printed[i].monospace && printed[i].bold);
     }
     QCOMPARE(printed[17].text, std::string("    Vol.    pH"));
-}
-
-void TestTablePrintout::onlyClosedLinesArePrinted_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("lines");
-
-    QTest::newRow("every line closed") << "a\r\nb\r\n" << 2;
-    QTest::newRow("stray CR LF at the end stops quietly") << "a\r\nb\r\n\r\n" << 2;
-    QTest::newRow("unclosed last line is left out") << "a\r\nb\r\nccc" << 2;
-    QTest::newRow("empty table") << "" << 0;
-}
-
-void TestTablePrintout::onlyClosedLinesArePrinted()
-{
-    QFETCH(QString, text);
-    QFETCH(int, lines);
-
-    const auto printed = tablePrintout(reportLines(), text.toStdString(), kA4PrintableMm, kLineMm);
-    QCOMPARE(static_cast<int>(printed.size()) - 17, lines);
 }
 
 void TestTablePrintout::longTableOnShortPageContinuesOverleaf()
