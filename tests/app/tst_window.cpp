@@ -1,7 +1,8 @@
-// The wiring of the main window: that typing and the picture buttons reach the core, and that
-// what it returns reaches the page, the clipboard and the print service, whatever that service
-// does. The behaviour itself is tested where it lives, in the libraries; the real display,
-// clipboard and print server in the end-to-end run.
+// The wiring of the main window: that typing, the picture buttons and the help commands reach
+// the core, and that what it returns reaches the page, the clipboard, the print service and the
+// desktop's opener, whatever they do; and the real opener's reading of its exit status. The
+// behaviour itself is tested where it lives, in the libraries; the real display, clipboard and
+// print server in the end-to-end run.
 #include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
@@ -9,6 +10,7 @@
 #include "app/tablepage.h"
 #include "fakeplatform.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -31,6 +33,8 @@ private slots:
     void typedMarkupStaysText();
     void printOutcomes();
     void silentServiceNeverHoldsTheWindow();
+    void helpCommands();
+    void realOpenerReadsExitStatus();
 
 private:
     template <typename T> T* child(const char* name) const
@@ -163,6 +167,53 @@ void TestWindow::silentServiceNeverHoldsTheWindow()
     QCOMPARE(fake_.shown.value(1), QStringLiteral("Sorry, no printer."));
     QCOMPARE(fake_.printers.jobs.load(), 0);
     QVERIFY(button->isEnabled());
+}
+
+void TestWindow::helpCommands()
+{
+    // A menu item or F1 in an input box; the manual there; the opener fails; what it is told.
+    const QStringList noManual{"Error", "Can't find/open file " + FormMain::manualPath()};
+    const std::tuple<const char*, bool, bool, QStringList> cases[] = {
+        {"mnu_Ayuda_Manual", true, false, {}},
+        {"F1", false, false, noManual}, // nothing started for a missing file
+        {"mnu_Ayuda_Manual", true, true, noManual},
+        {"mnu_Ayuda_DONATE",
+         false,
+         true,
+         {"Acidora", "Sorry, cannot connect to www.lumbrix.example"}}};
+    for (const auto& [command, manualThere, openerFails, message] : cases) {
+        fake_.openerFails = openerFails;
+        fake_.opened.clear();
+        fake_.shown.clear();
+        QFile manual(FormMain::manualPath());
+        QVERIFY(!manualThere || manual.open(QIODevice::WriteOnly));
+        if (command == std::string("F1"))
+            QTest::keyClick(child<QLineEdit>("TxCBur"), Qt::Key_F1);
+        else
+            child<QAction>(command)->trigger();
+        manual.remove();
+        QCOMPARE(fake_.opened.value(0).toString(),
+                 manualThere   ? QUrl::fromLocalFile(FormMain::manualPath()).toString()
+                 : openerFails ? "http://www.lumbrix.example/donate.html"
+                               : QString());
+        QCOMPARE(fake_.shown, message);
+    }
+}
+
+void TestWindow::realOpenerReadsExitStatus()
+{
+    // Only an opener that ran and succeeded, on something that exists, has opened it.
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"true", "http://example.org", true},
+        {"false", "http://example.org", false},
+        {"/nonexistent/xdg-open", "http://example.org", false},
+        {"true", "file:///nonexistent/Manual.pdf", false}};
+    for (const auto& [program, target, opened] : cases) {
+        std::optional<bool> answer;
+        QtOpener(program).open(QUrl(target), this, [&](bool ok) { answer = ok; });
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(*answer, opened);
+    }
 }
 
 QTEST_MAIN(TestWindow)
