@@ -40,7 +40,7 @@ private slots:
     void workedExamples();
     void typedConstantShownAsOneLine();
     void refusesOutsideItsRange();
-    void largestTitrationSteps50();
+    void tableSteps();
     void tableRowFields();
 };
 
@@ -105,28 +105,22 @@ void TestCalculationRun::refusesOutsideItsRange()
     }
 }
 
-void TestCalculationRun::largestTitrationSteps50()
+void TestCalculationRun::tableSteps()
 {
-    const std::optional<Report> r = runCalculation(input(0, 0.1, 300, 0.1));
-    QVERIFY(r);
-    QStringList coarse;
-    const QStringList rows = QString::fromStdString(r->table).split(QStringLiteral("\r\n"));
-    for (const QString& row : rows.mid(1, rows.size() - 2))
-        if (std::fmod(row.left(8).toDouble(), 50) == 0)
-            coarse << row.left(8).trimmed();
-    QCOMPARE(coarse.join(' '), QStringLiteral("0.00 50.00 100.00 150.00 200.00 250.00 300.00 "
-                                              "350.00 400.00 450.00 500.00 550.00 600.00"));
-    // 30 mmol of base left in 900 mL: pOH 1.48.
-    QCOMPARE(rows[rows.size() - 2], QStringLiteral("  600.00   12.52"));
-    // The coarse step grows as 2·Veq passes 20, 40, 100, 200 and 400 mL: just below each,
-    // the finer step's first volume is in the table; just above, it is not.
+    // The coarse step grows as 2·Veq passes 20, 40, 100, 200 and 400 mL: just below each, the
+    // finer step's first volume is in the table; just above, it is not.
     const double steps[][2] = {{10, 1}, {20, 2}, {50, 5}, {100, 10}, {200, 20}};
     for (const auto& [veq, step] : steps)
         for (double v : {veq, veq + 0.25}) {
-            const QString table =
-                QString::fromStdString(runCalculation(input(0, 0.1, v, 0.1))->table);
-            QCOMPARE(table.contains(QString::asprintf("\r\n %7.2f ", step)), v == veq);
+            const std::string table = runCalculation(input(0, 0.1, v, 0.1))->table;
+            QCOMPARE(QString::fromStdString(table).contains(QString::asprintf("\r\n %7.2f ", step)),
+                     v == veq);
         }
+    // The largest table, for 300 mL, steps by 50 mL to 600 mL: 30 mmol of base left in 900 mL,
+    // pOH 1.48.
+    const std::string largest = runCalculation(input(0, 0.1, 300, 0.1))->table;
+    QVERIFY(largest.find("\r\n   50.00 ") != std::string::npos &&
+            largest.ends_with("\r\n  600.00   12.52\r\n"));
 }
 
 void TestCalculationRun::tableRowFields()
