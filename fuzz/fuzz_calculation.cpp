@@ -40,22 +40,9 @@ void checkNumber(double x)
     for (const std::string& shown :
          {report::NumberText(x), report::SignedNumberText(x), report::PlainText(x)}) {
         checkShown(shown);
-        const double back = report::ReadNumber(shown);
-        check(back == x || std::fabs(back - x) <= 1e-14 * std::fabs(x),
+        check(std::fabs(report::ReadNumber(shown) - x) <= 1e-14 * std::fabs(x),
               "a number text reads back as its number", shown);
     }
-}
-
-void checkPHLabel(const std::string& label)
-{
-    if (label.empty())
-        return;
-    checkShown(label);
-    check(label.rfind("pH = ", 0) == 0 &&
-              label.find_first_not_of("-.0123456789E+", 5) == std::string::npos,
-          "a pH label holds a plain number", label);
-    const double pH = report::ReadNumber(label.substr(5));
-    check(pH > -2 && pH < 17, "a pH label holds a pH the inputs allow", label);
 }
 
 bool inRange(double x, double lo, double hi)
@@ -88,8 +75,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         indicators::ActualizarColor_pH(type, boxes, position, catalogue);
     check(s.calcErrorFlag == chem::CalcErrorFlag && (s.calcErrorFlag | 1) == 1,
           "the flag is 0 or 1, and left as returned");
-    checkPHLabel(s.LblpHErl);
-    checkPHLabel(s.LblpHBur);
+    for (const std::string& label : {s.LblpHErl, s.LblpHBur}) {
+        checkShown(label);
+        check(label.empty() || (label.rfind("pH = ", 0) == 0 &&
+                                label.find_first_not_of("-.0123456789E+", 5) == std::string::npos &&
+                                std::fabs(report::ReadNumber(label.substr(5)) - 7.5) < 9.5),
+              "a pH label holds a plain number, a pH the inputs allow", label);
+    }
     const chem::TitrationInputs& v = s.inputs;
     check(inRange(v.titrantConc, 1e-6, 10) && inRange(v.analyteConc, 1e-6, 10) &&
               inRange(v.analyteVolume, 2.5, 600) &&

@@ -124,6 +124,7 @@ void TestChart::grid()
     const std::tuple<bool, double, QString> cases[] = {
         {false, 10, "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"},
         {false, 10.25, "0 2 4 6 8 10 12 14 16 18 20"}, {true, 25.5, "0 5 10 15 20 25 30 35 40 45 50"},
+        {true, 25, "0 2 4 6 8 10 12 14 16 18 20 22 24 26 28 30 32 34 36 38 40 42 44 46 48 50"},
         {false, 50.25, "0 10 20 30 40 50 60 70 80 90 100"},
         {false, 100.5, "0 20 40 60 80 100 120 140 160 180 200"}};
     // clang-format on
@@ -154,6 +155,9 @@ void TestChart::checkGrid(bool paper, double veq, const QString& labels)
     }
     QCOMPARE(vertical, printed.size() + 1);
     QCOMPARE(horizontal, 17);
+    // The vertical lines span the plot: from 31 px to H - 19 on screen, 40/3 mm to H - 20/3.
+    QCOMPARE(d.g.gridTop, paper ? 40.0 / 3 : 31);
+    QCOMPARE(d.g.gridTop + d.g.gridLength, paper ? 180 - 20 + 40.0 / 3 : 456 - 19);
 }
 
 void TestChart::bandOnlyWithAnIndicator()
@@ -165,7 +169,7 @@ void TestChart::bandOnlyWithAnIndicator()
         const Drawn d = draw(input(1, 25, 1.8e-5, indicator), paper);
         int band = 0;
         for (const Op& op : d.of(Kind::Line)) {
-            if (op.x1 != d.g.bandLeft || op.x2 != d.g.bandLeft + d.g.bandWidth)
+            if (op.x1 != d.g.bandLeft || op.x2 != d.g.bandLeft + d.g.bandWidth || op.y1 != op.y2)
                 continue;
             ++band;
             QCOMPARE(op.colour, indicators::Get_Color_INDIC(indicators::filledCatalogue(),
@@ -210,34 +214,42 @@ void TestChart::curve()
 
 void TestChart::equivalencePointAndItsTexts()
 {
-    const Drawn d = draw(kWeakAcid, false);
-    const double xe = (d.g.X0 + d.g.XR) / 2;
-    const auto dot = std::find_if(d.ops.begin(), d.ops.end(),
-                                  [](const Op& op) { return op.kind == Kind::PSet; });
-    QVERIFY(dot != d.ops.end());
-    QCOMPARE(dot->x1, xe);
-    QCOMPARE(dot->colour, 240);
-    QCOMPARE(dot->penWidth, 10);
-    QVERIFY(std::fabs(d.g.pHAtY(dot->y1) - 8.722) < 0.001);
-    QStringList texts;
-    for (auto op = dot; op != d.ops.end(); ++op) {
-        if (op->kind != Kind::Print)
-            continue;
-        texts << QString::fromStdString(op->text);
-        // Each over a white box of its own size, right of the dot at 18 or left at 24, in
-        // 11 points right and 10 left; the pen back to 2 after the dot.
-        const Op& box = *(op - 1);
-        QVERIFY(box.kind == Kind::Box && box.colour == kWhite && box.penWidth == 2);
-        QCOMPARE(box.x1, op->x1);
-        QCOMPARE(box.y1, op->y1);
-        const bool right = op->x1 > xe;
-        QCOMPARE(right ? op->x1 : box.x2, right ? xe + 18 : xe - 24);
-        QCOMPARE(op->fontSize, right ? 11.0 : 10.0);
-        QCOMPARE(box.y2 - box.y1, 1.15 * op->fontSize * kPt);
+    // Dot colour and pen; pen after it; texts right of the dot and left of it: offset, size,
+    // and how many lines the left ones stand above and below it.
+    // clang-format off
+    const struct { bool paper; Colour dot; int pen, penAfter; double right, left, rightSize, leftSize, above, below; } cases[] = {
+        {false, 240, 10, 2, 18, 24, 11, 10, 2, 1}, {true, 200, 11, 1, 6, 8, 12, 11, 2.5, 1.5}};
+    // clang-format on
+    for (const auto& c : cases) {
+        const Drawn d = draw(kWeakAcid, c.paper);
+        const double xe = (d.g.X0 + d.g.XR) / 2, unit = c.paper ? kMm : kPt;
+        const auto dot = std::find_if(d.ops.begin(), d.ops.end(),
+                                      [](const Op& op) { return op.kind == Kind::PSet; });
+        QVERIFY(dot != d.ops.end() && dot->x1 == xe && dot->colour == c.dot &&
+                dot->penWidth == c.pen);
+        QVERIFY(std::fabs(d.g.pHAtY(dot->y1) - 8.722) < 0.001);
+        const double ye = dot->y1, lr = 1.15 * c.rightSize * unit, ll = 1.15 * c.leftSize * unit;
+        const double ys[] = {ye - lr / 2, ye + lr, ye - c.above * ll, ye - ll / 2,
+                             ye + c.below * ll};
+        QStringList texts;
+        for (auto op = dot; op != d.ops.end(); ++op) {
+            if (op->kind != Kind::Print)
+                continue;
+            // Each over a white box of its own size.
+            const Op& box = *(op - 1);
+            const bool right = texts.size() < 2;
+            QVERIFY(box.kind == Kind::Box && box.colour == kWhite && box.penWidth == c.penAfter);
+            QVERIFY(box.x1 == op->x1 && box.y1 == op->y1 &&
+                    std::fabs(op->y1 - ys[texts.size()]) < 1e-9);
+            QCOMPARE(right ? op->x1 : box.x2, right ? xe + c.right : xe - c.left);
+            QCOMPARE(op->fontSize, right ? c.rightSize : c.leftSize);
+            QCOMPARE(box.y2 - box.y1, 1.15 * op->fontSize * unit);
+            texts << QString::fromStdString(op->text);
+        }
+        QCOMPARE(texts, (QStringList{" Equivalence point.  pH = 8.722 ", " Volume added = 25 mL ",
+                                     " Green line: Error < 1% ", " Range of pH: [ 6.74,  10.7 ] ",
+                                     " Range of volume added : [ 24.75,  25.25 ] mL "}));
     }
-    QCOMPARE(texts, (QStringList{" Equivalence point.  pH = 8.722 ", " Volume added = 25 mL ",
-                                 " Green line: Error < 1% ", " Range of pH: [ 6.74,  10.7 ] ",
-                                 " Range of volume added : [ 24.75,  25.25 ] mL "}));
 }
 
 void TestChart::paperStrokesAcrossTheGreenStretch()

@@ -61,6 +61,10 @@ void TestNumbers::round()
             std::fesetround(saved);
             QCOMPARE(text, std::string(expected));
         }
+    // Every number of decimals up to 22 rounds to within half its last place.
+    for (int d = 0; d <= 22; ++d)
+        QVERIFY2(std::fabs(Round(1.0 / 3, d) - 1.0 / 3) <= 0.5 * std::pow(10.0, -d) + 1e-17,
+                 qPrintable(QString::number(d)));
 }
 
 void TestNumbers::reads()
@@ -81,6 +85,8 @@ void TestNumbers::reads()
         const double value = ReadNumber(text);
         QVERIFY2(value == expected && !(value == 0 && std::signbit(value)), text);
     }
+    // Zeros after the first digit do not make a huge number small.
+    QCOMPARE(ReadNumber("0.1" + std::string(400, '0') + "E310"), kMax);
 }
 
 QTEST_APPLESS_MAIN(TestNumbers)
