@@ -1,7 +1,7 @@
 // Drawing the titration chart: the screen chart into the curve page's 768 x 476 picture, and
 // the paper chart into an A4-landscape image at 150 dots an inch.
-#include "app/qtdrawingsurface.h"
 #include "chart/titrationchart.h"
+#include "output/qtdrawingsurface.h"
 
 #include <QImage>
 #include <QPainter>
@@ -27,7 +27,7 @@ void screenChart(benchmark::State& state)
     QImage picture(768, 476, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&picture);
-        app::QtDrawingSurface surface(painter, 1.0, Qt::black);
+        output::QtDrawingSurface surface(painter, 1.0, Qt::black);
         surface.Cls();
         chart::drawChart(surface, chart::ChartGeometry::screen(768, 476), in);
     }
@@ -44,7 +44,7 @@ void paperChart(benchmark::State& state)
     page.setDotsPerMeterY(static_cast<int>(dotsPerMm * 1000));
     for (auto _ : state) {
         QPainter painter(&page);
-        app::QtDrawingSurface surface(painter, dotsPerMm, Qt::black);
+        output::QtDrawingSurface surface(painter, dotsPerMm, Qt::black);
         surface.Cls();
         chart::drawChart(surface, chart::ChartGeometry::paper(), in);
     }

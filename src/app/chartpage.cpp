@@ -1,11 +1,10 @@
 #include "app/chartpage.h"
 
-#include "app/qtdrawingsurface.h"
 #include "app/uihelpers.h"
+#include "output/writers.h"
 
 #include <QLabel>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 
 namespace app {
@@ -37,22 +36,9 @@ void ChartPage::Cls()
 void ChartPage::draw(const chart::ChartInput& input)
 {
     QPainter painter(&picture_);
-    QtDrawingSurface surface(painter, 1.0, palette().color(QPalette::WindowText));
-    chart::drawChart(surface, chart::ChartGeometry::screen(kSize.width(), kSize.height()), input);
+    output::paintScreenChart(painter, input, palette().color(QPalette::WindowText), false);
     painter.end();
     update();
-}
-
-bool printChart(QPrinter& printer, const chart::ChartInput& input)
-{
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("Acidora - titration curve"));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    QtDrawingSurface surface(painter, printer.resolution() / 25.4, Qt::black);
-    chart::drawChart(surface, chart::ChartGeometry::paper(), input);
-    return painter.end();
 }
 
 void ChartPage::paintEvent(QPaintEvent*)

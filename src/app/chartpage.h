@@ -8,7 +8,6 @@
 #include <QWidget>
 
 class QLabel;
-class QPrinter;
 class QPushButton;
 
 namespace app {
@@ -19,7 +18,7 @@ class ChartPage : public QWidget
     Q_DISABLE_COPY(ChartPage)
 
 public:
-    static constexpr QSize kSize{768, 476};
+    static constexpr QSize kSize{768, 476}; ///< output::kChartWidth by kChartHeight
 
     explicit ChartPage(QWidget* parent);
 
@@ -42,9 +41,5 @@ private:
     QLabel* label5_11_ = nullptr;
     QPushButton* cmdPRINT_CUR_ = nullptr;
 };
-
-/// Prints the chart on one landscape page of `printer`, in millimetres, with its title and
-/// the indicator's name. False when the job could not be started.
-bool printChart(QPrinter& printer, const chart::ChartInput& input);
 
 } // namespace app

@@ -10,6 +10,7 @@
 #include "app/svgpicture.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
+#include "output/writers.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -179,12 +180,12 @@ void FormMain::buildPages()
     picture1_ = new ChartPage(this);
     picture1_->move(9, 69);
     picture1_->hide();
-    auto* printCurve =
-        new PrintCommand(picture1_->printButton(), platform_,
-                         {QStringLiteral("Sorry, no printer"),
-                          QStringLiteral("Sorry, the curve could not be printed."),
-                          QStringLiteral("Acidora - titration curve")},
-                         [this](QPrinter& printer) { return printChart(printer, chartInput()); });
+    auto* printCurve = new PrintCommand(
+        picture1_->printButton(), platform_,
+        {QStringLiteral("Sorry, no printer"),
+         QStringLiteral("Sorry, the curve could not be printed."),
+         QStringLiteral("Acidora - titration curve")},
+        [this](QPagedPaintDevice& device) { return output::drawChartPage(device, chartInput()); });
     connect(picture1_->printButton(), &QPushButton::clicked, printCurve, &PrintCommand::start);
 
     connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),

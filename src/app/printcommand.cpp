@@ -3,8 +3,9 @@
 #include "app/appinfo.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFutureWatcher>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -89,12 +90,15 @@ void PrintCommand::onAnswer(const std::optional<PrinterAnswer>& answer)
     const QString file = folder->filePath(QStringLiteral("job.pdf"));
     bool drawn = folder->isValid();
     if (drawn) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
+        // The same drawing as a saved PDF, on the queue's own paper.
+        QFile pdf(file);
+        drawn = pdf.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&pdf);
+        writer.setTitle(texts_.jobTitle);
+        writer.setCreator(kProgramName);
         if (answer->pageSize.isValid())
-            printer.setPageSize(answer->pageSize);
-        drawn = render_(printer);
+            writer.setPageSize(answer->pageSize);
+        drawn = drawn && render_(writer);
     }
     if (!drawn) {
         end(MessageBoxes::Icon::Exclamation, texts_.failed);

@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-class QPrinter;
+class QPagedPaintDevice;
 class QPushButton;
 class QThreadPool;
 class QTimer;
@@ -37,8 +37,8 @@ public:
         QString failed;    ///< the page could not be drawn or the service refused it
         QString jobTitle;  ///< the job's name in the print queue
     };
-    /// Draws the page on the printer; false when it could not.
-    using Render = std::function<bool(QPrinter&)>;
+    /// Draws the page on the job's device; false when it could not.
+    using Render = std::function<bool(QPagedPaintDevice&)>;
 
     static constexpr int kAnswerBoundMs = 1000;
 

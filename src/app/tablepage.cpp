@@ -2,8 +2,8 @@
 
 #include "app/appinfo.h"
 #include "app/printcommand.h"
-#include "app/tableprinter.h"
 #include "app/uihelpers.h"
+#include "output/writers.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -75,12 +75,13 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
     cmdPRINT_->setGeometry(108, 0, 100, 25);
     connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
-    print_ = new PrintCommand(
-        cmdPRINT_, platform_,
-        {QStringLiteral("Sorry, no printer."),
-         QStringLiteral("Sorry, the table could not be printed."),
-         QStringLiteral("Acidora - table of values")},
-        [this](QPrinter& printer) { return printTable(printer, reportLines(), table_); });
+    print_ = new PrintCommand(cmdPRINT_, platform_,
+                              {QStringLiteral("Sorry, no printer."),
+                               QStringLiteral("Sorry, the table could not be printed."),
+                               QStringLiteral("Acidora - table of values")},
+                              [this](QPagedPaintDevice& device) {
+                                  return output::drawResultsPage(device, reportLines(), table_);
+                              });
     connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
 }
 

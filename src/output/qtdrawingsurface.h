@@ -7,7 +7,7 @@
 
 class QPainter;
 
-namespace app {
+namespace output {
 
 /// The chart's drawing surface over a QPainter: a widget's picture, an image or a printer.
 /// Coordinates are in the surface's unit — pixels, or millimetres on paper — and are turned
@@ -45,4 +45,4 @@ private:
     int drawWidth_ = 1;
 };
 
-} // namespace app
+} // namespace output

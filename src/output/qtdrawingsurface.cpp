@@ -1,12 +1,19 @@
-#include "app/qtdrawingsurface.h"
-
-#include "app/uihelpers.h"
+#include "output/qtdrawingsurface.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 
-namespace app {
+namespace output {
+
+namespace {
+
+QColor toQColor(chart::Colour colour)
+{
+    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+} // namespace
 
 QtDrawingSurface::QtDrawingSurface(QPainter& painter, double devicePixelsPerUnit, QColor textColour,
                                    QColor background)
@@ -117,4 +124,4 @@ double QtDrawingSurface::twipsPerPixelY() const
     return 1440.0 / painter_.device()->logicalDpiY();
 }
 
-} // namespace app
+} // namespace output

@@ -1,0 +1,61 @@
+#pragma once
+// The ways out of the program besides the screen. The printed pages are drawn on any paged
+// device (a printer's PDF job or a saved PDF), and the chart and the results become the bytes
+// of the files a user can save: the chart as PDF, SVG or PNG, the results as PDF, text or CSV.
+// Printing, saving, copying and the tests all use these, so each is drawn one way only.
+
+#include "chart/titrationchart.h"
+#include "output/tableprintout.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <string>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace output {
+
+/// The curve page's chart, in pixels.
+inline constexpr int kChartWidth = 768;
+inline constexpr int kChartHeight = 476;
+
+/// Draws the screen chart on `painter`, in pixels; with `labels`, also its title and the
+/// indicator's name as the curve page shows them over it.
+void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
+                      bool labels);
+
+/// The chart on one landscape page of `device`, in millimetres, with its title and the
+/// indicator's name. False when the page could not be drawn.
+bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
+
+/// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a table
+/// too long for the paper continues overleaf. False when the page could not be drawn.
+bool drawResultsPage(QPagedPaintDevice& device, const std::array<ReportLine, 16>& report,
+                     const std::string& table);
+
+/// The screen chart with its title and indicator name, `scale` times the screen's size.
+QImage chartImage(const chart::ChartInput& input, int scale);
+
+/// The chart as a file: PDF is the printed page (A4 landscape, vectors), SVG the screen chart
+/// as vectors, PNG the screen chart at twice its size.
+QByteArray chartPdf(const chart::ChartInput& input);
+QByteArray chartSvg(const chart::ChartInput& input);
+QByteArray chartPng(const chart::ChartInput& input);
+
+/// The results as a PDF: the printed page (A4 portrait), with its page break.
+QByteArray resultsPdf(const std::array<ReportLine, 16>& report, const std::string& table);
+
+/// The table as CSV: the header "Volume (mL),pH", then each row's volume and pH as the table
+/// shows them, point as the decimal separator; CR LF line ends.
+std::string resultsCsv(const std::string& table);
+
+/// Writes `bytes` to `path` whole or not at all: an earlier file stays as it was unless the
+/// new one is complete. None on success, else the system's reason.
+std::optional<QString> saveFile(const QString& path, const QByteArray& bytes);
+
+} // namespace output
