@@ -26,7 +26,8 @@ void windowTimerTick(benchmark::State& state)
     app::QtClipboard clipboard;
     app::QtMessageBoxes messages;
     app::QtOpener opener;
-    app::Platform platform{printers, clipboard, messages, opener};
+    app::QtFileDialogs files;
+    app::Platform platform{printers, clipboard, messages, opener, files};
     app::FormMain window(platform);
     for (auto _ : state) {
         state.PauseTiming();

@@ -31,7 +31,8 @@ namespace {
 class Quiet : public app::PrintSystem,
               public app::Clipboard,
               public app::MessageBoxes,
-              public app::Opener
+              public app::Opener,
+              public app::FileDialogs
 {
 public:
     std::optional<app::PrinterAnswer> query() const override { return std::nullopt; }
@@ -40,6 +41,11 @@ public:
         return QString();
     }
     bool setText(const QString&) override { return true; }
+    bool setImage(const QImage&) override { return true; }
+    QString askSaveName(QWidget*, const QString&, const QString&, const QString&, QString*) override
+    {
+        return {};
+    }
     void show(QWidget*, Icon, const QString&, const QString&) override {}
     void open(const QUrl&, QObject*, std::function<void(bool)> done) override { done(true); }
 };
@@ -85,7 +91,7 @@ void click(QWidget* button)
 QList<std::pair<QString, QImage>> screenshots()
 {
     Quiet quiet;
-    app::Platform platform{quiet, quiet, quiet, quiet};
+    app::Platform platform{quiet, quiet, quiet, quiet, quiet};
     app::FormMain window(platform);
     window.show();
     window.findChild<QRadioButton*>(QStringLiteral("Option1(1)"))->click();

@@ -7,6 +7,7 @@
 #include "app/picturebutton.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
+#include "app/saving.h"
 #include "app/svgpicture.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
@@ -190,6 +191,24 @@ void FormMain::buildPages()
 
     connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),
             &QLabel::setText);
+
+    chartMenu_ = new QMenu(this);
+    const std::tuple<const char*, QString, QKeySequence, void (FormMain::*)()> items[] = {
+        {"mnu_CopyPicture", QStringLiteral("Copy picture"), QKeySequence::Copy,
+         &FormMain::copyPicture},
+        {"mnu_SavePicture", QStringLiteral("Save picture as\u2026"), QKeySequence::Save,
+         &FormMain::savePicture}};
+    for (const auto& [name, caption, keys, slot] : items) {
+        QAction* action = chartMenu_->addAction(caption, this, slot);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys); // shown only: the key preview handles the keys
+        action->setShortcutVisibleInContextMenu(true);
+    }
+    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (chartShown())
+            chartMenu_->popup(picture1_->mapToGlobal(at));
+    });
 }
 
 void FormMain::paintEvent(QPaintEvent*)
@@ -210,7 +229,27 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != this)
         return QWidget::eventFilter(watched, event);
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Saving and copying the shown page's content; elsewhere the keys keep their own meaning,
+    // as Ctrl+C in an input box.
+    const bool results = frameTAB_->isVisible();
+    if (key->matches(QKeySequence::Save) && (results || chartShown())) {
+        results ? frameTAB_->saveResults() : savePicture();
+        return true;
+    }
+    if (key->matches(QKeySequence::Copy) && chartShown()) {
+        copyPicture();
+        return true;
+    }
+    if ((key->key() == Qt::Key_Menu ||
+         (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) &&
+        (results || chartShown())) {
+        QWidget* page = results ? static_cast<QWidget*>(frameTAB_) : picture1_;
+        const QPoint centre = page->mapToGlobal(page->rect().center());
+        results ? frameTAB_->showMenu(centre) : chartMenu_->popup(centre);
+        return true;
+    }
+    switch (key->key()) {
     case Qt::Key_Escape:
         close();
         return true;
@@ -301,6 +340,35 @@ void FormMain::Image5_Click()
     offerPrint(print);
     picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);
+}
+
+bool FormMain::chartShown() const
+{
+    return picture1_->isVisible() && !picture1_->title()->text().isEmpty();
+}
+
+void FormMain::copyPicture()
+{
+    // Twice the screen's size, so that it stays sharp in a document.
+    if (!platform_.clipboard.setImage(output::chartImage(chartInput(), 2)))
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                QStringLiteral("Sorry, the clipboard could not be set. "
+                                               "Please try again."));
+}
+
+void FormMain::savePicture()
+{
+    const chart::ChartInput input = chartInput();
+    saveWithDialog(this, platform_, QStringLiteral("Save picture as"),
+                   fileNameFrom(picture1_->title()->text()),
+                   {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+                    {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
+                    {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
+                   [&input](const QString& extension) {
+                       return extension == QLatin1String("pdf")   ? output::chartPdf(input)
+                              : extension == QLatin1String("svg") ? output::chartSvg(input)
+                                                                  : output::chartPng(input);
+                   });
 }
 
 void FormMain::Image6_Click()

@@ -65,6 +65,10 @@ private:
     void Image5_Click();
     /// The chart's inputs as the last schematic refresh left them.
     chart::ChartInput chartInput() const;
+    /// Whether the curve page shows a chart, and so offers its picture.
+    bool chartShown() const;
+    void copyPicture();
+    void savePicture();
     void Image6_Click();
     void mnu_Ayuda_Acerca_Click();
     /// The user's manual, from the help menu or F1.
@@ -78,6 +82,7 @@ private:
     TablePage* frameTAB_ = nullptr;
     ChartPage* picture1_ = nullptr;
     QMenu* mnu_Ayuda_ = nullptr;
+    QMenu* chartMenu_ = nullptr;
     QTimer* timer1_ = nullptr;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;

@@ -23,7 +23,8 @@ int main(int argc, char* argv[])
     app::QtClipboard clipboard;
     app::QtMessageBoxes messages;
     app::QtOpener opener;
-    app::Platform platform{printers, clipboard, messages, opener};
+    app::QtFileDialogs files;
+    app::Platform platform{printers, clipboard, messages, opener, files};
     std::unique_ptr<app::FormMain> main;
 
     auto* splash = new app::FormSplash(app::FormSplash::Role::Splash, platform);

@@ -1,9 +1,12 @@
 #include "app/platform.h"
 
 #include <QClipboard>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 
 namespace app {
@@ -17,6 +20,23 @@ bool QtClipboard::setText(const QString& text)
     clipboard->setText(text);
     // Another program may hold the clipboard; only what reads back counts as copied.
     return clipboard->text() == text;
+}
+
+bool QtClipboard::setImage(const QImage& image)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setImage(image); // offered as image/png, among others
+    const QMimeData* data = clipboard->mimeData();
+    return data && data->hasImage();
+}
+
+QString QtFileDialogs::askSaveName(QWidget* parent, const QString& caption,
+                                   const QString& suggested, const QString& filters,
+                                   QString* chosenFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filters, chosenFilter);
 }
 
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text)

@@ -1,7 +1,7 @@
 #pragma once
 // The services of the desktop the window uses, each behind a small interface so that tests
-// can stand in for them: printers, the clipboard, message boxes and the opener of documents
-// and addresses.
+// can stand in for them: printers, the clipboard, message boxes, the opener of documents and
+// addresses, and the file dialog.
 
 #include "app/printsystem.h"
 
@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QImage;
 class QObject;
 class QWidget;
 
@@ -21,12 +22,15 @@ public:
     virtual ~Clipboard() = default;
     /// Replaces the clipboard's content with plain text; false when it could not be set.
     virtual bool setText(const QString& text) = 0;
+    /// Replaces the clipboard's content with a picture; false when it could not be set.
+    virtual bool setImage(const QImage& image) = 0;
 };
 
 class QtClipboard : public Clipboard
 {
 public:
     bool setText(const QString& text) override;
+    bool setImage(const QImage& image) override;
 };
 
 class MessageBoxes
@@ -68,12 +72,32 @@ private:
     QString program_;
 };
 
+/// The desktop's file dialog.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    /// Asks where to save: `filters` in the dialog's form ("PDF document (*.pdf);;..."),
+    /// `chosenFilter` set to the filter the user chose. "" when the user cancelled. The dialog
+    /// asks before an existing file is replaced.
+    virtual QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
+                                const QString& filters, QString* chosenFilter) = 0;
+};
+
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
+                        const QString& filters, QString* chosenFilter) override;
+};
+
 struct Platform
 {
     const PrintSystem& printers;
     Clipboard& clipboard;
     MessageBoxes& messages;
     Opener& opener;
+    FileDialogs& files;
 };
 
 } // namespace app

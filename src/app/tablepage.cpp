@@ -2,10 +2,12 @@
 
 #include "app/appinfo.h"
 #include "app/printcommand.h"
+#include "app/saving.h"
 #include "app/uihelpers.h"
 #include "output/writers.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -75,6 +77,18 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
     cmdPRINT_->setGeometry(108, 0, 100, 25);
     connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
+
+    menu_ = new QMenu(this);
+    QAction* save =
+        menu_->addAction(QStringLiteral("Save results as\u2026"), this, &TablePage::saveResults);
+    save->setObjectName(QStringLiteral("mnu_SaveResults"));
+    save->setShortcut(QKeySequence::Save); // shown only: the window's key preview handles it
+    save->setShortcutVisibleInContextMenu(true);
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(text1_)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](QPoint at) { showMenu(w->mapToGlobal(at)); });
+    }
     print_ = new PrintCommand(cmdPRINT_, platform_,
                               {QStringLiteral("Sorry, no printer."),
                                QStringLiteral("Sorry, the table could not be printed."),
@@ -109,12 +123,38 @@ void TablePage::CmdPRINT_Click()
     print_->start();
 }
 
+void TablePage::showMenu(QPoint globalPosition)
+{
+    menu_->popup(globalPosition);
+}
+
+std::array<std::string, report::kReportLines> TablePage::captions() const
+{
+    std::array<std::string, report::kReportLines> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = label1_[i]->text().toStdString();
+    return texts;
+}
+
+void TablePage::saveResults()
+{
+    saveWithDialog(
+        this, platform_, QStringLiteral("Save results as"), fileNameFrom(label1_[0]->text()),
+        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+         {QStringLiteral("Text (*.txt)"), QStringLiteral("txt")},
+         {QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv")}},
+        [&](const QString& extension) {
+            if (extension == QLatin1String("pdf"))
+                return output::resultsPdf(reportLines(), table_);
+            return QByteArray::fromStdString(extension == QLatin1String("csv")
+                                                 ? output::resultsCsv(table_)
+                                                 : output::clipboardText(captions(), table_));
+        });
+}
+
 void TablePage::CmdCopiar_Click()
 {
-    std::array<std::string, report::kReportLines> captions;
-    for (std::size_t i = 0; i < captions.size(); ++i)
-        captions[i] = label1_[i]->text().toStdString();
-    const std::string text = output::clipboardText(captions, table_);
+    const std::string text = output::clipboardText(captions(), table_);
     if (!platform_.clipboard.setText(QString::fromStdString(text)))
         platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the clipboard could not be set. "

@@ -12,6 +12,7 @@
 #include <array>
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -35,9 +36,14 @@ public:
 
     void CmdPRINT_Click();
     void CmdCopiar_Click();
+    /// Save results as…: PDF (the printed page), text (the clipboard's bytes) or CSV.
+    void saveResults();
+    /// The page's context menu, at a place on the screen.
+    void showMenu(QPoint globalPosition);
 
 private:
     std::array<output::ReportLine, 16> reportLines() const;
+    std::array<std::string, report::kReportLines> captions() const;
 
     Platform& platform_;
     std::array<QLabel*, report::kReportLines> label1_{};
@@ -46,6 +52,7 @@ private:
     QPushButton* cmdPRINT_ = nullptr;
     PrintCommand* print_ = nullptr;
     std::string table_; ///< the table text as the run wrote it, CR LF line ends
+    QMenu* menu_ = nullptr;
 };
 
 } // namespace app

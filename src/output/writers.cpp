@@ -121,6 +121,7 @@ QByteArray chartSvg(const chart::ChartInput& input)
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setSize(QSize(kChartWidth, kChartHeight));
+    svg.setResolution(96); // a screen pixel: the document's size is the chart's on screen
     svg.setViewBox(QRect(0, 0, kChartWidth, kChartHeight));
     svg.setTitle(QString::fromStdString(input.title));
     QPainter painter(&svg);

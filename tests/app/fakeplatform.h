@@ -1,10 +1,12 @@
 #pragma once
 // Stand-ins for the desktop's services: a print service that takes jobs into a PDF file,
 // refuses them or never answers; a clipboard that can refuse; message boxes recorded instead
-// of shown; an opener that records what it is asked to open and answers as told.
+// of shown; an opener that records what it is asked to open and answers as told; a file dialog
+// that answers as told.
 #include "app/platform.h"
 
 #include <QFile>
+#include <QImage>
 #include <QMetaType>
 #include <QStringList>
 
@@ -42,20 +44,35 @@ struct FakePrintSystem : app::PrintSystem
 };
 Q_DECLARE_METATYPE(FakePrintSystem::Service)
 
-struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener
+struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileDialogs
 {
     bool refuseClipboard = false, openerFails = false;
     QString clipboard;
-    QStringList shown; ///< title, then text, of each message
+    QImage picture;
+    QString saveAs, filter, suggested; ///< the dialog's answer and chosen filter; what it offered
+    QStringList shown;                 ///< title, then text, of each message
     QList<QUrl> opened;
     FakePrintSystem printers;
-    app::Platform platform{printers, *this, *this, *this};
+    app::Platform platform{printers, *this, *this, *this, *this};
 
     bool setText(const QString& text) override
     {
         if (!refuseClipboard)
             clipboard = text;
         return !refuseClipboard;
+    }
+    bool setImage(const QImage& image) override
+    {
+        picture = image;
+        return !refuseClipboard;
+    }
+    QString askSaveName(QWidget*, const QString&, const QString& offered, const QString&,
+                        QString* chosen) override
+    {
+        suggested = offered;
+        if (!filter.isEmpty())
+            *chosen = filter;
+        return saveAs;
     }
     void show(QWidget*, Icon, const QString& title, const QString& text) override
     {

@@ -1,0 +1,128 @@
+// The saved files: each format valid and holding what it must, read back as another program
+// would; and a write that fails leaves what was there.
+#include "output/writers.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace output;
+
+namespace {
+
+chart::ChartInput weakAcid()
+{
+    chart::ChartInput in;
+    in.type = chem::TitrationType::WeakAcidStrongBase;
+    in.inputs = {0.1, 0.1, 25, 1.8e-5};
+    in.indicatorPosition = 4;
+    in.catalogue = &indicators::filledCatalogue();
+    in.title = "Titration of weak acid with strong base";
+    in.indicatorName = "phenolphthalein";
+    return in;
+}
+
+/// pdfinfo's and pdftotext's view of a PDF.
+QString readPdf(const QByteArray& pdf)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("f.pdf"));
+    saveFile(file, pdf);
+    QString out;
+    for (const QStringList& command :
+         {QStringList{"pdfinfo", file}, QStringList{"pdftotext", "-layout", file, "-"}}) {
+        QProcess p;
+        p.start(command[0], command.mid(1));
+        p.waitForFinished(20000);
+        out += QString::fromUtf8(p.readAllStandardOutput());
+    }
+    return out.simplified();
+}
+
+} // namespace
+
+class TestWriters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chartFiles();
+    void resultsFiles();
+    void failedWriteLeavesWhatWasThere();
+};
+
+void TestWriters::chartFiles()
+{
+    // PDF: the printed page, one A4 landscape page.
+    const QString pdf = readPdf(chartPdf(weakAcid()));
+    QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
+                 pdf.contains(QLatin1String("Page size: 842 x 595 pts (A4)")) &&
+                 pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
+                 pdf.contains(QLatin1String("Equivalence point. pH = 8.722")),
+             qPrintable(pdf.left(400)));
+    // SVG: parses, the screen's size, with the title and the indicator's name.
+    const QByteArray svg = chartSvg(weakAcid());
+    QVERIFY(QSvgRenderer(svg).isValid());
+    QCOMPARE(QSvgRenderer(svg).viewBox(), QRect(0, 0, 768, 476));
+    QVERIFY(svg.contains("Titration of weak acid with strong base") &&
+            svg.contains("phenolphthalein"));
+    // PNG: twice the screen, the red dot at the equivalence point (x 389, pH 8.722 at
+    // y 436 - 9.722 · 456/18 on screen), its title at the top in grey.
+    const QImage png = QImage::fromData(chartPng(weakAcid()), "PNG");
+    QCOMPARE(png.size(), QSize(1536, 952));
+    const QColor dot = png.pixelColor(2 * 389, qRound(2 * (436 - 9.722 * 456 / 18)));
+    QVERIFY2(dot.red() > 220 && dot.green() < 30 && dot.blue() < 30, qPrintable(dot.name()));
+    int grey = 0;
+    for (int x = 2 * 103; x < 2 * 667; ++x)
+        grey += png.pixelColor(x, 2 * 9).red() < 200;
+    QVERIFY(grey > 10);
+}
+
+void TestWriters::resultsFiles()
+{
+    // CSV: the header, then each row's two fields as the table shows them.
+    QCOMPARE(resultsCsv("    Vol.    pH\r\n    0.00    2.88\r\n   25.00    8.72\r\n"
+                        "    1.00   -0.70\r\n  600.00   12.52\r\n"),
+             std::string("Volume (mL),pH\r\n0.00,2.88\r\n25.00,8.72\r\n1.00,-0.70\r\n"
+                         "600.00,12.52\r\n"));
+    QCOMPARE(resultsCsv("    Vol.    pH\r\n"), std::string("Volume (mL),pH\r\n"));
+    // PDF: the printed page, A4 portrait, with a 39-row table on one page.
+    std::array<ReportLine, 16> report;
+    report[0] = {"Titration of weak acid with strong base", true, 60};
+    std::string table = "    Vol.    pH\r\n";
+    for (int i = 0; i < 39; ++i)
+        table += "   " + std::to_string(10 + i) + ".00    7.00\r\n";
+    const QString pdf = readPdf(resultsPdf(report, table));
+    QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
+                 pdf.contains(QLatin1String("Page size: 595 x 842 pts (A4)")) &&
+                 pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
+                 pdf.contains(QLatin1String("48.00 7.00")),
+             qPrintable(pdf.left(400)));
+}
+
+void TestWriters::failedWriteLeavesWhatWasThere()
+{
+    QTemporaryDir dir;
+    // A folder that is not there: the system's reason, and no file.
+    const QString missing = dir.filePath(QStringLiteral("gone/curve.pdf"));
+    const std::optional<QString> reason = saveFile(missing, "new");
+    QVERIFY(reason && !reason->isEmpty() && !QFile::exists(missing));
+    // Something in the way that cannot be replaced (here a folder, which even root cannot
+    // overwrite with a file): it stays as it was.
+    const QString blocked = dir.filePath(QStringLiteral("curve.pdf"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("curve.pdf/kept")));
+    QVERIFY(saveFile(blocked, "new"));
+    QVERIFY(QFileInfo(blocked + QStringLiteral("/kept")).isDir());
+    // A good write replaces the old file whole.
+    const QString fine = dir.filePath(QStringLiteral("table.csv"));
+    QVERIFY(!saveFile(fine, "old") && !saveFile(fine, "new"));
+    QFile file(fine);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("new"));
+}
+
+QTEST_MAIN(TestWriters)
+#include "tst_writers.moc"
