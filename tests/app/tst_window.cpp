@@ -13,10 +13,13 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +35,7 @@ private slots:
     void tableCopyAndCurve();
     void printOutcomes();
     void silentServiceNeverHoldsTheWindow();
+    void saveAndCopyFromEachPage();
     void helpCommands();
     void realOpenerReadsExitStatus();
 
@@ -158,6 +162,61 @@ void TestWindow::silentServiceNeverHoldsTheWindow()
     QCOMPARE(fake_.shown.value(1), QStringLiteral("Sorry, no printer."));
     QCOMPARE(fake_.printers.jobs.load(), 0);
     QVERIFY(button->isEnabled());
+}
+
+void TestWindow::saveAndCopyFromEachPage()
+{
+    QStandardPaths::setTestModeEnabled(true); // the remembered folder stays out of the user's
+    QSettings().clear();
+    typeExample(QStringLiteral("1.8E-5"));
+    const auto press = [this](QKeySequence::StandardKey key) {
+        const QKeySequence keys(key);
+        QTest::keyClick(window_.get(), Qt::Key(keys[0].key()), keys[0].keyboardModifiers());
+    };
+    const auto saved = [this](const QString& name) {
+        QFile file(dir_.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // Ctrl+C in an input box copies its text, not a picture; Ctrl+S saves nothing there.
+    fake_.saveAs = dir_.filePath(QStringLiteral("none.pdf"));
+    child<QLineEdit>("TxCBur")->setFocus();
+    press(QKeySequence::Copy);
+    press(QKeySequence::Save);
+    QVERIFY(fake_.picture.isNull() && !QFile::exists(fake_.saveAs));
+
+    click("Image5");
+    press(QKeySequence::Copy); // twice the screen's size
+    QCOMPARE(fake_.picture.size(), QSize(1536, 952));
+    // The name follows the title; without an extension, the chosen filter's is added.
+    fake_.saveAs = dir_.filePath(QStringLiteral("curve"));
+    fake_.filter = QStringLiteral("SVG picture (*.svg)");
+    press(QKeySequence::Save);
+    QVERIFY(fake_.suggested.endsWith("/Titration of weak acid with strong base.pdf"));
+    QVERIFY(saved(QStringLiteral("curve.svg")).startsWith("<?xml"));
+    // The extension typed wins over the filter; the folder is remembered.
+    fake_.saveAs = dir_.filePath(QStringLiteral("curve.png"));
+    child<QAction>("mnu_SavePicture")->trigger();
+    QCOMPARE(QImage::fromData(saved(QStringLiteral("curve.png"))).size(), QSize(1536, 952));
+    QCOMPARE(QFileInfo(fake_.suggested).absolutePath(), dir_.path());
+
+    click("Image4");
+    fake_.filter.clear();
+    for (const char* name : {"table.txt", "table.csv"}) {
+        fake_.saveAs = dir_.filePath(QString::fromLatin1(name));
+        press(QKeySequence::Save);
+    }
+    QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/weak-acid.txt"));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(saved(QStringLiteral("table.txt")), expected.readAll()); // the clipboard's bytes
+    QVERIFY(saved(QStringLiteral("table.csv")).startsWith("Volume (mL),pH\r\n0.00,2.88\r\n"));
+    // A cancelled dialog writes nothing; a failed write says why.
+    fake_.saveAs.clear();
+    press(QKeySequence::Save);
+    QVERIFY(fake_.shown.isEmpty());
+    fake_.saveAs = dir_.filePath(QStringLiteral("gone/table.pdf"));
+    press(QKeySequence::Save);
+    QCOMPARE(fake_.shown.value(0), QStringLiteral("Acidora"));
+    QVERIFY(fake_.shown.value(1).startsWith("Sorry, " + fake_.saveAs + " could not be saved.\n"));
 }
 
 void TestWindow::helpCommands()
