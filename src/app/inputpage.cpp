@@ -286,6 +286,21 @@ void InputPage::RellenarComboIND()
     ComboIND_Click();
 }
 
+void InputPage::preset(std::optional<chem::TitrationType> type, const indicators::BoxTexts& boxes,
+                       int indicatorPosition)
+{
+    if (type)
+        option1_->button(static_cast<int>(*type))->click();
+    const std::pair<InputBox*, const std::string&> texts[] = {{txCBur_, boxes.TxCBur},
+                                                              {txVErl_, boxes.TxVErl},
+                                                              {txCErl_, boxes.TxCErl},
+                                                              {txKaKb_, boxes.TxKaKb}};
+    for (const auto& [box, text] : texts)
+        box->setText(QString::fromStdString(text));
+    comboIND_->setCurrentIndex(indicatorPosition); // refreshes, as a choice does
+    ActualizarColor_pH();
+}
+
 void InputPage::ComboIND_Click()
 {
     label5_[13]->hide();

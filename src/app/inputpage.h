@@ -48,6 +48,11 @@ public:
     /// Fills the indicator chooser and selects "<No indicator>".
     void RellenarComboIND();
 
+    /// Types the given inputs as a user would: the type chosen, the boxes filled, the indicator
+    /// picked, and the schematic refreshed. Used when the command line names a titration.
+    void preset(std::optional<chem::TitrationType> type, const indicators::BoxTexts& boxes,
+                int indicatorPosition);
+
 signals:
     /// The chosen indicator's name for the chart page, "" for none.
     void indicatorCaptionChanged(const QString& caption);

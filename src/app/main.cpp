@@ -1,19 +1,47 @@
-// Acidora: starts with the splash, which brings up the main window as it closes; the program
-// ends when the main window closes.
+// Acidora: with an action on the command line, runs it without a window; otherwise starts with
+// the splash, which brings up the main window as it closes, with any inputs the command line
+// gave already typed. The program ends when the main window closes.
+#include "app/cli.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
+#include "app/inputpage.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
 #include "app/svgpicture.h"
 
 #include <QApplication>
-#include <QPointer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const app::cli::Request request = app::cli::parse(arguments);
+    if (!request.options) {
+        if (!request.usageError) {
+            std::cout << request.text.toStdString();
+            return 0;
+        }
+        std::cerr << "acidora: " << request.text.toStdString()
+                  << "\nTry 'acidora --help' for more information.\n";
+        return 2;
+    }
+    const app::cli::Options& options = *request.options;
+    if (options.hasAction()) {
+        if (options.chart.isEmpty())
+            return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
+        // Fonts for the chart, but no display: the chart is drawn off screen, and Qt's notes
+        // about the missing desktop stay out of a script's standard error.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        QGuiApplication application(argc, argv);
+        return app::cli::run(options, std::cout, std::cerr);
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Acidora"));
     QApplication::setOrganizationName(QStringLiteral("Lumbrix Software"));
@@ -29,8 +57,13 @@ int main(int argc, char* argv[])
 
     auto* splash = new app::FormSplash(app::FormSplash::Role::Splash, platform);
     QObject::connect(splash, &app::FormSplash::closing, &application, [&] {
-        if (!main)
+        if (!main) {
             main = std::make_unique<app::FormMain>(platform);
+            const app::cli::Options& o = options;
+            if (o.type || o.indicator || !o.boxes.TxCBur.empty() || !o.boxes.TxVErl.empty() ||
+                !o.boxes.TxCErl.empty() || !o.boxes.TxKaKb.empty())
+                main->inputPage()->preset(o.type, o.boxes, o.indicator);
+        }
         main->show();
         main->activateWindow();
     });
