@@ -44,25 +44,16 @@ private slots:
 
 void TestCli::workedExamples()
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"strong-acid", "strong-acid --titrant 0.1 --analyte 0.2 --analyte-volume 12.3 "
-                        "--indicator 3"},
-        {"weak-acid", "weak-acid --titrant 0.1 --analyte 0,1 --analyte-volume 25 --ka 1.8E-5 "
-                      "--indicator PHENOLPHTHALEIN"},
-        {"strong-base", "strong-base --titrant 0.1 --analyte 0.1 --analyte-volume 25 "
-                        "--indicator 6"},
-        {"weak-base", "weak-base --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1.8E-5 "
-                      "--indicator 12"}};
-    for (const auto& [file, arguments] : cases) {
-        QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(file));
-        QVERIFY(expected.open(QIODevice::ReadOnly));
-        const QByteArray copy = expected.readAll();
-        const Outcome lf = acidora(QStringLiteral("--report --titration ") + arguments);
-        QCOMPARE(lf.status, 0);
-        QCOMPARE(QByteArray::fromStdString(lf.out), QByteArray(copy).replace("\r\n", "\n"));
-        QCOMPARE(acidora(QStringLiteral("--report --crlf --titration ") + arguments).out,
-                 copy.toStdString());
-    }
+    // The window's copy, line feeds for CR LF unless asked; the indicator by name or number.
+    QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/weak-acid.txt"));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    const QByteArray copy = expected.readAll();
+    const QString weakAcid = "--report --titration weak-acid --titrant 0.1 --analyte 0,1 "
+                             "--analyte-volume 25 --ka 1.8E-5 --indicator ";
+    const Outcome lf = acidora(weakAcid + "PHENOLPHTHALEIN");
+    QCOMPARE(lf.status, 0);
+    QCOMPARE(QByteArray::fromStdString(lf.out), QByteArray(copy).replace("\r\n", "\n"));
+    QCOMPARE(acidora(weakAcid + "4 --crlf").out, copy.toStdString());
     QCOMPARE(acidora("--csv --titration strong-acid --titrant 1 --analyte 1 --analyte-volume 5")
                  .out.substr(0, 30),
              std::string("Volume (mL),pH\r\n0.00,0.00\r\n1.0"));
@@ -71,32 +62,28 @@ void TestCli::workedExamples()
 void TestCli::refusalsAndUsageErrors()
 {
     const QString good = "--report --titration weak-acid --titrant 0.1 --analyte 0.1 ";
+    // clang-format off
     const std::tuple<QString, int, const char*> cases[] = {
-        {good + "--analyte-volume 25 --ka 1", 1,
-         "acidora: the Ka 1 is outside 1E-14 to 1, both excluded\n"},
-        {good + "--analyte-volume 25", 1, "acidora: a weak acid needs --ka\n"},
-        {good + "--analyte-volume 4.99 --ka 1e-5", 1,
-         "acidora: the equivalence volume 4.99 mL is outside 5 to 300 mL\n"},
-        {good + "--analyte-volume 601 --ka 1e-5", 1,
-         "acidora: the analyte volume 601 is outside 2.5 to 600 mL\n"},
-        {"--csv --titration strong-base --titrant 11 --analyte 0.1 --analyte-volume 25", 1,
-         "acidora: the titrant concentration 11 is outside 1E-06 to 10 mol/L\n"},
-        {"--csv --titration strong-base --titrant 0.1 --analyte 0 --analyte-volume 25", 1,
-         "acidora: the analyte concentration 0 is outside 1E-06 to 10 mol/L\n"},
-        {"--csv --titration strong-base --titrant 0.1 --analyte 0.1", 1,
-         "acidora: --analyte-volume is missing\n"},
-        {"--csv --titrant 0.1", 1, "acidora: --titration is missing\n"},
+        {good + "--analyte-volume 25 --ka 1", 1, "the Ka 1 is outside 1E-14 to 1, both excluded"},
+        {good + "--analyte-volume 25", 1, "a weak acid needs --ka"},
+        {good + "--analyte-volume 4.99 --ka 1e-5", 1, "the equivalence volume 4.99 mL is outside 5 to 300 mL"},
+        {good + "--analyte-volume 601 --ka 1e-5", 1, "the analyte volume 601 is outside 2.5 to 600 mL"},
+        {"--csv --titration strong-base --titrant 11 --analyte 0.1 --analyte-volume 25", 1, "the titrant concentration 11 is outside 1E-06 to 10 mol/L"},
+        {"--csv --titration weak-base --titrant 0.1 --analyte 0 --analyte-volume 25", 1, "the analyte concentration 0 is outside 1E-06 to 10 mol/L"},
+        {"--csv --titration strong-base --titrant 0.1 --analyte 0.1", 1, "--analyte-volume is missing"},
+        {"--csv --titrant 0.1", 1, "--titration is missing"},
         {"--bogus", 2, "Unknown option 'bogus'."},
-        {"--titration acid", 2,
-         "unknown titration 'acid' (strong-acid, weak-acid, strong-base, weak-base)"},
+        {"--titration acid", 2, "unknown titration 'acid' (strong-acid, weak-acid, strong-base, weak-base)"},
         {"--indicator litmus2", 2, "unknown indicator 'litmus2'"},
         {"--chart curve.jpg", 2, "--chart needs a .pdf, .svg or .png file: 'curve.jpg'"},
         {"--ka 1 --kb 1", 2, "--ka and --kb together"},
         {"stray", 2, "unexpected argument 'stray'"}};
+    // clang-format on
     for (const auto& [arguments, status, message] : cases) {
         const Outcome o = acidora(arguments);
         QCOMPARE(o.status, status);
-        QCOMPARE(status == 1 ? o.err : o.out, std::string(message));
+        QCOMPARE(status == 1 ? o.err : o.out, (status == 1 ? "acidora: " : "") +
+                                                  std::string(message) + (status == 1 ? "\n" : ""));
         QVERIFY(status == 2 || o.out.empty());
     }
     QCOMPARE(acidora("--version").out, std::string("Acidora 1.1\n"));

@@ -1,5 +1,7 @@
-// The saved files: each format valid and holding what it must, read back as another program
-// would; and a write that fails leaves what was there.
+// The output: the printed results page laid out in millimetres, and the saved files, each
+// format valid and holding what it must, read back as another program would; a write that
+// fails leaves what was there.
+#include "output/tableprintout.h"
 #include "output/writers.h"
 
 #include <QDir>
@@ -12,6 +14,28 @@
 using namespace output;
 
 namespace {
+
+std::array<ReportLine, 16> reportLines()
+{
+    const int tops[16] = {60,   555,  870,  1380, 1695, 2040, 2595, 2895,
+                          3465, 3765, 4275, 4575, 5070, 5355, 5700, 6030};
+    std::array<ReportLine, 16> lines;
+    for (int i = 0; i < 16; ++i)
+        lines[static_cast<std::size_t>(i)] = {"line " + std::to_string(i), i % 3 == 0, tops[i]};
+    return lines;
+}
+
+/// The table of a run with `rows` rows after its heading.
+std::string table(int rows)
+{
+    std::string t = "    Vol.    pH\r\n";
+    for (int i = 0; i < rows; ++i)
+        t += "   " + std::to_string(10 + i) + ".00    7.00\r\n";
+    return t;
+}
+
+constexpr double kA4PrintableMm = 287.0;
+constexpr double kLineMm = 4.4;
 
 chart::ChartInput weakAcid()
 {
@@ -44,17 +68,68 @@ QString readPdf(const QByteArray& pdf)
 
 } // namespace
 
-class TestWriters : public QObject
+class TestOutput : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void reportKeepsTheScreenArrangement();
+    void tableLinesFourMillimetresApart();
+    void longTableOnShortPageContinuesOverleaf();
     void chartFiles();
     void resultsFiles();
     void failedWriteLeavesWhatWasThere();
 };
 
-void TestWriters::chartFiles()
+void TestOutput::reportKeepsTheScreenArrangement()
+{
+    const auto printed = tablePrintout(reportLines(), table(0), kA4PrintableMm, kLineMm);
+    // 1/66 mm a twip, 5 mm down: the first and last report lines and the heading.
+    QCOMPARE(printed[0].text, std::string("line 0"));
+    QVERIFY(qAbs(printed[0].yMm - 5.91) < 0.005);
+    QVERIFY(qAbs(printed[15].yMm - 96.36) < 0.005);
+    QCOMPARE(printed[0].xMm, 12.0);
+    QVERIFY(printed[3].bold && !printed[4].bold);
+    QCOMPARE(printed[16].text, std::string(kTableHeading));
+    QCOMPARE(printed[16].yMm, 105.0);
+    QVERIFY(printed[16].bold);
+}
+
+void TestOutput::tableLinesFourMillimetresApart()
+{
+    // The longest table a run writes: 39 rows and the heading, one A4 page.
+    const auto printed = tablePrintout(reportLines(), table(39), kA4PrintableMm, kLineMm);
+    QCOMPARE(printed.size(), std::size_t(17 + 40));
+    for (std::size_t i = 17; i < printed.size(); ++i) {
+        QCOMPARE(printed[i].page, 0);
+        QCOMPARE(printed[i].xMm, 16.0);
+        QCOMPARE(printed[i].yMm, 112.0 + 4.0 * static_cast<double>(i - 17));
+        QVERIFY(printed[i].monospace && printed[i].bold);
+    }
+    QCOMPARE(printed[17].text, std::string("    Vol.    pH"));
+}
+
+void TestOutput::longTableOnShortPageContinuesOverleaf()
+{
+    // US Letter's printable area ends near 266 mm; the 39-row table would run to 272 mm.
+    const double letterMm = 266.0;
+    const auto printed = tablePrintout(reportLines(), table(39), letterMm, kLineMm);
+    QCOMPARE(printed.size(), std::size_t(17 + 40));
+    int firstOverleaf = -1;
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        QVERIFY2(printed[i].yMm + kLineMm <= letterMm, printed[i].text.c_str());
+        if (printed[i].page == 1 && firstOverleaf < 0)
+            firstOverleaf = static_cast<int>(i);
+        if (i > 0)
+            QVERIFY(printed[i].page >= printed[i - 1].page);
+    }
+    QVERIFY(firstOverleaf > 17);
+    QCOMPARE(printed[static_cast<std::size_t>(firstOverleaf)].yMm, 5.0);
+    QCOMPARE(printed.back().page, 1);
+    QCOMPARE(printed.back().yMm - printed[printed.size() - 2].yMm, 4.0);
+}
+
+void TestOutput::chartFiles()
 {
     // PDF: the printed page, one A4 landscape page.
     const QString pdf = readPdf(chartPdf(weakAcid()));
@@ -81,7 +156,7 @@ void TestWriters::chartFiles()
     QVERIFY(grey > 10);
 }
 
-void TestWriters::resultsFiles()
+void TestOutput::resultsFiles()
 {
     // CSV: the header, then each row's two fields as the table shows them.
     QCOMPARE(resultsCsv("    Vol.    pH\r\n    0.00    2.88\r\n   25.00    8.72\r\n"
@@ -90,12 +165,9 @@ void TestWriters::resultsFiles()
                          "600.00,12.52\r\n"));
     QCOMPARE(resultsCsv("    Vol.    pH\r\n"), std::string("Volume (mL),pH\r\n"));
     // PDF: the printed page, A4 portrait, with a 39-row table on one page.
-    std::array<ReportLine, 16> report;
-    report[0] = {"Titration of weak acid with strong base", true, 60};
-    std::string table = "    Vol.    pH\r\n";
-    for (int i = 0; i < 39; ++i)
-        table += "   " + std::to_string(10 + i) + ".00    7.00\r\n";
-    const QString pdf = readPdf(resultsPdf(report, table));
+    std::array<ReportLine, 16> report = reportLines();
+    report[0].caption = "Titration of weak acid with strong base";
+    const QString pdf = readPdf(resultsPdf(report, table(39)));
     QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
                  pdf.contains(QLatin1String("Page size: 595 x 842 pts (A4)")) &&
                  pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
@@ -103,7 +175,7 @@ void TestWriters::resultsFiles()
              qPrintable(pdf.left(400)));
 }
 
-void TestWriters::failedWriteLeavesWhatWasThere()
+void TestOutput::failedWriteLeavesWhatWasThere()
 {
     QTemporaryDir dir;
     // A folder that is not there: the system's reason, and no file.
@@ -124,5 +196,5 @@ void TestWriters::failedWriteLeavesWhatWasThere()
     QCOMPARE(file.readAll(), QByteArray("new"));
 }
 
-QTEST_MAIN(TestWriters)
-#include "tst_writers.moc"
+QTEST_MAIN(TestOutput)
+#include "tst_output.moc"
