@@ -55,11 +55,6 @@ bool inRange(double x, double lo, double hi)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
-    // The raw bytes as a double reach every exponent and the non-finite values too.
-    const double raw = in.ConsumeFloatingPoint<double>();
-    checkShown(report::PlainText(raw));
-    check(!std::isfinite(raw) || std::isfinite(report::Round(raw, int(size % 23))),
-          "rounding stays finite", report::PlainText(raw));
     const auto type = chem::titrationTypeFromIndex(in.ConsumeIntegralInRange(-1, 4));
     const int position = in.ConsumeIntegralInRange(-2, 31);
     indicators::BoxTexts boxes;
@@ -94,17 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(veq >= 5 && veq <= 300 && position >= 1,
               "a verdict only with an indicator and Veq in 5..300 mL");
 
-    report::CalculationInput run;
-    run.type = type;
-    run.inputs = v;
-    run.calcErrorFlag = s.calcErrorFlag;
-    run.constantText = boxes.TxKaKb;
-    if (position >= 1 && position <= catalogue.indicatorCount) {
-        const indicators::Indicator& k = catalogue.table[static_cast<std::size_t>(position)];
-        run.indicator =
-            report::IndicatorInfo{k.name, k.pHLow, k.pHHigh, k.acidColourName, k.basicColourName};
-    }
-    run.verdictCaption = s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate";
+    const report::CalculationInput run = indicators::calculationInput(
+        type, s, boxes, position, catalogue,
+        s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate");
     const std::optional<report::Report> r = report::runCalculation(run);
     if (!r)
         return 0;

@@ -152,13 +152,9 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     const indicators::SchematicState s =
         indicators::ActualizarColor_pH(o.type, o.boxes, o.indicator, catalogue);
-    report::CalculationInput input{o.type, s.inputs, s.calcErrorFlag, o.boxes.TxKaKb, {}, {}};
-    if (o.indicator) {
-        const indicators::Indicator& k = catalogue.table[static_cast<std::size_t>(o.indicator)];
-        input.indicator =
-            report::IndicatorInfo{k.name, k.pHLow, k.pHHigh, k.acidColourName, k.basicColourName};
-    }
-    input.verdictCaption = s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate";
+    const report::CalculationInput input = indicators::calculationInput(
+        o.type, s, o.boxes, o.indicator, catalogue,
+        s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate");
     const std::optional<report::Report> r = report::runCalculation(input);
     if (!r) {
         const std::string why = refusal(o, s);

@@ -288,18 +288,11 @@ void FormMain::Image4_Click()
 
     // The run starts from freshly read inputs; a refusal leaves every page hidden.
     const indicators::SchematicState state = frameDAT_->ActualizarColor_pH();
-    report::CalculationInput input;
-    input.type = frameDAT_->selectedType();
-    input.inputs = state.inputs;
-    input.calcErrorFlag = state.calcErrorFlag;
-    input.constantText = frameDAT_->constantText().toStdString();
-    const int k = frameDAT_->indicatorPosition();
-    if (k > 0 && k <= catalogue_.indicatorCount) {
-        const indicators::Indicator& i = catalogue_.table[static_cast<std::size_t>(k)];
-        input.indicator =
-            report::IndicatorInfo{i.name, i.pHLow, i.pHHigh, i.acidColourName, i.basicColourName};
-    }
-    input.verdictCaption = frameDAT_->verdictCaption().toStdString();
+    indicators::BoxTexts boxes;
+    boxes.TxKaKb = frameDAT_->constantText().toStdString();
+    const report::CalculationInput input = indicators::calculationInput(
+        frameDAT_->selectedType(), state, boxes, frameDAT_->indicatorPosition(), catalogue_,
+        frameDAT_->verdictCaption().toStdString());
     const std::optional<report::Report> result = report::runCalculation(input);
     if (!result)
         return;

@@ -120,6 +120,22 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
 
 } // namespace
 
+report::CalculationInput calculationInput(std::optional<chem::TitrationType> type,
+                                          const SchematicState& state, const BoxTexts& boxes,
+                                          int indicatorPosition,
+                                          const IndicatorCatalogue& catalogue,
+                                          const std::string& verdictCaption)
+{
+    report::CalculationInput input{type,         state.inputs, state.calcErrorFlag,
+                                   boxes.TxKaKb, {},           verdictCaption};
+    if (indicatorPosition >= 1 && indicatorPosition <= catalogue.indicatorCount) {
+        const Indicator& k = catalogue.table[static_cast<std::size_t>(indicatorPosition)];
+        input.indicator =
+            report::IndicatorInfo{k.name, k.pHLow, k.pHHigh, k.acidColourName, k.basicColourName};
+    }
+    return input;
+}
+
 std::string verdictCaption(SuitabilityVerdict verdict)
 {
     switch (verdict) {

@@ -6,6 +6,7 @@
 
 #include "chem/titration.h"
 #include "indicators/catalogue.h"
+#include "report/calculationrun.h"
 
 #include <optional>
 #include <string>
@@ -50,6 +51,14 @@ struct SchematicState
 /// (0 or less: no indicator). Leaves chem::CalcErrorFlag equal to the returned calcErrorFlag.
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
                                   int indicatorPosition, const IndicatorCatalogue& catalogue);
+
+/// What the calculation run starts from after a refresh: its inputs and flag, the constant's
+/// text as typed, the chosen indicator's entry and the verdict's caption as shown.
+report::CalculationInput calculationInput(std::optional<chem::TitrationType> type,
+                                          const SchematicState& state, const BoxTexts& boxes,
+                                          int indicatorPosition,
+                                          const IndicatorCatalogue& catalogue,
+                                          const std::string& verdictCaption);
 
 /// "pH = " and the pH rounded to 3 decimals, without restoring a zero before the point.
 std::string pHLabelText(double pH);
