@@ -172,7 +172,6 @@ void TestWindow::tableCopyAndCurve()
     typeExample(QStringLiteral("1"));
     child<QLineEdit>("TxKaKb")->setText(markup);
     click("Image4");
-    QVERIFY(window_->tablePage()->isVisible() && !window_->inputPage()->isVisible());
     QCOMPARE(child<QLabel>("Label1(5)")->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>("Label1(5)")->text(),
              "  Acidity constant Ka = " + markup.toUpper().replace('\n', ' '));
@@ -181,16 +180,10 @@ void TestWindow::tableCopyAndCurve()
     // The printer's name is shown as it is, markup and all.
     QCOMPARE(window_->tablePage()->printButton()->toolTip(),
              QStringLiteral("<p style='white-space:pre'>&lt;b&gt;TestPDF&lt;/b&gt;</p>"));
-    QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
-    QVERIFY(fake_->clipboard.startsWith("Titration of weak acid with strong base\r\n"));
     fake_->refuseClipboard = true;
     QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
     QCOMPARE(fake_->shown.value(1),
              QStringLiteral("Sorry, the clipboard could not be set. Please try again."));
-    click("Image5");
-    QCOMPARE(window_->curvePage()->title()->text(),
-             QStringLiteral("Titration of weak acid with strong base"));
-    QVERIFY(window_->curvePage()->printButton()->isVisible());
 }
 
 void TestWindow::printOutcomes()
@@ -240,7 +233,7 @@ void TestWindow::saveAndCopyFromEachPage()
         QFile file(dir_.filePath(QString::fromLatin1(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
-    // Ctrl+C in an input box copies its text, not a picture; Ctrl+S saves nothing there.
+    // On the input page the keys keep their own meaning.
     fake_->saveAs = dir_.filePath(QStringLiteral("none.pdf"));
     press(QKeySequence::Copy);
     press(QKeySequence::Save);
@@ -288,7 +281,6 @@ void TestWindow::helpCommands()
     const std::tuple<const char*, bool, bool, QStringList> cases[] = {
         {"mnu_Ayuda_Manual", true, false, {}},
         {"F1", false, false, noManual}, // nothing started for a missing file
-        {"mnu_Ayuda_Manual", true, true, noManual},
         {"mnu_Ayuda_DONATE",
          false,
          true,
