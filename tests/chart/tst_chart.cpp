@@ -158,6 +158,8 @@ void TestChart::checkGrid(bool paper, double veq, const QString& labels)
     // The vertical lines span the plot: from 31 px to H - 19 on screen, 40/3 mm to H - 20/3.
     QCOMPARE(d.g.gridTop, paper ? 40.0 / 3 : 31);
     QCOMPARE(d.g.gridTop + d.g.gridLength, paper ? 180 - 20 + 40.0 / 3 : 456 - 19);
+    // The band: 38 px from x 708 on screen, 38/3 mm from 260 - 40/3 on paper.
+    QCOMPARE(d.g.bandLeft + d.g.bandWidth / 38, paper ? 260 - 40.0 / 3 + 1.0 / 3 : 709.0);
 }
 
 void TestChart::bandOnlyWithAnIndicator()
@@ -210,6 +212,8 @@ void TestChart::curve()
     QVERIFY(!high.empty() && high.front().x1 > 30);
     for (const Op& op : high)
         QVERIFY(std::min(op.y1, op.y2) >= ChartGeometry::screen(768, 476).yOfPH(15) - 1e-9);
+    // 5 M strong acid starts at pH -0.7, still on the chart.
+    QCOMPARE(draw(input(0, 10, -1, 0, 5), false).curve().front().x1, 30.0);
 }
 
 void TestChart::equivalencePointAndItsTexts()
@@ -238,7 +242,8 @@ void TestChart::equivalencePointAndItsTexts()
             // Each over a white box of its own size.
             const Op& box = *(op - 1);
             const bool right = texts.size() < 2;
-            QVERIFY(box.kind == Kind::Box && box.colour == kWhite && box.penWidth == c.penAfter);
+            QVERIFY(box.kind == Kind::Box && box.colour == kWhite && box.penWidth == c.penAfter &&
+                    !op->bold);
             QVERIFY(box.x1 == op->x1 && box.y1 == op->y1 &&
                     std::fabs(op->y1 - ys[texts.size()]) < 1e-9);
             QCOMPARE(right ? op->x1 : box.x2, right ? xe + c.right : xe - c.left);
@@ -250,6 +255,11 @@ void TestChart::equivalencePointAndItsTexts()
                                      " Green line: Error < 1% ", " Range of pH: [ 6.74,  10.7 ] ",
                                      " Range of volume added : [ 24.75,  25.25 ] mL "}));
     }
+    // The volumes to hundredths: 0.99 and 1.01 of 24.6 mL.
+    const std::vector<Op> prints = draw(input(0, 24.6), false).of(Kind::Print);
+    QVERIFY(std::any_of(prints.begin(), prints.end(), [](const Op& op) {
+        return op.text == " Range of volume added : [ 24.35,  24.85 ] mL ";
+    }));
 }
 
 void TestChart::paperStrokesAcrossTheGreenStretch()
@@ -272,6 +282,7 @@ void TestChart::paperStrokesAcrossTheGreenStretch()
     const Op point = d.of(Kind::PSet).front();
     QCOMPARE(point.penWidth, 142);
     QCOMPARE(point.colour, 200);
+    QCOMPARE(d.of(Kind::Line, 96 * 65793).front().penWidth, 7); // the grid: 0.15 mm
 }
 
 void TestChart::nothingDrawnForRefusedInputs()

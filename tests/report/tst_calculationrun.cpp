@@ -82,9 +82,10 @@ void TestCalculationRun::typedConstantShownAsOneLine()
     // Control characters (a pasted line break, a tab) show as one blank each.
     CalculationInput in = input(1, 0.1, 25, 0.1, 1e-5);
     in.constantText = "\t1e-5\r\n<b>x</b>\x01 ";
+    in.constantText.insert(5, 1, '\0');
     const std::optional<Report> r = runCalculation(in);
     QVERIFY(r);
-    QCOMPARE(r->lines[5], std::string("  Acidity constant Ka = 1E-5  <B>X</B>"));
+    QCOMPARE(r->lines[5], std::string("  Acidity constant Ka = 1E-5   <B>X</B>"));
     QCOMPARE(r->lines[13] + r->lines[14] + r->lines[15], std::string("No indicator"));
 }
 

@@ -87,6 +87,7 @@ void TestNumbers::reads()
     }
     // Zeros after the first digit do not make a huge number small.
     QCOMPARE(ReadNumber("0.1" + std::string(400, '0') + "E310"), kMax);
+    QCOMPARE(ReadNumber(std::string(500, '0') + "1E-400"), 0.0); // nor leading zeros a tiny one
 }
 
 QTEST_APPLESS_MAIN(TestNumbers)
