@@ -12,6 +12,8 @@ namespace app {
 ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("Picture1"));
+    setAccessibleName(QStringLiteral("Titration curve"));
+    setFocusPolicy(Qt::TabFocus); // its menu and keys work from the keyboard too
     resize(kSize);
     picture_.fill(Qt::white);
 
@@ -29,6 +31,7 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage:
 
 void ChartPage::Cls()
 {
+    setAccessibleDescription(QString());
     picture_.fill(Qt::white);
     update();
 }
@@ -37,6 +40,7 @@ void ChartPage::draw(const chart::ChartInput& input)
 {
     QPainter painter(&picture_);
     output::paintScreenChart(painter, input, palette().color(QPalette::WindowText), false);
+    setAccessibleDescription(QString::fromStdString(chart::chartDescription(input)));
     painter.end();
     update();
 }

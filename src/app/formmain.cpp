@@ -46,6 +46,14 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
     InicializarIndicadores(catalogue_);
     buildPages();
     frameDAT_->RellenarComboIND();
+    // Tab goes through the inputs, then the commands, then what the shown page offers.
+    const char* const order[] = {
+        "Option1(0)", "Option1(1)", "Option1(2)", "Option1(3)", "TxCBur",   "TxVErl",
+        "TxCErl",     "TxKaKb",     "ComboIND",   "Image3",     "Image4",   "Image5",
+        "Image6",     "Text1",      "CmdCopiar",  "CmdPRINT",   "Picture1", "CmdPRINT_CUR"};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(findChild<QWidget*>(QString::fromLatin1(order[i - 1])),
+                    findChild<QWidget*>(QString::fromLatin1(order[i])));
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -81,19 +89,26 @@ void FormMain::buildHeader()
         QPoint rest;
         int frame;
         QPoint frameAt;
+        const char* caption;
+        const char* key; ///< with Alt, from anywhere in the window
     };
+    // Alt and the caption's initial: no text box or desktop takes these, and they are what a
+    // menu bar would use, where a program has one.
     const Button buttons[] = {
-        {"Image3", ":/art/button-input.svg", {16, 20}, 2, {14, 18}},
-        {"Image4", ":/art/button-table.svg", {170, 20}, 1, {168, 18}},
-        {"Image5", ":/art/button-curve.svg", {322, 20}, 0, {320, 18}},
-        {"Image6", ":/art/button-help.svg", {617, 20}, 3, {615, 18}},
+        {"Image3", ":/art/button-input.svg", {16, 20}, 2, {14, 18}, "Input data", "I"},
+        {"Image4", ":/art/button-table.svg", {170, 20}, 1, {168, 18}, "Table & results", "T"},
+        {"Image5", ":/art/button-curve.svg", {322, 20}, 0, {320, 18}, "Curve", "C"},
+        {"Image6", ":/art/button-help.svg", {617, 20}, 3, {615, 18}, "Help", "H"},
     };
     for (const Button& b : buttons)
         new SvgPicture(this, QStringLiteral("Image2(%1)").arg(b.frame),
                        QStringLiteral(":/art/button-frame.svg"), {b.frameAt, QSize(145, 29)});
     for (const Button& b : buttons) {
-        auto* button = new PictureButton(this, QString::fromLatin1(b.name),
-                                         QString::fromLatin1(b.picture), b.rest);
+        auto* button =
+            new PictureButton(this, QString::fromLatin1(b.name), QString::fromLatin1(b.picture),
+                              b.rest, QString::fromLatin1(b.caption));
+        button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(b.caption, b.key));
+        commandKeys_.emplace(QKeySequence(QStringLiteral("Alt+") + b.key)[0].key(), button);
         if (b.rest.x() == 16)
             connect(button, &PictureButton::clicked, this, &FormMain::Image3_Click);
         else if (b.rest.x() == 170)
@@ -249,6 +264,14 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
         results ? frameTAB_->showMenu(centre) : chartMenu_->popup(centre);
         return true;
     }
+    if (key->modifiers() == Qt::AltModifier && commandKeys_.contains(key->key())) {
+        PictureButton* button = commandKeys_.at(key->key());
+        if (key->key() == Qt::Key_H) // the menu under its button, as from the button's keys
+            mnu_Ayuda_->popup(button->mapToGlobal(QPoint(0, button->height())));
+        else
+            button->click();
+        return true;
+    }
     switch (key->key()) {
     case Qt::Key_Escape:
         close();
@@ -275,6 +298,7 @@ void FormMain::Image3_Click()
     frameDAT_->show();
     picture1_->hide();
     frameTAB_->hide();
+    frameDAT_->firstControl()->setFocus();
 }
 
 void FormMain::Image4_Click()
@@ -300,6 +324,7 @@ void FormMain::Image4_Click()
     offerPrint(print);
     frameTAB_->showReport(*result);
     frameTAB_->show();
+    frameTAB_->firstControl()->setFocus();
 }
 
 chart::ChartInput FormMain::chartInput() const
@@ -333,6 +358,7 @@ void FormMain::Image5_Click()
     offerPrint(print);
     picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);
+    (print->isVisible() ? static_cast<QWidget*>(print) : picture1_)->setFocus();
 }
 
 bool FormMain::chartShown() const
@@ -366,7 +392,10 @@ void FormMain::savePicture()
 
 void FormMain::Image6_Click()
 {
-    mnu_Ayuda_->popup(QCursor::pos());
+    // Under the button when the keyboard pressed it, at the pointer when the mouse did.
+    const PictureButton* help = commandKeys_.at(Qt::Key_H);
+    mnu_Ayuda_->popup(help->hasFocus() ? help->mapToGlobal(QPoint(0, help->height()))
+                                       : QCursor::pos());
 }
 
 void FormMain::offerPrint(QPushButton* print) const

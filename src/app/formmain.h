@@ -7,6 +7,7 @@
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 
+#include <map>
 #include <optional>
 
 #include <QFutureWatcher>
@@ -83,6 +84,8 @@ private:
     ChartPage* picture1_ = nullptr;
     QMenu* mnu_Ayuda_ = nullptr;
     QMenu* chartMenu_ = nullptr;
+    /// The picture buttons by the letter that, with Alt, clicks them.
+    std::map<int, PictureButton*> commandKeys_;
     QTimer* timer1_ = nullptr;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;

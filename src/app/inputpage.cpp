@@ -90,6 +90,8 @@ void InputPage::buildIndicatorFrame()
                            {6, 8, 229, 20}, arial(15));
     comboIND_ = new QComboBox(f);
     comboIND_->setObjectName(QStringLiteral("ComboIND"));
+    // A chooser's name is its choice; what it chooses is its description.
+    comboIND_->setAccessibleDescription(QStringLiteral("Indicator"));
     comboIND_->setGeometry(6, 32, 229, 24);
     comboIND_->setFont(arial(15));
     comboIND_->setMaxVisibleItems(16);
@@ -116,6 +118,7 @@ void InputPage::buildIndicatorFrame()
     }
     picture2_ = new ColourStrip(f, QStringLiteral("Picture2"),
                                 {kStripLeft, kStripTop, kStripWidth, kStripHeight});
+    picture2_->setAccessibleName(QStringLiteral("pH colour strip"));
 
     // Scale under the strip.
     const int scaleTop = kStripTop + kStripHeight + 6;
@@ -188,6 +191,11 @@ void InputPage::buildSchematic()
     setTabOrder(txCBur_, txVErl_);
     setTabOrder(txVErl_, txCErl_);
     setTabOrder(txCErl_, txKaKb_);
+    // What a screen reader calls each box: its quantity and unit.
+    txCBur_->setAccessibleName(QStringLiteral("Titrant molarity, mol/L"));
+    txVErl_->setAccessibleName(QStringLiteral("Analyte volume, mL"));
+    txCErl_->setAccessibleName(QStringLiteral("Analyte molarity, mol/L"));
+    frameESQUEMA_->setAccessibleName(QStringLiteral("Burette and flask"));
 
     lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
                           arial(15));
@@ -261,6 +269,8 @@ void InputPage::Option1_Click(int index)
     label5_[8]->setText(QString::fromLatin1(c.analyte));
     label5_[9]->setText(QString::fromLatin1(c.titrant));
     if (c.constant) {
+        txKaKb_->setAccessibleName(index == 1 ? QStringLiteral("Acidity constant Ka")
+                                              : QStringLiteral("Basicity constant Kb"));
         label3_[5]->setText(QString::fromLatin1(c.constant));
         label3_[5]->adjustSize();
     } else {
@@ -286,6 +296,11 @@ void InputPage::RellenarComboIND()
     ComboIND_Click();
 }
 
+QWidget* InputPage::firstControl() const
+{
+    return option1_->checkedButton() ? option1_->checkedButton() : option1_->button(0);
+}
+
 void InputPage::preset(std::optional<chem::TitrationType> type, const indicators::BoxTexts& boxes,
                        int indicatorPosition)
 {
@@ -307,6 +322,8 @@ void InputPage::ComboIND_Click()
     const int k = indicatorPosition();
     const indicators::IndicatorPanel panel = indicators::indicatorPanelFor(catalogue_, k);
 
+    picture2_->setAccessibleDescription(
+        QString::fromStdString(indicators::stripDescription(k, catalogue_)));
     label5_[0]->setText(QString::fromStdString(panel.acidCaption));
     label5_[1]->setText(QString::fromStdString(panel.basicCaption));
     label5_[2]->setText(QString::fromStdString(panel.lowText));
@@ -361,6 +378,9 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
         verdict->setPalette(palette);
     }
     verdict->setVisible(schematic_.verdict.has_value());
+    // Said again by a screen reader whenever it changes (the description change is an event).
+    frameESQUEMA_->setAccessibleDescription(QString::fromStdString(indicators::schematicDescription(
+        selectedType(), schematic_, indicatorPosition(), catalogue_)));
     return schematic_;
 }
 

@@ -45,6 +45,9 @@ public:
     /// The last refresh's result.
     const indicators::SchematicState& schematic() const { return schematic_; }
 
+    /// Where the keyboard starts on this page: the chosen type, or the first.
+    QWidget* firstControl() const;
+
     /// Fills the indicator chooser and selects "<No indicator>".
     void RellenarComboIND();
 

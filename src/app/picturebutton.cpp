@@ -1,14 +1,51 @@
 #include "app/picturebutton.h"
 
-#include <QMouseEvent>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QPainter>
 
 namespace app {
 
+namespace {
+
+/// What a screen reader sees of a picture button: a push button that can be pressed.
+class AccessiblePictureButton : public QAccessibleWidget
+{
+public:
+    explicit AccessiblePictureButton(PictureButton* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {}
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<PictureButton*>(widget())->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("app::PictureButton") && object && object->isWidgetType())
+        return new AccessiblePictureButton(static_cast<PictureButton*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 PictureButton::PictureButton(QWidget* parent, const QString& name, const QString& resource,
-                             QPoint rest)
+                             QPoint rest, const QString& caption)
     : SvgPicture(parent, name, resource, QRect(rest, QSize(140, 24))), rest_(rest)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleFactory), true);
+    Q_UNUSED(factoryInstalled);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus); // a click keeps the focus where the user is typing
+    setAccessibleName(caption);
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event)
@@ -25,6 +62,27 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (over)
         emit clicked();
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    SvgPicture::keyPressEvent(event);
+}
+
+void PictureButton::paintEvent(QPaintEvent* event)
+{
+    SvgPicture::paintEvent(event);
+    if (!hasFocus())
+        return; // unfocused, the picture alone, as ever
+    QPainter painter(this);
+    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(3, 3, -4, -4));
 }
 
 } // namespace app

@@ -57,6 +57,7 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
 
     text1_ = new QPlainTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setAccessibleName(QStringLiteral("Table of values"));
     text1_->setGeometry(448, 28, 297, 384);
     QFont courier(QStringLiteral("Courier New"));
     courier.setPixelSize(15);
@@ -121,6 +122,11 @@ std::array<output::ReportLine, 16> TablePage::reportLines() const
 void TablePage::CmdPRINT_Click()
 {
     print_->start();
+}
+
+QWidget* TablePage::firstControl() const
+{
+    return text1_;
 }
 
 void TablePage::showMenu(QPoint globalPosition)

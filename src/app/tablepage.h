@@ -32,6 +32,8 @@ public:
 
     void showReport(const report::Report& report);
     QPushButton* printButton() const { return cmdPRINT_; }
+    /// The table of values, where the keyboard starts on this page.
+    QWidget* firstControl() const;
     PrintCommand* printCommand() const { return print_; }
 
     void CmdPRINT_Click();

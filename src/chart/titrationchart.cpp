@@ -359,6 +359,24 @@ void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const Cha
     ChartPainter(surface, geometry, input).draw();
 }
 
+std::string chartDescription(const ChartInput& input)
+{
+    if (!chartAccepts(input))
+        return {};
+    const double veq = report::equivalenceVolume(input.inputs);
+    const auto pH = [&](double v) { return chem::Get_pH(input.type, input.inputs, v); };
+    const auto n = [](double x, int decimals) { return chartNumber(report::Round(x, decimals)); };
+    const double a = pH(0.99 * veq), b = pH(1.01 * veq);
+    std::string text = input.title + ": pH from -1 to 15 against 0 to " + n(2 * veq, 2) +
+                       " mL of titrant. Equivalence point: " + n(veq, 2) + " mL, pH " +
+                       n(pH(veq), 3) + ". Error below 1 % from " + n(0.99 * veq, 2) + " to " +
+                       n(1.01 * veq, 2) + " mL, pH " + n(std::min(a, b), 2) + " to " +
+                       n(std::max(a, b), 2) + '.';
+    if (!input.indicatorName.empty())
+        text += " Indicator: " + input.indicatorName + '.';
+    return text;
+}
+
 std::string chartNumber(double x)
 {
     return report::PlainText(x);

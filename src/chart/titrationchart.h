@@ -64,6 +64,10 @@ struct ChartInput
     std::string indicatorName; ///< printed on paper
 };
 
+/// The chart in words, for a screen reader: its title, the axes, the equivalence point and the
+/// ranges for an error below 1 %, as the chart writes them; "" when nothing is drawn.
+std::string chartDescription(const ChartInput& input);
+
 /// Whether the inputs pass the chart's checks: no failed refresh, every quantity given, the
 /// constant of a weak type, and 5 ≤ Veq ≤ 300 mL.
 bool chartAccepts(const ChartInput& input);

@@ -17,6 +17,13 @@ using chem::TitrationType;
 struct RefreshFailure
 {};
 
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    return text;
+}
+
 bool isFilled(const std::string& text)
 {
     return text.find_first_not_of(' ') != std::string::npos;
@@ -134,6 +141,49 @@ report::CalculationInput calculationInput(std::optional<chem::TitrationType> typ
             report::IndicatorInfo{k.name, k.pHLow, k.pHHigh, k.acidColourName, k.basicColourName};
     }
     return input;
+}
+
+std::string schematicDescription(std::optional<chem::TitrationType> type,
+                                 const SchematicState& state, int indicatorPosition,
+                                 const IndicatorCatalogue& catalogue)
+{
+    if (!type)
+        return "Choose a titration type.";
+    static const char* const kSolutions[][2] = {{"strong acid", "strong base"},
+                                                {"weak acid", "strong base"},
+                                                {"strong base", "strong acid"},
+                                                {"weak base", "strong acid"}};
+    const auto& [analyte, titrant] = kSolutions[static_cast<int>(*type)];
+    // The labels' own numbers, "pH = " left off.
+    const auto pH = [](const std::string& label) {
+        return label.empty() ? std::string(", pH not known") : ", pH " + label.substr(5);
+    };
+    std::string text = std::string("Burette: ") + titrant;
+    if (state.inputs.titrantConc > 0)
+        text += ' ' + report::NumberText(state.inputs.titrantConc) + " mol/L";
+    text += pH(state.LblpHBur) + ". Flask: " + analyte + pH(state.LblpHErl);
+    const bool chosen = indicatorPosition >= 1 && indicatorPosition <= catalogue.indicatorCount;
+    if (chosen && !state.LblpHErl.empty()) {
+        const Indicator& k = catalogue.table[static_cast<std::size_t>(indicatorPosition)];
+        const double flask = report::ReadNumber(state.LblpHErl.substr(5));
+        const std::string colour =
+            flask <= k.pHLow    ? k.acidColourName
+            : flask >= k.pHHigh ? k.basicColourName
+                                : "between " + k.acidColourName + " and " + k.basicColourName;
+        text += ", " + colour + " with " + k.name;
+    }
+    if (state.verdict)
+        text += ". The indicator is " + lower(verdictCaption(*state.verdict));
+    return text + '.';
+}
+
+std::string stripDescription(int indicatorPosition, const IndicatorCatalogue& catalogue)
+{
+    if (indicatorPosition < 1 || indicatorPosition > catalogue.indicatorCount)
+        return "No indicator";
+    const Indicator& k = catalogue.table[static_cast<std::size_t>(indicatorPosition)];
+    return k.name + ": " + k.acidColourName + " up to pH " + report::NumberText(k.pHLow) + ", " +
+           k.basicColourName + " from pH " + report::NumberText(k.pHHigh);
 }
 
 std::string verdictCaption(SuitabilityVerdict verdict)

@@ -60,6 +60,16 @@ report::CalculationInput calculationInput(std::optional<chem::TitrationType> typ
                                           const IndicatorCatalogue& catalogue,
                                           const std::string& verdictCaption);
 
+/// The schematic in words, for a screen reader: "Burette: strong base 0.1 mol/L, pH 13.
+/// Flask: weak acid, pH 2.876, colourless with phenolphthalein." Only what the schematic shows.
+std::string schematicDescription(std::optional<chem::TitrationType> type,
+                                 const SchematicState& state, int indicatorPosition,
+                                 const IndicatorCatalogue& catalogue);
+
+/// The indicator's colour strip in words: "phenolphthalein: colourless up to pH 8.2, violet
+/// from pH 9.8", or "No indicator".
+std::string stripDescription(int indicatorPosition, const IndicatorCatalogue& catalogue);
+
 /// "pH = " and the pH rounded to 3 decimals, without restoring a zero before the point.
 std::string pHLabelText(double pH);
 

@@ -9,7 +9,9 @@
 #include "app/printcommand.h"
 #include "app/tablepage.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -116,6 +118,7 @@ private slots:
     void tableCopyAndCurve();
     void printOutcomes();
     void saveAndCopyFromEachPage();
+    void keyboardAndScreenReader();
     void helpCommands();
     void realOpenerReadsExitStatus();
 
@@ -272,6 +275,54 @@ void TestWindow::saveAndCopyFromEachPage()
     press(QKeySequence::Save);
     QCOMPARE(fake_->shown.value(0), QStringLiteral("Acidora"));
     QVERIFY(fake_->shown.value(1).startsWith("Sorry, " + fake_->saveAs + " could not be saved.\n"));
+}
+
+void TestWindow::keyboardAndScreenReader()
+{
+    typeExample(QStringLiteral("1.8E-5"));
+    const auto accessible = [this](const char* name) {
+        return QAccessible::queryAccessibleInterface(child<QWidget>(name));
+    };
+    // Role, name, and what the description says, as a screen reader reads them.
+    const std::tuple<const char*, QAccessible::Role, const char*, const char*> controls[] = {
+        {"Image4", QAccessible::Button, "Table & results", ""},
+        {"TxCBur", QAccessible::EditableText, "Titrant molarity, mol/L", ""},
+        {"TxKaKb", QAccessible::EditableText, "Acidity constant Ka", ""},
+        {"ComboIND", QAccessible::ComboBox, "phenolphthalein", "Indicator"},
+        {"FrameESQUEMA", QAccessible::Client, "Burette and flask", "Flask: weak acid, pH 2.876,"},
+        {"Picture2", QAccessible::Client, "pH colour strip", "phenolphthalein: colourless up to"}};
+    for (const auto& [name, role, text, description] : controls) {
+        QAccessibleInterface* a = accessible(name);
+        QVERIFY2(a && a->role() == role && a->text(QAccessible::Name) == text,
+                 qPrintable(QStringLiteral("%1: %2 %3")
+                                .arg(name)
+                                .arg(a->role())
+                                .arg(a->text(QAccessible::Name))));
+        QVERIFY2(a->text(QAccessible::Description).contains(description), name);
+    }
+    // The commands' keys from inside an input box; each page starts the keyboard on itself.
+    QCOMPARE(child<QWidget>("Image4")->toolTip(), QStringLiteral("Table & results (Alt+T)"));
+    QTest::keyClick(child<QLineEdit>("TxKaKb"), Qt::Key_T, Qt::AltModifier);
+    QVERIFY(window_->tablePage()->isVisible() &&
+            QApplication::focusWidget() == child<QWidget>("Text1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), window_->curvePage()->printButton());
+    QVERIFY(accessible("Picture1")
+                ->text(QAccessible::Description)
+                .contains("Equivalence point: 25 mL"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Option1(1)"));
+    // Tab through the inputs to the commands, then Space presses one.
+    QStringList order;
+    for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order.join(' '),
+             QStringLiteral("TxCBur TxVErl TxCErl TxKaKb ComboIND Image3 Image4 Image5 Image6"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier); // Image5
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(window_->curvePage()->isVisible());
 }
 
 void TestWindow::helpCommands()

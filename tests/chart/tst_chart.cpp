@@ -292,8 +292,13 @@ void TestChart::nothingDrawnForRefusedInputs()
     const std::tuple<int, double, double, bool> cases[] = {
         {0, 4.99, -1, false}, {0, 5, -1, true},  {0, 300, -1, true}, {0, 300.01, -1, false},
         {1, 25, -1, false},   {1, 25, 0, false}, {0, 25, 0, true}};
+    QCOMPARE(chartDescription(kWeakAcid),
+             std::string("Titration of weak acid with strong base: pH from -1 to 15 against 0 to "
+                         "50 mL of titrant. Equivalence point: 25 mL, pH 8.722. Error below 1 % "
+                         "from 24.75 to 25.25 mL, pH 6.74 to 10.7. Indicator: phenolphthalein."));
     for (const auto& [type, volume, K, drawn] : cases)
-        QVERIFY2(draw(input(type, volume, K), false).ops.empty() != drawn,
+        QVERIFY2(draw(input(type, volume, K), false).ops.empty() != drawn &&
+                     chartDescription(input(type, volume, K)).empty() != drawn,
                  qPrintable(QStringLiteral("type %1, %2 mL, K %3").arg(type).arg(volume).arg(K)));
 }
 

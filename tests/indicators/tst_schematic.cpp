@@ -25,6 +25,7 @@ private slots:
     void acceptsOnlyItsRanges();
     void failureLeavesLaterStepsUnwritten();
     void flaskColourFollowsIndicatorAndPH();
+    void inWords();
 };
 
 void TestSchematic::shows()
@@ -118,6 +119,28 @@ void TestSchematic::flaskColourFollowsIndicatorAndPH()
     QCOMPARE(refresh(2, {"", "", "1E-5", ""}, 4).flaskColour, rgb(236, 188, 252));
     QCOMPARE(refresh(2, {"", "", "0.1", ""}, 0).flaskColour, kWhite);
     QCOMPARE(refresh(1, {"", "", "0.1", ""}, 4).flaskColour, kWhite);
+}
+
+void TestSchematic::inWords()
+{
+    // What a screen reader says of the schematic and the strip: only what they show.
+    const IndicatorCatalogue& c = filledCatalogue();
+    const auto said = [&](int type, const BoxTexts& boxes, int indicator) {
+        return schematicDescription(chem::titrationTypeFromIndex(type),
+                                    refresh(type, boxes, indicator), indicator, c);
+    };
+    QCOMPARE(said(1, {"0.1", "25", "0.1", "1.8e-5"}, 4),
+             std::string("Burette: strong base 0.1 mol/L, pH 13. Flask: weak acid, pH 2.876, "
+                         "colourless with phenolphthalein. The indicator is very appropriate."));
+    QCOMPARE(said(3, {"", "", "0.1", ""}, 3), // Kb not given; bromothymol blue
+             std::string("Burette: strong acid, pH not known. Flask: weak base, pH not known."));
+    QCOMPARE(said(2, {"", "", "1E-5", ""}, 4),
+             std::string("Burette: strong acid, pH not known. Flask: strong base, pH 9, between "
+                         "colourless and violet with phenolphthalein."));
+    QCOMPARE(said(-1, {}, 0), std::string("Choose a titration type."));
+    QCOMPARE(stripDescription(4, c),
+             std::string("phenolphthalein: colourless up to pH 8.2, violet from pH 9.8"));
+    QCOMPARE(stripDescription(0, c), std::string("No indicator"));
 }
 
 QTEST_APPLESS_MAIN(TestSchematic)
