@@ -1,8 +1,10 @@
 // The wiring of the main window: that typing, the picture buttons, the keys and the menus reach
 // the core, and that what it returns reaches the page, the clipboard, the print service, the
 // file dialog and the desktop's opener, whatever they do. The behaviour itself is tested in the
-// libraries; the real display, clipboard and print server in the end-to-end run.
+// libraries; the real display, clipboard and print server in the end-to-end run. And the command
+// line: the window's texts and refusals, pH values, chart files written headless.
 #include "app/chartpage.h"
+#include "app/cli.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
 #include "app/platform.h"
@@ -17,6 +19,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -25,6 +28,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <sstream>
 #include <thread>
 
 using namespace app;
@@ -105,6 +109,23 @@ struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileD
     }
 };
 
+struct Outcome
+{
+    int status;
+    std::string out, err;
+};
+
+Outcome acidora(const QString& arguments)
+{
+    const cli::Request request =
+        cli::parse(QStringList{"acidora"} + arguments.split(' ', Qt::SkipEmptyParts));
+    if (!request.options)
+        return {request.usageError ? 2 : 0, request.text.toStdString(), {}};
+    std::ostringstream out, err;
+    const int status = cli::run(*request.options, out, err);
+    return {status, out.str(), err.str()};
+}
+
 } // namespace
 
 using Service = FakePrintSystem::Service;
@@ -121,6 +142,9 @@ private slots:
     void keyboardAndScreenReader();
     void helpCommands();
     void realOpenerReadsExitStatus();
+    void commandLineReport();
+    void commandLineRefusals();
+    void commandLinePHAndCharts();
 
 private:
     template <typename T> T* child(const char* name) const
@@ -293,12 +317,9 @@ void TestWindow::keyboardAndScreenReader()
         {"Picture2", QAccessible::Client, "pH colour strip", "phenolphthalein: colourless up to"}};
     for (const auto& [name, role, text, description] : controls) {
         QAccessibleInterface* a = accessible(name);
-        QVERIFY2(a && a->role() == role && a->text(QAccessible::Name) == text,
-                 qPrintable(QStringLiteral("%1: %2 %3")
-                                .arg(name)
-                                .arg(a->role())
-                                .arg(a->text(QAccessible::Name))));
-        QVERIFY2(a->text(QAccessible::Description).contains(description), name);
+        QVERIFY2(a && a->role() == role && a->text(QAccessible::Name) == text &&
+                     a->text(QAccessible::Description).contains(description),
+                 name);
     }
     // The commands' keys from inside an input box; each page starts the keyboard on itself.
     QCOMPARE(child<QWidget>("Image4")->toolTip(), QStringLiteral("Table & results (Alt+T)"));
@@ -366,6 +387,84 @@ void TestWindow::realOpenerReadsExitStatus()
         QtOpener(program).open(QUrl(target), this, [&](bool ok) { answer = ok; });
         QTRY_VERIFY(answer.has_value());
         QCOMPARE(*answer, opened);
+    }
+}
+
+void TestWindow::commandLineReport()
+{
+    // The window's copy, line feeds for CR LF unless asked; the indicator by name or number.
+    QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/weak-acid.txt"));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    const QByteArray copy = expected.readAll();
+    const QString weakAcid = "--report --titration weak-acid --titrant 0.1 --analyte 0,1 "
+                             "--analyte-volume 25 --ka 1.8E-5 --indicator ";
+    const Outcome lf = acidora(weakAcid + "PHENOLPHTHALEIN");
+    QCOMPARE(lf.status, 0);
+    QCOMPARE(QByteArray::fromStdString(lf.out), QByteArray(copy).replace("\r\n", "\n"));
+    QCOMPARE(acidora(weakAcid + "4 --crlf").out, copy.toStdString());
+    QCOMPARE(acidora("--csv --titration strong-acid --titrant 1 --analyte 1 --analyte-volume 5")
+                 .out.substr(0, 30),
+             std::string("Volume (mL),pH\r\n0.00,0.00\r\n1.0"));
+}
+
+void TestWindow::commandLineRefusals()
+{
+    const QString good = "--report --titration weak-acid --titrant 0.1 --analyte 0.1 ";
+    // clang-format off
+    const std::tuple<QString, int, const char*> cases[] = {
+        {good + "--analyte-volume 25 --ka 1", 1, "the Ka 1 is outside 1E-14 to 1, both excluded"},
+        {good + "--analyte-volume 25", 1, "a weak acid needs --ka"},
+        {good + "--analyte-volume 4.99 --ka 1e-5", 1, "the equivalence volume 4.99 mL is outside 5 to 300 mL"},
+        {good + "--analyte-volume 601 --ka 1e-5", 1, "the analyte volume 601 is outside 2.5 to 600 mL"},
+        {"--csv --titration strong-base --titrant 11 --analyte 0.1 --analyte-volume 25", 1, "the titrant concentration 11 is outside 1E-06 to 10 mol/L"},
+        {"--csv --titration weak-base --titrant 0.1 --analyte 0 --analyte-volume 25", 1, "the analyte concentration 0 is outside 1E-06 to 10 mol/L"},
+        {"--csv --titration strong-base --titrant 0.1 --analyte 0.1", 1, "--analyte-volume is missing"},
+        {"--csv --titrant 0.1", 1, "--titration is missing"},
+        {"--bogus", 2, "Unknown option 'bogus'."},
+        {"--titration acid", 2, "unknown titration 'acid' (strong-acid, weak-acid, strong-base, weak-base)"},
+        {"--indicator litmus2", 2, "unknown indicator 'litmus2'"},
+        {"--chart curve.jpg", 2, "--chart needs a .pdf, .svg or .png file: 'curve.jpg'"},
+        {"--ka 1 --kb 1", 2, "--ka and --kb together"},
+        {"stray", 2, "unexpected argument 'stray'"}};
+    // clang-format on
+    for (const auto& [arguments, status, message] : cases) {
+        const Outcome o = acidora(arguments);
+        QCOMPARE(o.status, status);
+        QCOMPARE(status == 1 ? o.err : o.out, (status == 1 ? "acidora: " : "") +
+                                                  std::string(message) + (status == 1 ? "\n" : ""));
+        QVERIFY(status == 2 || o.out.empty());
+    }
+    QCOMPARE(acidora("--version").out, std::string("Acidora 1.1\n"));
+}
+
+void TestWindow::commandLinePHAndCharts()
+{
+    const QString weakAcid =
+        "--titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25 --ka 1.8E-5 ";
+    // Full precision: each line reads back as Get_pH's own double.
+    std::istringstream ph(acidora(weakAcid + "--ph 0 --ph 25 --ph 12,5").out);
+    for (double volume : {0.0, 25.0, 12.5}) {
+        double printed = 0;
+        QVERIFY(ph >> printed);
+        QCOMPARE(printed, chem::Get_pH(chem::TitrationType::WeakAcidStrongBase,
+                                       {0.1, 0.1, 25, 1.8e-5}, volume));
+    }
+    // Each format, by the real program with no display at all.
+    QTemporaryDir dir;
+    for (const char* name : {"curve.pdf", "curve.svg", "curve.png"}) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(ACIDORA_PROGRAM),
+                      (weakAcid + "--indicator 4 --chart " + dir.filePath(name)).split(' '));
+        QVERIFY(program.waitForFinished(30000) && program.exitCode() == 0);
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(8);
+        QVERIFY2(head.startsWith("%PDF") || head.startsWith("<?xml") || head.startsWith("\x89PNG"),
+                 name);
     }
 }
 

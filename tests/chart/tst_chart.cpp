@@ -86,18 +86,10 @@ private:
 
 void TestChart::textsPlacedAndSized()
 {
-    struct Case
-    {
-        bool paper;
-        const char* text;
-        double x, y, size;
-        bool bold;
-    };
-    // The title and the indicator's name are labels on screen, drawn here only on paper. The
-    // pH labels are centred on their lines, "pH" stands over them, the volume labels are
-    // centred under theirs, the caption and the title centred over the plot.
+    // Labels centred on their lines, "pH" over them, captions centred; the title and indicator
+    // are labels over the screen chart, drawn here only on paper.
     // clang-format off
-    const Case cases[] = {
+    const struct { bool paper; const char* text; double x, y, size; bool bold; } cases[] = {
         {false, "7", 25 - 5 * kPt, 436 - 8 * 456.0 / 18 - 11.5 * kPt / 2, 10, false},
         {false, "pH", 25 - 10 * kPt, 436 - 17 * 456.0 / 18 - 11.5 * kPt / 4, 12, true},
         {false, "24", 30 + 718 * 24.0 / 50 - 5 * kPt, 438, 10, false},
@@ -164,7 +156,7 @@ void TestChart::checkGrid(bool paper, double veq, const QString& labels)
 
 void TestChart::bandOnlyWithAnIndicator()
 {
-    // Screen: a line a pixel from y 32 to H - 21; paper: 0.74 mm apart.
+    // A line a pixel from y 32 to H - 21 on screen, 0.74 mm apart on paper.
     const std::tuple<bool, int, int> cases[] = {
         {false, 0, 0}, {false, 4, 456 - 21 - 32 + 1}, {true, 0, 0}, {true, 4, 216}};
     for (const auto& [paper, indicator, rows] : cases) {
@@ -186,28 +178,24 @@ void TestChart::curve()
     for (bool paper : {false, true}) {
         const Drawn d = draw(kWeakAcid, paper);
         const std::vector<Op> curve = d.curve();
-        // From the left edge at the start's pH to the last sample before the right edge, a
-        // sample every 3 px (0.5 mm), one more apart beyond 5 % error and another beyond 20 %.
+        // A sample every 3 px (0.5 mm), one more apart beyond 5 % error, another beyond 20 %.
         const double unit = paper ? 0.5 : 1, step = paper ? 0.5 : 3;
         QCOMPARE(curve.front().x1, d.g.X0);
         QVERIFY(std::fabs(d.g.pHAtY(curve.front().y1) - 2.876) < 0.001);
         QVERIFY(curve.back().x2 > d.g.XR - step - 2 * unit);
         int green = 0;
         for (const Op& op : curve) {
-            // Error in % at each end: each segment takes its colour from its end.
             const auto error = [&](double x) {
                 return std::fabs((x - d.g.X0) * 50 / (d.g.XR - d.g.X0) - 25) * 4;
             };
             QCOMPARE(op.x2 - op.x1, step + unit * ((error(op.x1) > 5) + (error(op.x1) > 20)));
-            QCOMPARE(op.colour == kGreen, error(op.x2) <= 1);
-            QCOMPARE(op.penWidth, 2); // on paper 0.6 mm at 15 twips a pixel
+            QCOMPARE(op.colour == kGreen, error(op.x2) <= 1); // the colour of its end
+            QCOMPARE(op.penWidth, 2);                         // on paper 0.6 mm at 15 twips a pixel
             green += error(op.x2) <= 1;
         }
-        // 1 % of Veq is 1/200 of the plot: a few samples wide.
-        QVERIFY2(green >= 2 && green <= 6, qPrintable(QString::number(green)));
+        QVERIFY(green >= 2 && green <= 6); // 1 % of Veq: 1/200 of the plot
     }
-    // 20 M strong base: pH 15.3 at the start, above the chart. The curve begins where the pH
-    // comes down to 15, with no line from the left edge.
+    // 20 M strong base starts at pH 15.3, above the chart: no line from the left edge.
     const std::vector<Op> high = draw(input(2, 10, -1, 0, 20), false).curve();
     QVERIFY(!high.empty() && high.front().x1 > 30);
     for (const Op& op : high)
