@@ -349,12 +349,13 @@ void TestWindow::keyboardAndScreenReader()
 void TestWindow::helpCommands()
 {
     // A menu item or F1 in an input box; the manual there; the opener fails; what it is told.
-    const QStringList noManual{"Error", "Can't find/open file " + FormMain::manualPath()};
-    const QStringList noWeb{"Acidora", "Sorry, cannot connect to www.lumbrix.example"};
     const std::tuple<const char*, bool, bool, QStringList> cases[] = {
         {"mnu_Ayuda_Manual", true, false, {}},
-        {"F1", false, false, noManual}, // nothing started for a missing file
-        {"mnu_Ayuda_DONATE", false, true, noWeb}};
+        {"F1", false, false, {"Error", "Can't find/open file " + FormMain::manualPath()}},
+        {"mnu_Ayuda_DONATE",
+         false,
+         true,
+         {"Acidora", "Sorry, cannot connect to www.lumbrix.example"}}};
     for (const auto& [command, manualThere, openerFails, message] : cases) {
         fake_->openerFails = openerFails;
         fake_->opened.clear();

@@ -73,32 +73,22 @@ class TestOutput : public QObject
     Q_OBJECT
 
 private slots:
-    void reportKeepsTheScreenArrangement();
-    void tableLinesFourMillimetresApart();
+    void printedPage();
     void longTableOnShortPageContinuesOverleaf();
     void chartFiles();
     void resultsFiles();
     void failedWriteLeavesWhatWasThere();
 };
 
-void TestOutput::reportKeepsTheScreenArrangement()
+void TestOutput::printedPage()
 {
-    const auto printed = tablePrintout(reportLines(), table(0), kA4PrintableMm, kLineMm);
-    // 1/66 mm a twip, 5 mm down: the first and last report lines and the heading.
-    QCOMPARE(printed[0].text, std::string("line 0"));
-    QVERIFY(qAbs(printed[0].yMm - 5.91) < 0.005);
-    QVERIFY(qAbs(printed[15].yMm - 96.36) < 0.005);
-    QCOMPARE(printed[0].xMm, 12.0);
-    QVERIFY(printed[3].bold && !printed[4].bold);
-    QCOMPARE(printed[16].text, std::string(kTableHeading));
-    QCOMPARE(printed[16].yMm, 105.0);
-    QVERIFY(printed[16].bold);
-}
-
-void TestOutput::tableLinesFourMillimetresApart()
-{
-    // The longest table a run writes: 39 rows and the heading, one A4 page.
+    // The report as on screen, 1/66 mm a twip and 5 mm down; the heading at 105 mm; then the
+    // longest table a run writes, 39 rows and its heading, 4 mm apart on one A4 page.
     const auto printed = tablePrintout(reportLines(), table(39), kA4PrintableMm, kLineMm);
+    QVERIFY(printed[0].text == "line 0" && printed[0].xMm == 12 && printed[3].bold &&
+            !printed[4].bold && qAbs(printed[0].yMm - 5.91) < 0.005 &&
+            qAbs(printed[15].yMm - 96.36) < 0.005);
+    QVERIFY(printed[16].text == kTableHeading && printed[16].yMm == 105 && printed[16].bold);
     QCOMPARE(printed.size(), std::size_t(17 + 40));
     for (std::size_t i = 17; i < printed.size(); ++i) {
         QCOMPARE(printed[i].page, 0);
