@@ -46,23 +46,15 @@ private slots:
 
 void TestCalculationRun::workedExamples()
 {
-    struct Case
-    {
-        const char* file;
-        int type;
-        double analyteConc, analyteVolume;
-        const char* constant; // as typed
-        IndicatorInfo indicator;
-        const char* verdict; // as the refresh left it
-    };
+    // The file, type, analyte, its volume, the constant as typed, the indicator, the verdict.
     // clang-format off
-    const Case cases[] = {
+    const struct { const char* file; int type; double analyteConc, analyteVolume; const char* constant; IndicatorInfo indicator; const char* verdict; } cases[] = {
         {"strong-acid", 0, 0.2, 12.3, "", {"bromothymol blue", 6, 7.6, "yellow", "blue"}, "Very appropriate"},
         {"weak-acid", 1, 0.1, 25, " 1.8e-5 ", {"phenolphthalein", 8.2, 9.8, "colourless", "violet"}, "Very appropriate"},
         {"strong-base", 2, 0.1, 25, "", {"methyl orange", 3.1, 4.4, "red", "yellow orange"}, "Appropriate"},
         {"weak-base", 3, 0.1, 25, "1.8E-5", {"methyl red", 4.4, 6.2, "red", "yellow orange"}, "Very appropriate"}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CalculationInput in =
             input(c.type, c.analyteConc, c.analyteVolume, 0.1, std::atof(c.constant));
         in.constantText = c.constant;
@@ -101,8 +93,7 @@ void TestCalculationRun::refusesOutsideItsRange()
     for (const auto& [type, volume, K, flag, accepted] : cases) {
         CalculationInput in = input(type, 0.1, volume, 0.1, K);
         in.calcErrorFlag = flag;
-        QVERIFY2(runCalculation(in).has_value() == accepted,
-                 qPrintable(QStringLiteral("type %1, %2 mL").arg(type).arg(volume)));
+        QVERIFY2(runCalculation(in).has_value() == accepted, qPrintable(QString::number(volume)));
     }
 }
 
@@ -117,8 +108,7 @@ void TestCalculationRun::tableSteps()
             QCOMPARE(QString::fromStdString(table).contains(QString::asprintf("\r\n %7.2f ", step)),
                      v == veq);
         }
-    // The largest table, for 300 mL, steps by 50 mL to 600 mL: 30 mmol of base left in 900 mL,
-    // pOH 1.48.
+    // The largest, for 300 mL, steps by 50 mL to 600 mL: 30 mmol of base in 900 mL, pOH 1.48.
     const std::string largest = runCalculation(input(0, 0.1, 300, 0.1))->table;
     QVERIFY(largest.find("\r\n   50.00 ") != std::string::npos &&
             largest.ends_with("\r\n  600.00   12.52\r\n"));
