@@ -79,9 +79,6 @@ private slots:
     void equivalencePointAndItsTexts();
     void paperStrokesAcrossTheGreenStretch();
     void nothingDrawnForRefusedInputs();
-
-private:
-    void checkGrid(bool paper, double veq, const QString& labels);
 };
 
 void TestChart::textsPlacedAndSized()
@@ -111,47 +108,40 @@ void TestChart::textsPlacedAndSized()
 
 void TestChart::grid()
 {
-    // One step for 2·Veq up to 20 mL, then 2, 5, 10 and 20 as it passes 20, 50, 100 and 200.
-    // clang-format off
-    const std::tuple<bool, double, QString> cases[] = {
-        {false, 10, "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20"},
-        {false, 10.25, "0 2 4 6 8 10 12 14 16 18 20"}, {true, 25.5, "0 5 10 15 20 25 30 35 40 45 50"},
-        {true, 25, "0 2 4 6 8 10 12 14 16 18 20 22 24 26 28 30 32 34 36 38 40 42 44 46 48 50"},
-        {false, 50.25, "0 10 20 30 40 50 60 70 80 90 100"},
-        {false, 100.5, "0 20 40 60 80 100 120 140 160 180 200"}};
-    // clang-format on
-    for (const auto& [paper, veq, labels] : cases)
-        checkGrid(paper, veq, labels);
-}
-
-void TestChart::checkGrid(bool paper, double veq, const QString& labels)
-{
-    const Drawn d = draw(input(0, veq), paper);
-    QStringList printed;
-    for (const Op& op : d.of(Kind::Print))
-        if (op.y1 == d.g.volumeLabelTop)
-            printed << QString::fromStdString(op.text);
-    QCOMPARE(printed.join(' '), labels);
-    // A vertical line at each label and the closing one at the right edge; a horizontal one at
-    // each whole pH from -1 to 15.
-    int vertical = 0, horizontal = 0;
-    for (const Op& op : d.of(Kind::Line, d.g.gridColour)) {
-        if (op.x1 == op.x2 && op.y1 == d.g.gridTop && op.y2 == d.g.gridTop + d.g.gridLength) {
-            const double v = (op.x1 - d.g.X0) / (d.g.XR - d.g.X0) * 2 * veq;
-            QVERIFY(op.x1 == d.g.XR || printed.contains(QString::number(std::round(v))));
-            ++vertical;
-        } else if (op.y1 == op.y2 && op.x1 == d.g.X0 && op.x2 == d.g.XR) {
-            QCOMPARE(d.g.pHAtY(op.y1), double(std::lround(d.g.pHAtY(op.y1))));
-            ++horizontal;
+    // One step for 2·Veq up to 20 mL, then 2, 5, 10 and 20 beyond 20, 50, 100 and 200.
+    const double cases[][3] = {{0, 10, 1}, {0, 10.25, 2},  {1, 25, 2},   {1, 25.5, 5},
+                               {0, 50, 5}, {0, 50.25, 10}, {0, 100, 10}, {0, 100.5, 20}};
+    for (const auto& [paper, veq, step] : cases) {
+        QStringList labels;
+        for (double v = 0; v <= 2 * veq; v += step)
+            labels << QString::number(v);
+        const Drawn d = draw(input(0, veq), paper);
+        QStringList printed;
+        for (const Op& op : d.of(Kind::Print))
+            if (op.y1 == d.g.volumeLabelTop)
+                printed << QString::fromStdString(op.text);
+        QCOMPARE(printed, labels);
+        // A vertical line at each label and the closing one at the right edge; a horizontal one at
+        // each whole pH from -1 to 15.
+        int vertical = 0, horizontal = 0;
+        for (const Op& op : d.of(Kind::Line, d.g.gridColour)) {
+            if (op.x1 == op.x2 && op.y1 == d.g.gridTop && op.y2 == d.g.gridTop + d.g.gridLength) {
+                const double v = (op.x1 - d.g.X0) / (d.g.XR - d.g.X0) * 2 * veq;
+                QVERIFY(op.x1 == d.g.XR || printed.contains(QString::number(std::round(v))));
+                ++vertical;
+            } else if (op.y1 == op.y2 && op.x1 == d.g.X0 && op.x2 == d.g.XR) {
+                QCOMPARE(d.g.pHAtY(op.y1), double(std::lround(d.g.pHAtY(op.y1))));
+                ++horizontal;
+            }
         }
+        QCOMPARE(vertical, printed.size() + 1);
+        QCOMPARE(horizontal, 17);
+        // The vertical lines span the plot: from 31 px to H - 19 on screen, 40/3 mm to H - 20/3.
+        QCOMPARE(d.g.gridTop, paper ? 40.0 / 3 : 31);
+        QCOMPARE(d.g.gridTop + d.g.gridLength, paper ? 180 - 20 + 40.0 / 3 : 456 - 19);
+        // The band: 38 px from x 708 on screen, 38/3 mm from 260 - 40/3 on paper.
+        QCOMPARE(d.g.bandLeft + d.g.bandWidth / 38, paper ? 260 - 40.0 / 3 + 1.0 / 3 : 709.0);
     }
-    QCOMPARE(vertical, printed.size() + 1);
-    QCOMPARE(horizontal, 17);
-    // The vertical lines span the plot: from 31 px to H - 19 on screen, 40/3 mm to H - 20/3.
-    QCOMPARE(d.g.gridTop, paper ? 40.0 / 3 : 31);
-    QCOMPARE(d.g.gridTop + d.g.gridLength, paper ? 180 - 20 + 40.0 / 3 : 456 - 19);
-    // The band: 38 px from x 708 on screen, 38/3 mm from 260 - 40/3 on paper.
-    QCOMPARE(d.g.bandLeft + d.g.bandWidth / 38, paper ? 260 - 40.0 / 3 + 1.0 / 3 : 709.0);
 }
 
 void TestChart::bandOnlyWithAnIndicator()
