@@ -33,8 +33,7 @@ void TestIndicators::colour()
     // clang-format on
     for (const auto& [slot, pH, expected] : cases)
         QVERIFY2(Get_Color_INDIC(c, slot, pH) == expected, qPrintable(QString::number(slot)));
-    // Before the catalogue is filled no slot counts as an indicator.
-    QCOMPARE(Get_Color_INDIC(IndicatorCatalogue(), 4, 9.0), 0);
+    QCOMPARE(Get_Color_INDIC(IndicatorCatalogue(), 4, 9.0), 0); // an empty catalogue
     for (int slot : {0, 28, 29, 30})
         QVERIFY(c.table[slot].name.empty() && c.table[slot].pHHigh == 0);
 }
