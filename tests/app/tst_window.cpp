@@ -214,8 +214,7 @@ void TestWindow::tableCopyAndCurve()
 void TestWindow::printOutcomes()
 {
     // Which page, what the service does, whether a printer is left, what the user is told.
-    const QString refused =
-        QStringLiteral("could not be printed.\nserver-error-not-accepting-jobs");
+    const QString refused = "could not be printed.\nserver-error-not-accepting-jobs";
     const std::tuple<bool, Service, bool, QString> cases[] = {
         {true, Service::Accepts, true, QString()},
         {false, Service::Accepts, true, QString()},
@@ -239,13 +238,11 @@ void TestWindow::printOutcomes()
         for (int i = 0; i < 5; ++i) // impatient clicks make one job
             QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!button->isEnabled() && clock.elapsed() < PrintCommand::kAnswerBoundMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!button->findChild<PrintCommand*>()->busy(), 10000);
-        QCOMPARE(fake_->shown.value(1), message);
-        QCOMPARE(fake_->printers.jobs.load(),
-                 int(message.isEmpty() || service == Service::Refuses));
+        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 10000);
         // The page drawn by its own routine into the PDF handed over.
-        QCOMPARE(QFileInfo(fake_->printers.outputFile).size() > 1000, message.isEmpty());
-        QVERIFY(button->isEnabled());
+        QVERIFY(fake_->shown.value(1) == message &&
+                fake_->printers.jobs == int(message.isEmpty() || service == Service::Refuses) &&
+                (QFileInfo(fake_->printers.outputFile).size() > 1000) == message.isEmpty());
     }
 }
 
