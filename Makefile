@@ -53,6 +53,7 @@ run: build
 bench: build
 	$(BUILD_DIR)/bench/acidora-bench
 	$(BUILD_DIR)/bench/acidora-bench-app
+	bench/cli-batch $(BUILD_DIR)/src/app/acidora
 
 # The Debian package, in build/package.
 package: build
