@@ -1,7 +1,6 @@
-// Arbitrary types, box texts and indicator positions through the number reading, the schematic
-// refresh and the calculation run, as the window does: every number read is finite and reads
-// back from its texts; the labels, the report and the table are clean, in range, sorted and
-// free of duplicates. Any broken invariant aborts with what broke it.
+// Any types, box texts and indicators through the number reading, the refresh and the run, as
+// the window does: numbers finite and reading back from their texts; labels, report and table
+// clean, in range, sorted, without duplicates. A broken invariant aborts, saying what broke.
 #include "indicators/schematic.h"
 #include "report/calculationrun.h"
 #include "report/numberreading.h"

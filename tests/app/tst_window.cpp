@@ -1,8 +1,6 @@
-// The wiring of the main window: that typing, the picture buttons, the keys and the menus reach
-// the core, and that what it returns reaches the page, the clipboard, the print service, the
-// file dialog and the desktop's opener, whatever they do. The behaviour itself is tested in the
-// libraries; the real display, clipboard and print server in the end-to-end run. And the command
-// line: the window's texts and refusals, pH values, chart files written headless.
+// The wiring of the window and the command line: typing, buttons, keys and menus reach the core,
+// and what it returns reaches the page, clipboard, print service, file dialog and opener,
+// whatever they do; the behaviour itself is tested in the libraries.
 #include "app/chartpage.h"
 #include "app/cli.h"
 #include "app/formmain.h"
@@ -298,7 +296,9 @@ void TestWindow::saveAndCopyFromEachPage()
 
 void TestWindow::keyboardAndScreenReader()
 {
-    typeExample(QStringLiteral("1.8E-5"));
+    // As the command line opens the window with its inputs given.
+    window_->inputPage()->preset(chem::TitrationType::WeakAcidStrongBase,
+                                 {"0.1", "25", "0.1", "1.8E-5"}, 4);
     const auto accessible = [this](const char* name) {
         return QAccessible::queryAccessibleInterface(child<QWidget>(name));
     };

@@ -1,7 +1,6 @@
-// The titration chart read back from a recording surface: axes, texts, band, curve and
-// equivalence point, on screen and on paper, against values worked by hand from the geometry
-// (screen: plot x 30 to 748, H 456; paper: 10 to 260 mm, H 180) and the recording surface's
-// measure (a character half a font size wide, a line 1.15 font sizes high).
+// The chart read back from a recording surface, on screen and paper, against values worked by
+// hand from the geometry (screen: plot x 30 to 748, H 456; paper: 10 to 260 mm, H 180) and the
+// surface's measure (a character half a font size wide, a line 1.15 font sizes high).
 #include "chart/recordingsurface.h"
 #include "chart/titrationchart.h"
 #include "indicators/indicatorcolour.h"

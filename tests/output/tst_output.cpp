@@ -1,6 +1,5 @@
-// The output: the printed results page laid out in millimetres, and the saved files, each
-// format valid and holding what it must, read back as another program would; a write that
-// fails leaves what was there.
+// The printed results page in millimetres, and the saved files, each valid and holding what it
+// must as another program reads it; a write that fails leaves what was there.
 #include "output/tableprintout.h"
 #include "output/writers.h"
 
