@@ -74,6 +74,11 @@ void InputPage::buildTypePanel()
         option1_->addButton(option, i);
     }
     connect(option1_, &QButtonGroup::idClicked, this, &InputPage::Option1_Click);
+    // Arrow keys and screen readers choose a type without a click.
+    connect(option1_, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            Option1_Click(index);
+    });
 }
 
 void InputPage::buildIndicatorFrame()
@@ -195,6 +200,7 @@ void InputPage::buildSchematic()
     txCBur_->setAccessibleName(QStringLiteral("Titrant molarity, mol/L"));
     txVErl_->setAccessibleName(QStringLiteral("Analyte volume, mL"));
     txCErl_->setAccessibleName(QStringLiteral("Analyte molarity, mol/L"));
+    txKaKb_->setAccessibleName(QStringLiteral("Acidity constant Ka"));
     frameESQUEMA_->setAccessibleName(QStringLiteral("Burette and flask"));
 
     lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},

@@ -23,8 +23,8 @@ private slots:
 
 void TestNumbers::texts()
 {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN(),
+                     kInf = std::numeric_limits<double>::infinity();
     // NumberText; SignedNumberText differs only in giving -.5 its zero.
     // clang-format off
     const std::pair<double, const char*> cases[] = {
