@@ -1,10 +1,12 @@
 // The printed results page in millimetres, and the saved files, each valid and holding what it
 // must as another program reads it; a write that fails leaves what was there.
+#include "output/qtdrawingsurface.h"
 #include "output/tableprintout.h"
 #include "output/writers.h"
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -120,6 +122,11 @@ void TestOutput::longTableOnShortPageContinuesOverleaf()
 
 void TestOutput::chartFiles()
 {
+    QImage image(8, 8, QImage::Format_RGB32); // text measured in the surface's own unit
+    QPainter painter(&image);
+    QtDrawingSurface pixels(painter, 1, Qt::black), quarters(painter, 4, Qt::black);
+    QCOMPARE(quarters.TextWidth("pH") * 4 + quarters.TextHeight("pH") * 4,
+             pixels.TextWidth("pH") + pixels.TextHeight("pH"));
     // PDF: the printed page, one A4 landscape page.
     const QString pdf = readPdf(chartPdf(weakAcid()));
     QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
