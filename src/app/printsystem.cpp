@@ -15,7 +15,6 @@ std::optional<PrinterAnswer> QtPrintSystem::query() const
     PrinterAnswer answer;
     answer.defaultName = QPrinterInfo::defaultPrinterName();
     answer.queue = answer.defaultName.isEmpty() ? names.first() : answer.defaultName;
-    answer.pageSize = QPrinterInfo::printerInfo(answer.queue).defaultPageSize();
     // The paper the queue itself is set to, which the PPD's own default may not be.
     if (cups_dest_t* dest =
             cupsGetNamedDest(CUPS_HTTP_DEFAULT, answer.queue.toUtf8().constData(), nullptr)) {
@@ -30,6 +29,8 @@ std::optional<PrinterAnswer> QtPrintSystem::query() const
         }
         cupsFreeDests(1, dest);
     }
+    if (!answer.pageSize.isValid())
+        answer.pageSize = QPrinterInfo::printerInfo(answer.queue).defaultPageSize();
     return answer;
 }
 
