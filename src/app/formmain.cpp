@@ -321,7 +321,9 @@ void FormMain::Image4_Click()
     if (!result)
         return;
 
-    offerPrint(print);
+    // The latest answer (which also named it in the tool tip), never a new question: the page
+    // shows at once whatever the print service does.
+    print->setVisible(latestPrinter_.has_value());
     frameTAB_->showReport(*result);
     frameTAB_->show();
     frameTAB_->firstControl()->setFocus();
@@ -355,7 +357,7 @@ void FormMain::Image5_Click()
     const chart::ChartInput input = chartInput();
     if (!chart::chartAccepts(input))
         return; // the page stays empty, without title or Print button
-    offerPrint(print);
+    print->setVisible(latestPrinter_.has_value());
     picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);
     (print->isVisible() ? static_cast<QWidget*>(print) : picture1_)->setFocus();
@@ -396,15 +398,6 @@ void FormMain::Image6_Click()
     const PictureButton* help = commandKeys_.at(Qt::Key_H);
     mnu_Ayuda_->popup(help->hasFocus() ? help->mapToGlobal(QPoint(0, help->height()))
                                        : QCursor::pos());
-}
-
-void FormMain::offerPrint(QPushButton* print) const
-{
-    // The latest answer, never a new question: the page shows at once whatever the service does.
-    if (latestPrinter_) {
-        print->setToolTip(plainToolTip(latestPrinter_->defaultName));
-        print->show();
-    }
 }
 
 void FormMain::Timer1_Timer()

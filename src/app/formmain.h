@@ -89,8 +89,7 @@ private:
     QTimer* timer1_ = nullptr;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;
-    /// Shows the Print button of a page that has something to print when a printer is known.
-    void offerPrint(QPushButton* print) const;
+
 };
 
 } // namespace app
