@@ -22,10 +22,10 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage:
     cmdPRINT_CUR_->setGeometry(650, 453, 100, 24);
     cmdPRINT_CUR_->hide();
     label5_12_ = makeLabel(this, QStringLiteral("Label5(12)"), QStringLiteral("Titration type"),
-                           {103, 0, 564, 18}, arial(15, true), QColor(128, 128, 128));
+                           output::kChartTitleLabel, arial(15, true), output::kChartLabelColour);
     label5_12_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label5_11_ = makeLabel(this, QStringLiteral("Label5(11)"), QStringLiteral("Strong base"),
-                           {521, 8, 227, 18}, arial(13), QColor(128, 128, 128));
+                           output::kChartIndicatorLabel, arial(13), output::kChartLabelColour);
     label5_11_->setAlignment(Qt::AlignRight | Qt::AlignTop);
 }
 

@@ -3,6 +3,7 @@
 // with the title, the indicator's name and the Print button over it.
 
 #include "chart/titrationchart.h"
+#include "output/writers.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,7 +19,7 @@ class ChartPage : public QWidget
     Q_DISABLE_COPY(ChartPage)
 
 public:
-    static constexpr QSize kSize{768, 476}; ///< output::kChartWidth by kChartHeight
+    static constexpr QSize kSize{output::kChartWidth, output::kChartHeight};
 
     explicit ChartPage(QWidget* parent);
 

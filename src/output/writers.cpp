@@ -49,12 +49,12 @@ void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor 
     if (!labels)
         return;
     // Where the curve page has its title and indicator labels.
-    painter.setPen(QColor(128, 128, 128));
+    painter.setPen(kChartLabelColour);
     painter.setFont(arialPixels(15, true));
-    painter.drawText(QRect(103, 0, 564, 18), Qt::AlignHCenter | Qt::AlignTop,
+    painter.drawText(kChartTitleLabel, Qt::AlignHCenter | Qt::AlignTop,
                      QString::fromStdString(input.title));
     painter.setFont(arialPixels(13, false));
-    painter.drawText(QRect(521, 8, 227, 18), Qt::AlignRight | Qt::AlignTop,
+    painter.drawText(kChartIndicatorLabel, Qt::AlignRight | Qt::AlignTop,
                      QString::fromStdString(input.indicatorName));
 }
 

@@ -8,7 +8,9 @@
 #include "output/tableprintout.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -23,6 +25,12 @@ namespace output {
 /// The curve page's chart, in pixels.
 inline constexpr int kChartWidth = 768;
 inline constexpr int kChartHeight = 476;
+
+/// Where the curve page shows the chart's title and the indicator's name over the chart, in
+/// grey, Arial of 15 pixels bold and of 13 pixels.
+inline constexpr QRect kChartTitleLabel{103, 0, 564, 18};
+inline constexpr QRect kChartIndicatorLabel{521, 8, 227, 18};
+inline constexpr QColor kChartLabelColour{128, 128, 128};
 
 /// Draws the screen chart on `painter`, in pixels; with `labels`, also its title and the
 /// indicator's name as the curve page shows them over it.
