@@ -29,10 +29,12 @@ std::string refusal(const Options& o, const indicators::SchematicState& s)
         return "--titration is missing";
     const bool weak = chem::isWeak(*o.type);
     const std::string constant = *o.type == chem::TitrationType::WeakAcidStrongBase ? "Ka" : "Kb";
-    const auto outside = [](const char* what, const std::string& text, const char* range) {
+    const auto outside = [](const char* what, const std::string& text, double lo, double hi,
+                            const char* unit) {
         return std::string("the ") + what + ' ' + number(report::ReadNumber(text)) +
-               " is outside " + range;
+               " is outside " + number(lo) + " to " + number(hi) + unit;
     };
+    using namespace indicators;
     const chem::TitrationInputs& in = s.inputs;
     const std::pair<const std::string&, const char*> boxes[] = {
         {o.boxes.TxCErl, "--analyte"},
@@ -40,13 +42,16 @@ std::string refusal(const Options& o, const indicators::SchematicState& s)
         {o.boxes.TxVErl, "--analyte-volume"}};
     if (s.calcErrorFlag != 0) { // the boxes are read in this order
         if (in.analyteConc < 0)
-            return outside("analyte concentration", o.boxes.TxCErl, "1E-06 to 10 mol/L");
+            return outside("analyte concentration", o.boxes.TxCErl, kMinConcentration,
+                           kMaxConcentration, " mol/L");
         if (weak && in.dissociationConstant < 0 && !o.boxes.TxKaKb.empty())
-            return outside(constant.c_str(), o.boxes.TxKaKb, "1E-14 to 1, both excluded");
+            return outside(constant.c_str(), o.boxes.TxKaKb, kConstantAbove, kConstantBelow,
+                           ", both excluded");
         if (in.titrantConc < 0)
-            return outside("titrant concentration", o.boxes.TxCBur, "1E-06 to 10 mol/L");
+            return outside("titrant concentration", o.boxes.TxCBur, kMinConcentration,
+                           kMaxConcentration, " mol/L");
         if (in.analyteVolume < 0)
-            return outside("analyte volume", o.boxes.TxVErl, "2.5 to 600 mL");
+            return outside("analyte volume", o.boxes.TxVErl, kMinVolume, kMaxVolume, " mL");
     }
     for (const auto& [text, option] : boxes)
         if (text.empty())
@@ -55,8 +60,10 @@ std::string refusal(const Options& o, const indicators::SchematicState& s)
         return "a weak " + std::string(chem::titrantIsBase(*o.type) ? "acid" : "base") +
                " needs --" + (constant == "Ka" ? "ka" : "kb");
     const double veq = report::equivalenceVolume(in);
-    if (!(veq >= 5 && veq <= 300))
-        return "the equivalence volume " + number(veq) + " mL is outside 5 to 300 mL";
+    if (!(veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume))
+        return "the equivalence volume " + number(veq) + " mL is outside " +
+               number(report::kMinEquivalenceVolume) + " to " +
+               number(report::kMaxEquivalenceVolume) + " mL";
     return s.calcErrorFlag != 0 ? "the pH could not be computed" : "";
 }
 

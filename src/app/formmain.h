@@ -89,7 +89,6 @@ private:
     QTimer* timer1_ = nullptr;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;
-
 };
 
 } // namespace app

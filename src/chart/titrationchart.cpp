@@ -349,7 +349,7 @@ bool chartAccepts(const ChartInput& input)
     if (chem::isWeak(*input.type) && !(in.dissociationConstant > 0))
         return false;
     const double veq = report::equivalenceVolume(in);
-    return veq >= 5 && veq <= 300;
+    return veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume;
 }
 
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input)

@@ -40,17 +40,17 @@ template <typename Accepted> double acceptedValue(const std::string& text, Accep
 
 bool isConcentration(double x)
 {
-    return x >= 1.0E-6 && x <= 10.0;
+    return x >= kMinConcentration && x <= kMaxConcentration;
 }
 
 bool isConstant(double x)
 {
-    return x > 1.0E-14 && x < 1.0;
+    return x > kConstantAbove && x < kConstantBelow;
 }
 
 bool isVolume(double x)
 {
-    return x >= 2.5 && x <= 600.0;
+    return x >= kMinVolume && x <= kMaxVolume;
 }
 
 void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
@@ -103,7 +103,8 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
         return;
 
     const double veq = report::equivalenceVolume(in);
-    if (!std::isfinite(veq) || veq < 5.0 || veq > 300.0)
+    if (!std::isfinite(veq) || veq < report::kMinEquivalenceVolume ||
+        veq > report::kMaxEquivalenceVolume)
         throw RefreshFailure{};
 
     // Suitable when the centre of the colour change lies in the pH jump between 99 % and 101 %

@@ -13,6 +13,12 @@
 
 namespace indicators {
 
+/// What the boxes accept: concentrations in mol/L and the analyte's volume in mL with their
+/// bounds, the constant strictly between its bounds.
+inline constexpr double kMinConcentration = 1.0E-6, kMaxConcentration = 10.0;
+inline constexpr double kMinVolume = 2.5, kMaxVolume = 600.0;
+inline constexpr double kConstantAbove = 1.0E-14, kConstantBelow = 1.0;
+
 /// The texts of the four input boxes, as typed.
 struct BoxTexts
 {

@@ -135,7 +135,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     if (chem::isWeak(type) && !(in.dissociationConstant > 0))
         return std::nullopt;
     const double veq = equivalenceVolume(in);
-    if (!(veq >= 5 && veq <= 300))
+    if (!(veq >= kMinEquivalenceVolume && veq <= kMaxEquivalenceVolume))
         return std::nullopt;
 
     const auto pH = [&](double V) { return chem::Get_pH(type, in, V); };

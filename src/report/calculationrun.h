@@ -40,6 +40,10 @@ struct Report
     std::string table;
 };
 
+/// The equivalence volumes, in mL, of the titrations the program computes, bounds included.
+inline constexpr double kMinEquivalenceVolume = 5.0;
+inline constexpr double kMaxEquivalenceVolume = 300.0;
+
 /// The run; none when it refuses.
 std::optional<Report> runCalculation(const CalculationInput& input);
 
