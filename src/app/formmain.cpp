@@ -265,11 +265,10 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (key->modifiers() == Qt::AltModifier && commandKeys_.contains(key->key())) {
-        PictureButton* button = commandKeys_.at(key->key());
-        if (key->key() == Qt::Key_H) // the menu under its button, as from the button's keys
-            mnu_Ayuda_->popup(button->mapToGlobal(QPoint(0, button->height())));
+        if (key->key() == Qt::Key_H)
+            popupHelpMenu(true);
         else
-            button->click();
+            commandKeys_.at(key->key())->click();
         return true;
     }
     switch (key->key()) {
@@ -395,9 +394,13 @@ void FormMain::savePicture()
 void FormMain::Image6_Click()
 {
     // Under the button when the keyboard pressed it, at the pointer when the mouse did.
+    popupHelpMenu(commandKeys_.at(Qt::Key_H)->hasFocus());
+}
+
+void FormMain::popupHelpMenu(bool underButton)
+{
     const PictureButton* help = commandKeys_.at(Qt::Key_H);
-    mnu_Ayuda_->popup(help->hasFocus() ? help->mapToGlobal(QPoint(0, help->height()))
-                                       : QCursor::pos());
+    mnu_Ayuda_->popup(underButton ? help->mapToGlobal(QPoint(0, help->height())) : QCursor::pos());
 }
 
 void FormMain::Timer1_Timer()

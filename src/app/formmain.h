@@ -71,6 +71,8 @@ private:
     void copyPicture();
     void savePicture();
     void Image6_Click();
+    /// The help menu, under its button or at the pointer.
+    void popupHelpMenu(bool underButton);
     void mnu_Ayuda_Acerca_Click();
     /// The user's manual, from the help menu or F1.
     void mnu_Ayuda_Manual_Click();
