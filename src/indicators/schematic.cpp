@@ -17,13 +17,6 @@ using chem::TitrationType;
 struct RefreshFailure
 {};
 
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    return text;
-}
-
 bool isFilled(const std::string& text)
 {
     return text.find_first_not_of(' ') != std::string::npos;
@@ -174,7 +167,7 @@ std::string schematicDescription(std::optional<chem::TitrationType> type,
         text += ", " + colour + " with " + k.name;
     }
     if (state.verdict)
-        text += ". The indicator is " + lower(verdictCaption(*state.verdict));
+        text += ". The indicator is " + report::lowerCase(verdictCaption(*state.verdict));
     return text + '.';
 }
 

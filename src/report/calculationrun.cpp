@@ -57,13 +57,6 @@ std::string trimmedUpper(std::string text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
-}
-
 std::string N(double x)
 {
     return NumberText(x);
@@ -105,6 +98,13 @@ std::vector<std::string> tableKeys(double veq)
 }
 
 } // namespace
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return text;
+}
 
 std::string titrationTitle(chem::TitrationType type)
 {
@@ -175,7 +175,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
 
     if (input.indicator) {
         const IndicatorInfo& k = *input.indicator;
-        L[13] = "  " + k.name + "  [" + lower(input.verdictCaption) + "]";
+        L[13] = "  " + k.name + "  [" + lowerCase(input.verdictCaption) + "]";
         L[15] = "  pH range:  [ " + N(k.pHLow) + " ,  " + N(k.pHHigh) + " ]";
         L[14] = "  Colour change: " + k.acidColourName + " (acid)  -  " + k.basicColourName +
                 " (basic)";

@@ -50,6 +50,9 @@ std::optional<Report> runCalculation(const CalculationInput& input);
 /// "Titration of weak acid with strong base" and so on: the report's and the chart's title.
 std::string titrationTitle(chem::TitrationType type);
 
+/// ASCII letters in lower case, as the report shows the verdict: "[very appropriate]".
+std::string lowerCase(std::string text);
+
 /// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
 double equivalenceVolume(const chem::TitrationInputs& inputs);
 
