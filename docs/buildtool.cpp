@@ -42,7 +42,8 @@ public:
     }
     bool setText(const QString&) override { return true; }
     bool setImage(const QImage&) override { return true; }
-    QString askSaveName(QWidget*, const QString&, const QString&, const QString&, QString*) override
+    QString askSaveName(QWidget*, const QString&, const QString&,
+                        const std::vector<app::FileFormat>&) override
     {
         return {};
     }

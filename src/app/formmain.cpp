@@ -38,7 +38,7 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
     setBackground(this, Qt::white);
     setFont(arial(15));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(placeOnScreen(screen->availableGeometry(), size()));
 
     // Load: header, help menu, catalogue and chooser, pages in their places.
     buildHeader();
@@ -91,14 +91,43 @@ void FormMain::buildHeader()
         QPoint frameAt;
         const char* caption;
         const char* key; ///< with Alt, from anywhere in the window
+        void (FormMain::*handler)(bool byKeyboard);
     };
     // Alt and the caption's initial: no text box or desktop takes these, and they are what a
     // menu bar would use, where a program has one.
     const Button buttons[] = {
-        {"Image3", ":/art/button-input.svg", {16, 20}, 2, {14, 18}, "Input data", "I"},
-        {"Image4", ":/art/button-table.svg", {170, 20}, 1, {168, 18}, "Table & results", "T"},
-        {"Image5", ":/art/button-curve.svg", {322, 20}, 0, {320, 18}, "Curve", "C"},
-        {"Image6", ":/art/button-help.svg", {617, 20}, 3, {615, 18}, "Help", "H"},
+        {"Image3",
+         ":/art/button-input.svg",
+         {16, 20},
+         2,
+         {14, 18},
+         "Input data",
+         "I",
+         &FormMain::Image3_Click},
+        {"Image4",
+         ":/art/button-table.svg",
+         {170, 20},
+         1,
+         {168, 18},
+         "Table & results",
+         "T",
+         &FormMain::Image4_Click},
+        {"Image5",
+         ":/art/button-curve.svg",
+         {322, 20},
+         0,
+         {320, 18},
+         "Curve",
+         "C",
+         &FormMain::Image5_Click},
+        {"Image6",
+         ":/art/button-help.svg",
+         {617, 20},
+         3,
+         {615, 18},
+         "Help",
+         "H",
+         &FormMain::Image6_Click},
     };
     for (const Button& b : buttons)
         new SvgPicture(this, QStringLiteral("Image2(%1)").arg(b.frame),
@@ -109,14 +138,7 @@ void FormMain::buildHeader()
                               b.rest, QString::fromLatin1(b.caption));
         button->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(b.caption, b.key));
         commandKeys_.emplace(QKeySequence(QStringLiteral("Alt+") + b.key)[0].key(), button);
-        if (b.rest.x() == 16)
-            connect(button, &PictureButton::clicked, this, &FormMain::Image3_Click);
-        else if (b.rest.x() == 170)
-            connect(button, &PictureButton::clicked, this, &FormMain::Image4_Click);
-        else if (b.rest.x() == 322)
-            connect(button, &PictureButton::clicked, this, &FormMain::Image5_Click);
-        else if (b.rest.x() == 617)
-            connect(button, &PictureButton::clicked, this, &FormMain::Image6_Click);
+        connect(button, &PictureButton::clicked, this, b.handler);
     }
 }
 
@@ -292,15 +314,18 @@ void FormMain::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void FormMain::Image3_Click()
+void FormMain::Image3_Click(bool byKeyboard)
 {
     frameDAT_->show();
     picture1_->hide();
     frameTAB_->hide();
-    frameDAT_->firstControl()->setFocus();
+    // A click leaves the focus where it is: taking it from a box would confirm what is typed
+    // there. From the keyboard, the page's first control takes it.
+    if (byKeyboard)
+        frameDAT_->firstControl()->setFocus();
 }
 
-void FormMain::Image4_Click()
+void FormMain::Image4_Click(bool)
 {
     picture1_->title()->clear();
     frameDAT_->hide();
@@ -323,7 +348,8 @@ void FormMain::Image4_Click()
     // The latest answer (which also named it in the tool tip), never a new question: the page
     // shows at once whatever the print service does.
     print->setVisible(latestPrinter_.has_value());
-    frameTAB_->showReport(*result);
+    frameTAB_->showReport(*result, QString::fromStdString(report::titrationFileStem(
+                                       *frameDAT_->selectedType(), state.inputs)));
     frameTAB_->show();
     frameTAB_->firstControl()->setFocus();
 }
@@ -342,7 +368,7 @@ chart::ChartInput FormMain::chartInput() const
     return input;
 }
 
-void FormMain::Image5_Click()
+void FormMain::Image5_Click(bool)
 {
     frameDAT_->hide();
     picture1_->show();
@@ -370,7 +396,9 @@ bool FormMain::chartShown() const
 void FormMain::copyPicture()
 {
     // Twice the screen's size, so that it stays sharp in a document.
-    if (!platform_.clipboard.setImage(output::chartImage(chartInput(), 2)))
+    if (platform_.clipboard.setImage(output::chartImage(chartInput(), 2)))
+        showCopied(picture1_, picture1_->mapToGlobal(picture1_->rect().center()));
+    else
         platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the clipboard could not be set. "
                                                "Please try again."));
@@ -379,22 +407,24 @@ void FormMain::copyPicture()
 void FormMain::savePicture()
 {
     const chart::ChartInput input = chartInput();
-    saveWithDialog(this, platform_, QStringLiteral("Save picture as"),
-                   fileNameFrom(picture1_->title()->text()),
-                   {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
-                    {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
-                    {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
-                   [&input](const QString& extension) {
-                       return extension == QLatin1String("pdf")   ? output::chartPdf(input)
-                              : extension == QLatin1String("svg") ? output::chartSvg(input)
-                                                                  : output::chartPng(input);
-                   });
+    saveWithDialog(
+        this, platform_, QStringLiteral("Save picture as"),
+        fileNameFrom(QString::fromStdString(report::titrationFileStem(*input.type, input.inputs)) +
+                     QStringLiteral(" - curve")),
+        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+         {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
+         {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
+        [&input](const QString& extension) {
+            return extension == QLatin1String("pdf")   ? output::chartPdf(input)
+                   : extension == QLatin1String("svg") ? output::chartSvg(input)
+                                                       : output::chartPng(input);
+        });
 }
 
-void FormMain::Image6_Click()
+void FormMain::Image6_Click(bool byKeyboard)
 {
     // Under the button when the keyboard pressed it, at the pointer when the mouse did.
-    popupHelpMenu(commandKeys_.at(Qt::Key_H)->hasFocus());
+    popupHelpMenu(byKeyboard);
 }
 
 void FormMain::popupHelpMenu(bool underButton)

@@ -61,16 +61,17 @@ private:
     void buildHeader();
     void buildPages();
     void buildHelpMenu();
-    void Image3_Click();
-    void Image4_Click();
-    void Image5_Click();
+    /// The commands; `byKeyboard` is false for a mouse click.
+    void Image3_Click(bool byKeyboard);
+    void Image4_Click(bool byKeyboard);
+    void Image5_Click(bool byKeyboard);
     /// The chart's inputs as the last schematic refresh left them.
     chart::ChartInput chartInput() const;
     /// Whether the curve page shows a chart, and so offers its picture.
     bool chartShown() const;
     void copyPicture();
     void savePicture();
-    void Image6_Click();
+    void Image6_Click(bool byKeyboard);
     /// The help menu, under its button or at the pointer.
     void popupHelpMenu(bool underButton);
     void mnu_Ayuda_Acerca_Click();

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
 
@@ -73,11 +74,20 @@ void InputPage::buildTypePanel()
         setBackground(option, kPanel);
         option1_->addButton(option, i);
     }
-    connect(option1_, &QButtonGroup::idClicked, this, &InputPage::Option1_Click);
-    // Arrow keys and screen readers choose a type without a click.
+    // A choice runs once: a click that chose a type has already run it through the toggle
+    // (which arrow keys and screen readers make without a click); a click on the type already
+    // chosen runs it as a click.
     connect(option1_, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-        if (checked)
+        if (!checked)
+            return;
+        toggledType_ = index;
+        QTimer::singleShot(0, this, [this] { toggledType_ = -1; });
+        Option1_Click(index);
+    });
+    connect(option1_, &QButtonGroup::idClicked, this, [this](int index) {
+        if (index != toggledType_)
             Option1_Click(index);
+        toggledType_ = -1;
     });
 }
 
@@ -387,6 +397,7 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
     // Said again by a screen reader whenever it changes (the description change is an event).
     frameESQUEMA_->setAccessibleDescription(QString::fromStdString(indicators::schematicDescription(
         selectedType(), schematic_, indicatorPosition(), catalogue_)));
+    emit refreshed();
     return schematic_;
 }
 

@@ -57,6 +57,8 @@ public:
                 int indicatorPosition);
 
 signals:
+    /// A schematic refresh has run and its result is shown.
+    void refreshed();
     /// The chosen indicator's name for the chart page, "" for none.
     void indicatorCaptionChanged(const QString& caption);
 
@@ -72,6 +74,8 @@ private:
     indicators::SchematicState schematic_;
 
     QButtonGroup* option1_ = nullptr;
+    /// The type a toggle has just chosen, until its click (if any) has been seen; else -1.
+    int toggledType_ = -1;
     QWidget* frameIND_ = nullptr;
     QWidget* frameESQUEMA_ = nullptr;
     QComboBox* comboIND_ = nullptr;

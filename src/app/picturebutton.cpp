@@ -1,6 +1,7 @@
 #include "app/picturebutton.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -35,6 +36,41 @@ QAccessibleInterface* accessibleFactory(const QString& className, QObject* objec
     return nullptr;
 }
 
+/// Whether the user is working with the keyboard: the last key press came after the last mouse
+/// press. Focus frames show only then, as on the desktop's own buttons, since a focus that
+/// moves because a page was hidden after a click is no news to a mouse user.
+class InputWatch : public QObject
+{
+public:
+    bool keyboard = false;
+
+    static InputWatch& instance()
+    {
+        static InputWatch* watch = [] {
+            auto* w = new InputWatch(qApp);
+            qApp->installEventFilter(w);
+            return w;
+        }();
+        return *watch;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) &&
+            keyboard != (type == QEvent::KeyPress)) {
+            keyboard = type == QEvent::KeyPress;
+            if (auto* button = qobject_cast<PictureButton*>(QApplication::focusWidget()))
+                button->update();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    using QObject::QObject;
+};
+
 } // namespace
 
 PictureButton::PictureButton(QWidget* parent, const QString& name, const QString& resource,
@@ -46,6 +82,7 @@ PictureButton::PictureButton(QWidget* parent, const QString& name, const QString
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus); // a click keeps the focus where the user is typing
     setAccessibleName(caption);
+    InputWatch::instance();
 }
 
 void PictureButton::mousePressEvent(QMouseEvent* event)
@@ -61,7 +98,7 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event)
     move(rest_);
     event->accept();
     if (over)
-        emit clicked();
+        emit clicked(false);
 }
 
 void PictureButton::keyPressEvent(QKeyEvent* event)
@@ -69,7 +106,7 @@ void PictureButton::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
         event->accept();
-        emit clicked();
+        click();
         return;
     }
     SvgPicture::keyPressEvent(event);
@@ -78,8 +115,8 @@ void PictureButton::keyPressEvent(QKeyEvent* event)
 void PictureButton::paintEvent(QPaintEvent* event)
 {
     SvgPicture::paintEvent(event);
-    if (!hasFocus())
-        return; // unfocused, the picture alone, as ever
+    if (!hasFocus() || !InputWatch::instance().keyboard)
+        return; // the picture alone, as a mouse user knows it
     QPainter painter(this);
     painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(3, 3, -4, -4));

@@ -33,10 +33,41 @@ bool QtClipboard::setImage(const QImage& image)
 }
 
 QString QtFileDialogs::askSaveName(QWidget* parent, const QString& caption,
-                                   const QString& suggested, const QString& filters,
-                                   QString* chosenFilter)
+                                   const QString& suggested, const std::vector<FileFormat>& formats)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filters, chosenFilter);
+    QStringList filters;
+    for (const FileFormat& f : formats)
+        filters << f.filter;
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    // The dialog adds the suffix itself, before it asks about replacing a file.
+    dialog.setDefaultSuffix(formats.front().extension);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const auto f = std::find_if(formats.begin(), formats.end(),
+                                    [&](const FileFormat& x) { return x.filter == filter; });
+        if (f != formats.end())
+            dialog.setDefaultSuffix(f->extension);
+    });
+    dialog.selectFile(suggested);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        QString name = dialog.selectedFiles().constFirst();
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        if (std::any_of(formats.begin(), formats.end(),
+                        [&](const FileFormat& f) { return f.extension == suffix; }))
+            return name;
+        // "notes.v2": a suffix the dialog leaves alone, so the extension is added here and the
+        // question about an existing file asked here too.
+        name += QLatin1Char('.') + dialog.defaultSuffix();
+        if (!QFileInfo::exists(name) ||
+            QMessageBox::question(&dialog, caption,
+                                  QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                      .arg(QFileInfo(name).fileName())) == QMessageBox::Yes)
+            return name;
+        dialog.selectFile(name);
+    }
 }
 
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text)

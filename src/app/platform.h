@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <vector>
 
 class QImage;
 class QObject;
@@ -72,23 +73,32 @@ private:
     QString program_;
 };
 
+/// A kind of file the user may save to.
+struct FileFormat
+{
+    QString filter;    ///< as the dialog lists it: "PDF document (*.pdf)"
+    QString extension; ///< "pdf"
+};
+
 /// The desktop's file dialog.
 class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    /// Asks where to save: `filters` in the dialog's form ("PDF document (*.pdf);;..."),
-    /// `chosenFilter` set to the filter the user chose. "" when the user cancelled. The dialog
-    /// asks before an existing file is replaced.
+    /// Asks where to save, in one of `formats` (the first is offered first). "" when the user
+    /// cancelled. The name returned ends in
+    /// the extension of one of `formats`: a name typed without one gets the chosen filter's
+    /// before the dialog asks whether an existing file may be replaced, so that question is
+    /// always about the file that will be written.
     virtual QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
-                                const QString& filters, QString* chosenFilter) = 0;
+                                const std::vector<FileFormat>& formats) = 0;
 };
 
 class QtFileDialogs : public FileDialogs
 {
 public:
     QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
-                        const QString& filters, QString* chosenFilter) override;
+                        const std::vector<FileFormat>& formats) override;
 };
 
 struct Platform

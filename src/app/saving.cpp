@@ -36,25 +36,15 @@ bool saveWithDialog(QWidget* parent, Platform& platform, const QString& caption,
             .value(kLastFolderKey,
                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
             .toString();
-    QStringList filters;
-    for (const FileFormat& f : formats)
-        filters << f.filter;
-    QString chosen = filters.first();
-    QString path = platform.files.askSaveName(
+    const QString path = platform.files.askSaveName(
         parent, caption, QDir(folder).filePath(baseName + QLatin1Char('.') + formats[0].extension),
-        filters.join(QStringLiteral(";;")), &chosen);
+        formats);
     if (path.isEmpty())
         return false; // cancelled
 
-    QString extension = QFileInfo(path).suffix().toLower();
-    const auto named = std::find_if(formats.begin(), formats.end(),
-                                    [&](const FileFormat& f) { return f.extension == extension; });
-    if (named == formats.end()) {
-        const auto byFilter = std::find_if(formats.begin(), formats.end(),
-                                           [&](const FileFormat& f) { return f.filter == chosen; });
-        extension = (byFilter == formats.end() ? formats.front() : *byFilter).extension;
-        path += QLatin1Char('.') + extension;
-    }
+    // The dialog has given the name its extension, so its question about replacing a file was
+    // about this one.
+    const QString extension = QFileInfo(path).suffix().toLower();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QByteArray bytes = bytesFor(extension);

@@ -2,6 +2,8 @@
 // Save as…: the file dialog, the format, the write and its failure message, the same for the
 // curve and the results. The bytes come from the writers; this only chooses where they go.
 
+#include "app/platform.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,19 +14,10 @@ class QWidget;
 
 namespace app {
 
-struct Platform;
-
-struct FileFormat
-{
-    QString filter;    ///< as the dialog lists it: "PDF document (*.pdf)"
-    QString extension; ///< "pdf"
-};
-
 /// Asks where to save, starting in the folder last saved to, with `baseName` suggested in the
-/// first format. The format is the file name's extension when it names one of `formats`, else
-/// the chosen filter's, whose extension is then added. Writes `bytesFor(extension)` whole or
-/// not at all; a failure is told in a message box with the system's reason. Nothing is
-/// written when the user cancels. True when a file was written.
+/// first format. The format is the extension of the name the dialog returns. Writes
+/// `bytesFor(extension)` whole or not at all; a failure is told in a message box with the system's
+/// reason. Nothing is written when the user cancels. True when a file was written.
 bool saveWithDialog(QWidget* parent, Platform& platform, const QString& caption,
                     const QString& baseName, const std::vector<FileFormat>& formats,
                     const std::function<QByteArray(const QString& extension)>& bytesFor);

@@ -80,16 +80,23 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
 
     menu_ = new QMenu(this);
-    QAction* save =
+    QAction* copy =
+        menu_->addAction(QStringLiteral("Copy"), this, [this] { copyResults(menu_->pos()); });
+    copy->setObjectName(QStringLiteral("mnu_CopyResults"));
+    save_ =
         menu_->addAction(QStringLiteral("Save results as\u2026"), this, &TablePage::saveResults);
-    save->setObjectName(QStringLiteral("mnu_SaveResults"));
-    save->setShortcut(QKeySequence::Save); // shown only: the window's key preview handles it
-    save->setShortcutVisibleInContextMenu(true);
-    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(text1_)}) {
-        w->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(w, &QWidget::customContextMenuRequested, this,
-                [this, w](QPoint at) { showMenu(w->mapToGlobal(at)); });
-    }
+    save_->setObjectName(QStringLiteral("mnu_SaveResults"));
+    save_->setShortcut(QKeySequence::Save); // shown only: the window's key preview handles it
+    save_->setShortcutVisibleInContextMenu(true);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { showMenu(mapToGlobal(at)); });
+    text1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(text1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        QMenu* menu = textMenu(at);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(text1_->viewport()->mapToGlobal(at));
+    });
     print_ = new PrintCommand(cmdPRINT_, platform_,
                               {QStringLiteral("Sorry, no printer."),
                                QStringLiteral("Sorry, the table could not be printed."),
@@ -100,8 +107,18 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
 }
 
-void TablePage::showReport(const report::Report& report)
+QMenu* TablePage::textMenu(QPoint position)
 {
+    QMenu* menu = text1_->createStandardContextMenu(position);
+    menu->setParent(this, menu->windowFlags());
+    menu->addSeparator();
+    menu->addAction(save_);
+    return menu;
+}
+
+void TablePage::showReport(const report::Report& report, const QString& fileStem)
+{
+    fileStem_ = fileStem;
     for (std::size_t i = 0; i < report.lines.size(); ++i)
         label1_[i]->setText(QString::fromStdString(report.lines[i]));
     // The text box shows the lines; the CR LF text itself is kept for printing and copying.
@@ -144,24 +161,34 @@ std::array<std::string, report::kReportLines> TablePage::captions() const
 
 void TablePage::saveResults()
 {
-    saveWithDialog(
-        this, platform_, QStringLiteral("Save results as"), fileNameFrom(label1_[0]->text()),
-        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
-         {QStringLiteral("Text (*.txt)"), QStringLiteral("txt")},
-         {QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv")}},
-        [&](const QString& extension) {
-            if (extension == QLatin1String("pdf"))
-                return output::resultsPdf(reportLines(), table_);
-            return QByteArray::fromStdString(extension == QLatin1String("csv")
-                                                 ? output::resultsCsv(table_)
-                                                 : output::clipboardText(captions(), table_));
-        });
+    saveWithDialog(this, platform_, QStringLiteral("Save results as"),
+                   fileNameFrom(fileStem_ + QStringLiteral(" - results")),
+                   {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+                    {QStringLiteral("Text (*.txt)"), QStringLiteral("txt")},
+                    {QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv")}},
+                   [&](const QString& extension) {
+                       if (extension == QLatin1String("pdf"))
+                           return output::resultsPdf(reportLines(), table_);
+                       if (extension == QLatin1String("csv"))
+                           return QByteArray::fromStdString(output::resultsCsv(table_));
+                       // A text file ends its lines as text files here do; the clipboard keeps CR
+                       // LF.
+                       return QByteArray::fromStdString(output::clipboardText(captions(), table_))
+                           .replace("\r\n", "\n");
+                   });
 }
 
 void TablePage::CmdCopiar_Click()
 {
+    copyResults(cmdCopiar_->mapToGlobal(QPoint(0, cmdCopiar_->height())));
+}
+
+void TablePage::copyResults(QPoint globalPosition)
+{
     const std::string text = output::clipboardText(captions(), table_);
-    if (!platform_.clipboard.setText(QString::fromStdString(text)))
+    if (platform_.clipboard.setText(QString::fromStdString(text)))
+        showCopied(this, globalPosition);
+    else
         platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
                                 QStringLiteral("Sorry, the clipboard could not be set. "
                                                "Please try again."));

@@ -11,6 +11,7 @@
 
 #include <array>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -30,7 +31,8 @@ class TablePage : public QWidget
 public:
     TablePage(QWidget* parent, Platform& platform);
 
-    void showReport(const report::Report& report);
+    /// Shows a run's report; `fileStem` names the files it is saved to ("weak acid 0.1 M 25 mL").
+    void showReport(const report::Report& report, const QString& fileStem);
     QPushButton* printButton() const { return cmdPRINT_; }
     /// The table of values, where the keyboard starts on this page.
     QWidget* firstControl() const;
@@ -40,10 +42,15 @@ public:
     void CmdCopiar_Click();
     /// Save results as…: PDF (the printed page), text (the clipboard's bytes) or CSV.
     void saveResults();
-    /// The page's context menu, at a place on the screen.
+    /// The page's context menu (Copy, Save results as…), at a place on the screen.
     void showMenu(QPoint globalPosition);
+    /// The table text's own menu (Copy, Select All) with Save results as… beside it; the
+    /// caller owns it.
+    QMenu* textMenu(QPoint position);
 
 private:
+    /// The results to the clipboard, "Copied" shown briefly at `globalPosition`.
+    void copyResults(QPoint globalPosition);
     std::array<output::ReportLine, 16> reportLines() const;
     std::array<std::string, report::kReportLines> captions() const;
 
@@ -54,7 +61,9 @@ private:
     QPushButton* cmdPRINT_ = nullptr;
     PrintCommand* print_ = nullptr;
     std::string table_; ///< the table text as the run wrote it, CR LF line ends
+    QString fileStem_;
     QMenu* menu_ = nullptr;
+    QAction* save_ = nullptr;
 };
 
 } // namespace app

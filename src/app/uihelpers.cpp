@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QTextDocument>
+#include <QToolTip>
 
 namespace app {
 
@@ -56,6 +57,17 @@ void setBackground(QWidget* widget, QColor colour)
 QColor toQColor(indicators::Colour colour)
 {
     return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+QPoint placeOnScreen(QRect available, QSize size)
+{
+    const QPoint centred = available.center() - QRect(QPoint(), size).center();
+    return {std::max(centred.x(), available.left()), std::max(centred.y(), available.top())};
+}
+
+void showCopied(QWidget* widget, QPoint globalPosition)
+{
+    QToolTip::showText(globalPosition, QStringLiteral("Copied"), widget, QRect(), 1500);
 }
 
 } // namespace app

@@ -31,4 +31,12 @@ void setBackground(QWidget* widget, QColor colour);
 /// A catalogue colour (R + 256·G + 65536·B) as a QColor.
 QColor toQColor(indicators::Colour colour);
 
+/// Where a window of `size` goes on a screen's `available` area: centred, but never with its
+/// top-left corner off that area, so that a screen smaller than the window cuts off its right
+/// and bottom edges rather than its title bar and its commands.
+QPoint placeOnScreen(QRect available, QSize size);
+
+/// "Copied", shown for a moment at a place on the screen, where the copy was asked for.
+void showCopied(QWidget* widget, QPoint globalPosition);
+
 } // namespace app

@@ -114,6 +114,31 @@ std::string titrationTitle(chem::TitrationType type)
     return kTitles[static_cast<std::size_t>(type)];
 }
 
+namespace {
+const char* const kSubstances[][2] = {{"strong acid", "strong base"},
+                                      {"weak acid", "strong base"},
+                                      {"strong base", "strong acid"},
+                                      {"weak base", "strong acid"}};
+}
+
+std::string titrationFileStem(chem::TitrationType type, const chem::TitrationInputs& in)
+{
+    return std::string(kSubstances[static_cast<std::size_t>(type)][0]) + ' ' + N(in.analyteConc) +
+           " M " + N(in.analyteVolume) + " mL";
+}
+
+std::string titrationCaption(chem::TitrationType type, const chem::TitrationInputs& in,
+                             const std::string& constantText)
+{
+    const auto& [analyte, titrant] = kSubstances[static_cast<std::size_t>(type)];
+    std::string text =
+        N(in.analyteVolume) + " mL of " + analyte + ' ' + N(in.analyteConc) + " mol/L, ";
+    if (chem::isWeak(type))
+        text += std::string(type == TitrationType::WeakAcidStrongBase ? "Ka " : "Kb ") +
+                trimmedUpper(constantText) + ", ";
+    return text + "titrated with " + titrant + ' ' + N(in.titrantConc) + " mol/L";
+}
+
 double equivalenceVolume(const chem::TitrationInputs& in)
 {
     return (in.analyteVolume * in.analyteConc) / in.titrantConc;

@@ -50,6 +50,14 @@ std::optional<Report> runCalculation(const CalculationInput& input);
 /// "Titration of weak acid with strong base" and so on: the report's and the chart's title.
 std::string titrationTitle(chem::TitrationType type);
 
+/// The titration in a few words for a file name: "weak acid 0.1 M 25 mL".
+std::string titrationFileStem(chem::TitrationType type, const chem::TitrationInputs& inputs);
+
+/// The inputs in one line, for a chart handed out: "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5,
+/// titrated with strong base 0.1 mol/L"; the constant as the report shows it.
+std::string titrationCaption(chem::TitrationType type, const chem::TitrationInputs& inputs,
+                             const std::string& constantText);
+
 /// ASCII letters in lower case, as the report shows the verdict: "[very appropriate]".
 std::string lowerCase(std::string text);
 

@@ -8,22 +8,29 @@
 #include "app/platform.h"
 #include "app/printcommand.h"
 #include "app/tablepage.h"
+#include "app/uihelpers.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include <atomic>
 #include <sstream>
@@ -71,8 +78,8 @@ struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileD
     bool refuseClipboard = false, openerFails = false;
     QString clipboard;
     QImage picture;
-    QString saveAs, filter, suggested; ///< the dialog's answer and chosen filter; what it offered
-    QStringList shown;                 ///< title, then text, of each message
+    QString saveAs, suggested; ///< the dialog's answer; what it offered
+    QStringList shown;         ///< title, then text, of each message
     QList<QUrl> opened;
     FakePrintSystem printers;
     app::Platform platform{printers, *this, *this, *this, *this};
@@ -88,12 +95,10 @@ struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileD
         picture = image;
         return !refuseClipboard;
     }
-    QString askSaveName(QWidget*, const QString&, const QString& offered, const QString&,
-                        QString* chosen) override
+    QString askSaveName(QWidget*, const QString&, const QString& offered,
+                        const std::vector<FileFormat>&) override
     {
         suggested = offered;
-        if (!filter.isEmpty())
-            *chosen = filter;
         return saveAs;
     }
     void show(QWidget*, Icon, const QString& title, const QString& text) override
@@ -138,6 +143,11 @@ private slots:
     void printOutcomes();
     void saveAndCopyFromEachPage();
     void keyboardAndScreenReader();
+    void mouseClicksLeaveTheFocus();
+    void realSaveDialog_data();
+    void realSaveDialog();
+    void placement_data();
+    void placement();
     void helpCommands();
     void realOpenerReadsExitStatus();
     void commandLineReport();
@@ -251,27 +261,38 @@ void TestWindow::saveAndCopyFromEachPage()
     click("Image5");
     press('c'); // twice the screen's size
     QCOMPARE(fake_->picture.size(), QSize(1536, 952));
-    // The name follows the title; without an extension, the chosen filter's is added.
-    fake_->saveAs = dir_.filePath(QStringLiteral("curve"));
-    fake_->filter = QStringLiteral("SVG picture (*.svg)");
+    QCOMPARE(QToolTip::text(), QStringLiteral("Copied"));
+    // The name tells the titration and the page; the format follows the name.
+    fake_->saveAs = dir_.filePath(QStringLiteral("curve.svg"));
     press('s');
-    QVERIFY(fake_->suggested.endsWith("/Titration of weak acid with strong base.pdf"));
+    QVERIFY(fake_->suggested.endsWith("/weak acid 0.1 M 25 mL - curve.pdf"));
     QVERIFY(saved("curve.svg").startsWith("<?xml"));
-    // The extension typed wins over the filter; the folder is remembered.
+    // The folder is remembered.
     fake_->saveAs = dir_.filePath(QStringLiteral("curve.png"));
     child<QAction>("mnu_SavePicture")->trigger();
     QCOMPARE(QImage::fromData(saved("curve.png")).size(), QSize(1536, 952));
     QCOMPARE(QFileInfo(fake_->suggested).absolutePath(), dir_.path());
 
     click("Image4");
-    fake_->filter.clear();
     for (const char* name : {"table.txt", "table.csv"}) {
         fake_->saveAs = dir_.filePath(QString::fromLatin1(name));
         press('s');
     }
+    QVERIFY(fake_->suggested.endsWith("/weak acid 0.1 M 25 mL - results.pdf"));
     QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/weak-acid.txt"));
     QVERIFY(expected.open(QIODevice::ReadOnly));
-    QCOMPARE(saved("table.txt"), expected.readAll()); // the clipboard's bytes
+    const QByteArray copy = expected.readAll();
+    QCOMPARE(saved("table.txt"), QByteArray(copy).replace("\r\n", "\n")); // the copy, LF
+    // The page's menu copies what the Copy button copies; the text's menu keeps its own items.
+    child<QAction>("mnu_CopyResults")->trigger();
+    QCOMPARE(fake_->clipboard.toUtf8(), copy);
+    std::unique_ptr<QMenu> menu(window_->tablePage()->textMenu({}));
+    QStringList items;
+    for (const QAction* a : menu->actions())
+        items << a->text();
+    QVERIFY2(items.first().contains("Copy") && items.filter("Select All").size() == 1 &&
+                 items.last().startsWith("Save results as\u2026"),
+             qPrintable(items.join('|')));
     QVERIFY(saved("table.csv").startsWith("Volume (mL),pH\r\n0.00,2.88\r\n"));
     // A cancelled dialog writes nothing; a failed write says why.
     fake_->saveAs.clear();
@@ -321,6 +342,101 @@ void TestWindow::keyboardAndScreenReader()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier); // Image5
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(window_->curvePage()->isVisible());
+}
+
+void TestWindow::mouseClicksLeaveTheFocus()
+{
+    std::map<QWidget*, QImage> plain; // each command as a mouse user sees it
+    for (const char* name : {"Image3", "Image4", "Image5", "Image6"})
+        plain[child<QWidget>(name)] = child<QWidget>(name)->grab().toImage();
+    // A type chosen runs the refresh once; choosing it again runs it again.
+    QSignalSpy refreshes(window_->inputPage(), &InputPage::refreshed);
+    for (int clicks : {1, 2}) {
+        QTest::mouseClick(child<QRadioButton>("Option1(0)"), Qt::LeftButton);
+        QCOMPARE(refreshes.count(), clicks);
+    }
+    // "Input data" confirms nothing half typed.
+    auto* box = child<QLineEdit>("TxCBur");
+    box->setFocus();
+    QTest::keyClicks(box, "0.1");
+    click("Image3");
+    QVERIFY(box->hasFocus() && refreshes.count() == 2);
+    // A refused curve hides the box; the command the focus falls to looks as it did.
+    click("Image5");
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(plain.count(focused) && focused->grab().toImage() == plain[focused]);
+    QTest::keyClick(focused, Qt::Key_Tab); // the keyboard in use: the frame shows
+    focused = QApplication::focusWidget();
+    QVERIFY(plain.count(focused) && focused->grab().toImage() != plain[focused]);
+}
+
+void TestWindow::realSaveDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<QString>("written"); ///< "" when the user declines to replace it
+    QTest::newRow("no extension: the filter's, and the question covers it") << "results"
+                                                                            << "results.pdf"
+                                                                            << "";
+    QTest::newRow("an unknown suffix: the filter's added, asked too") << "results.v2"
+                                                                      << "results.v2.pdf"
+                                                                      << "";
+    QTest::newRow("a new name, its extension added") << "new"
+                                                     << ""
+                                                     << "new.pdf";
+    QTest::newRow("a known extension typed wins") << "new.txt"
+                                                  << ""
+                                                  << "new.txt";
+}
+
+void TestWindow::realSaveDialog()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, existing);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    if (!existing.isEmpty()) {
+        QFile old(dir.filePath(existing));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    // The user: types the name and presses Save, answers No to a question, then cancels.
+    QString question;
+    QTimer user;
+    connect(&user, &QTimer::timeout, this, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (!question.isEmpty())
+                return dialog->reject();
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    user.start(20);
+    const QString name = QtFileDialogs().askSaveName(
+        nullptr, QStringLiteral("Save results as"), dir.filePath(QStringLiteral("x.pdf")),
+        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+         {QStringLiteral("Text (*.txt)"), QStringLiteral("txt")}});
+    QCOMPARE(QFileInfo(name).fileName(), written);
+    QCOMPARE(question.startsWith(existing + " already exists."), !existing.isEmpty());
+}
+
+void TestWindow::placement_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::newRow("room enough: centred") << QRect(0, 0, 1280, 1024) << QPoint(253, 239);
+    QTest::newRow("smaller screen, panel above: the top-left corner on it")
+        << QRect(100, 30, 640, 480) << QPoint(100, 30);
+}
+
+void TestWindow::placement()
+{
+    QFETCH(QRect, available);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(placeOnScreen(available, FormMain::kClientSize), topLeft);
 }
 
 void TestWindow::helpCommands()
