@@ -191,7 +191,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                             o.indicator,
                             &catalogue,
                             report::titrationTitle(*o.type),
-                            o.indicator ? catalogue.table[o.indicator].name : std::string()};
+                            o.indicator ? catalogue.table[o.indicator].name : std::string(),
+                            report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb)};
         const QString extension = QFileInfo(o.chart).suffix().toLower();
         const QByteArray bytes = extension == "pdf"   ? output::chartPdf(c)
                                  : extension == "svg" ? output::chartSvg(c)

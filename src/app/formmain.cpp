@@ -393,10 +393,18 @@ bool FormMain::chartShown() const
     return picture1_->isVisible() && !picture1_->title()->text().isEmpty();
 }
 
+chart::ChartInput FormMain::chartHandedOut() const
+{
+    chart::ChartInput input = chartInput();
+    input.caption = report::titrationCaption(*input.type, input.inputs,
+                                             frameDAT_->constantText().toStdString());
+    return input;
+}
+
 void FormMain::copyPicture()
 {
     // Twice the screen's size, so that it stays sharp in a document.
-    if (platform_.clipboard.setImage(output::chartImage(chartInput(), 2)))
+    if (platform_.clipboard.setImage(output::chartImage(chartHandedOut(), 2)))
         showCopied(picture1_, picture1_->mapToGlobal(picture1_->rect().center()));
     else
         platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
@@ -406,7 +414,7 @@ void FormMain::copyPicture()
 
 void FormMain::savePicture()
 {
-    const chart::ChartInput input = chartInput();
+    const chart::ChartInput input = chartHandedOut();
     saveWithDialog(
         this, platform_, QStringLiteral("Save picture as"),
         fileNameFrom(QString::fromStdString(report::titrationFileStem(*input.type, input.inputs)) +

@@ -67,6 +67,8 @@ private:
     void Image5_Click(bool byKeyboard);
     /// The chart's inputs as the last schematic refresh left them.
     chart::ChartInput chartInput() const;
+    /// The same with the caption of a chart copied or saved (the curve page shows a chart).
+    chart::ChartInput chartHandedOut() const;
     /// Whether the curve page shows a chart, and so offers its picture.
     bool chartShown() const;
     void copyPicture();

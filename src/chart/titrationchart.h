@@ -62,6 +62,9 @@ struct ChartInput
     const indicators::IndicatorCatalogue* catalogue = nullptr;
     std::string title;         ///< printed on paper
     std::string indicatorName; ///< printed on paper
+    /// One line with the inputs under a chart handed out as a file or picture; "" on the curve
+    /// page and the printed page.
+    std::string caption;
 };
 
 /// The chart in words, for a screen reader: its title, the axes, the equivalence point and the

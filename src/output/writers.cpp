@@ -56,7 +56,22 @@ void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor 
     painter.setFont(arialPixels(13, false));
     painter.drawText(kChartIndicatorLabel, Qt::AlignRight | Qt::AlignTop,
                      QString::fromStdString(input.indicatorName));
+    if (!input.caption.empty()) {
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, kChartHeight, kChartWidth, kChartCaptionHeight), Qt::AlignCenter,
+                         QString::fromStdString(input.caption));
+    }
 }
+
+namespace {
+
+/// The screen chart's height with its caption band, if any.
+int screenChartHeight(const chart::ChartInput& input)
+{
+    return kChartHeight + (input.caption.empty() ? 0 : kChartCaptionHeight);
+}
+
+} // namespace
 
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
 {
@@ -65,7 +80,17 @@ bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
     if (!painter.begin(&device))
         return false;
     QtDrawingSurface surface(painter, device.logicalDpiX() / 25.4, Qt::black);
-    chart::drawChart(surface, chart::ChartGeometry::paper(), input);
+    const chart::ChartGeometry paper = chart::ChartGeometry::paper();
+    chart::drawChart(surface, paper, input);
+    if (!input.caption.empty()) { // under the volume axis's caption, centred on the plot
+        surface.setFontName("Arial");
+        surface.setFontSize(11);
+        surface.setFontBold(false);
+        surface.setFontItalic(false);
+        surface.setCurrentX((paper.X0 + paper.XR - surface.TextWidth(input.caption)) / 2);
+        surface.setCurrentY(paper.H + 8);
+        surface.Print(input.caption);
+    }
     return painter.end();
 }
 
@@ -100,7 +125,7 @@ bool drawResultsPage(QPagedPaintDevice& device, const std::array<ReportLine, 16>
 
 QImage chartImage(const chart::ChartInput& input, int scale)
 {
-    QImage image(kChartWidth * scale, kChartHeight * scale, QImage::Format_RGB32);
+    QImage image(kChartWidth * scale, screenChartHeight(input) * scale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(scale, scale);
@@ -120,9 +145,9 @@ QByteArray chartSvg(const chart::ChartInput& input)
     QBuffer buffer(&bytes);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(kChartWidth, kChartHeight));
+    svg.setSize(QSize(kChartWidth, screenChartHeight(input)));
     svg.setResolution(96); // a screen pixel: the document's size is the chart's on screen
-    svg.setViewBox(QRect(0, 0, kChartWidth, kChartHeight));
+    svg.setViewBox(QRect(0, 0, kChartWidth, screenChartHeight(input)));
     svg.setTitle(QString::fromStdString(input.title));
     QPainter painter(&svg);
     paintScreenChart(painter, input, Qt::black, true);

@@ -32,13 +32,16 @@ inline constexpr QRect kChartTitleLabel{103, 0, 564, 18};
 inline constexpr QRect kChartIndicatorLabel{521, 8, 227, 18};
 inline constexpr QColor kChartLabelColour{128, 128, 128};
 
+/// The band under a screen chart that holds its caption, when it has one.
+inline constexpr int kChartCaptionHeight = 24;
+
 /// Draws the screen chart on `painter`, in pixels; with `labels`, also its title and the
-/// indicator's name as the curve page shows them over it.
+/// indicator's name as the curve page shows them over it, and its caption in a band below.
 void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
                       bool labels);
 
 /// The chart on one landscape page of `device`, in millimetres, with its title and the
-/// indicator's name. False when the page could not be drawn.
+/// indicator's name, and its caption under it. False when the page could not be drawn.
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
 
 /// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a table
@@ -50,7 +53,7 @@ bool drawResultsPage(QPagedPaintDevice& device, const std::array<ReportLine, 16>
 QImage chartImage(const chart::ChartInput& input, int scale);
 
 /// The chart as a file: PDF is the printed page (A4 landscape, vectors), SVG the screen chart
-/// as vectors, PNG the screen chart at twice its size.
+/// as vectors, PNG the screen chart at twice its size; each with the input's caption.
 QByteArray chartPdf(const chart::ChartInput& input);
 QByteArray chartSvg(const chart::ChartInput& input);
 QByteArray chartPng(const chart::ChartInput& input);

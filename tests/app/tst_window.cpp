@@ -260,7 +260,7 @@ void TestWindow::saveAndCopyFromEachPage()
 
     click("Image5");
     press('c'); // twice the screen's size
-    QCOMPARE(fake_->picture.size(), QSize(1536, 952));
+    QCOMPARE(fake_->picture.size(), QSize(1536, 1000));
     QCOMPARE(QToolTip::text(), QStringLiteral("Copied"));
     // The name tells the titration and the page; the format follows the name.
     fake_->saveAs = dir_.filePath(QStringLiteral("curve.svg"));
@@ -270,7 +270,7 @@ void TestWindow::saveAndCopyFromEachPage()
     // The folder is remembered.
     fake_->saveAs = dir_.filePath(QStringLiteral("curve.png"));
     child<QAction>("mnu_SavePicture")->trigger();
-    QCOMPARE(QImage::fromData(saved("curve.png")).size(), QSize(1536, 952));
+    QCOMPARE(QImage::fromData(saved("curve.png")).size(), QSize(1536, 1000));
     QCOMPARE(QFileInfo(fake_->suggested).absolutePath(), dir_.path());
 
     click("Image4");

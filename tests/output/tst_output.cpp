@@ -127,23 +127,29 @@ void TestOutput::chartFiles()
     QtDrawingSurface pixels(painter, 1, Qt::black), quarters(painter, 4, Qt::black);
     QCOMPARE(quarters.TextWidth("pH") * 4 + quarters.TextHeight("pH") * 4,
              pixels.TextWidth("pH") + pixels.TextHeight("pH"));
+    // A chart handed out carries its inputs in one line, under the chart.
+    chart::ChartInput captioned = weakAcid();
+    captioned.caption = "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5, titrated with strong base";
     // PDF: the printed page, one A4 landscape page.
-    const QString pdf = readPdf(chartPdf(weakAcid()));
+    const QString pdf = readPdf(chartPdf(captioned));
     QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
                  pdf.contains(QLatin1String("Page size: 842 x 595 pts (A4)")) &&
                  pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
-                 pdf.contains(QLatin1String("Equivalence point. pH = 8.722")),
+                 pdf.contains(QLatin1String("Equivalence point. pH = 8.722")) &&
+                 pdf.trimmed().endsWith(QString::fromStdString(captioned.caption)),
              qPrintable(pdf.left(400)));
-    // SVG: parses, the screen's size, with the title and the indicator's name.
-    const QByteArray svg = chartSvg(weakAcid());
-    QVERIFY(QSvgRenderer(svg).isValid() && QSvgRenderer(svg).viewBox() == QRect(0, 0, 768, 476) &&
+    // SVG: parses, the screen's size and the caption's band, with the title and the
+    // indicator's name.
+    const QByteArray svg = chartSvg(captioned);
+    QVERIFY(QSvgRenderer(svg).isValid() && QSvgRenderer(svg).viewBox() == QRect(0, 0, 768, 500) &&
             svg.contains("Titration of weak acid with strong base") &&
-            svg.contains("phenolphthalein"));
+            svg.contains("phenolphthalein") && svg.contains("titrated with strong base"));
     // PNG: twice the screen, the red dot at the equivalence point (x 389, pH 8.722 at
-    // y 436 - 9.722 · 456/18 on screen).
-    const QImage png = QImage::fromData(chartPng(weakAcid()), "PNG");
+    // y 436 - 9.722 · 456/18 on screen); without a caption, no band.
+    const QImage png = QImage::fromData(chartPng(captioned), "PNG");
     const QColor dot = png.pixelColor(2 * 389, qRound(2 * (436 - 9.722 * 456 / 18)));
-    QVERIFY(png.size() == QSize(1536, 952) && dot.red() > 220 && dot.green() + dot.blue() < 60);
+    QVERIFY(png.size() == QSize(1536, 1000) && dot.red() > 220 && dot.green() + dot.blue() < 60);
+    QCOMPARE(chartImage(weakAcid(), 1).size(), QSize(768, 476));
 }
 
 void TestOutput::resultsFiles()
