@@ -17,54 +17,26 @@ namespace {
 
 const char* const kTypeNames[] = {"strong-acid", "weak-acid", "strong-base", "weak-base"};
 
-std::string number(double x)
+/// The refusal as the command line says it: a missing input by its option.
+std::string refusalText(const Options& o, const indicators::Refusal& refusal)
 {
-    return report::NumberText(x);
-}
-
-/// Why the window would refuse these inputs, or "" when it would not.
-std::string refusal(const Options& o, const indicators::SchematicState& s)
-{
-    if (!o.type)
+    using In = indicators::Refusal::Input;
+    if (refusal.kind != indicators::Refusal::Kind::Missing)
+        return refusal.text;
+    switch (refusal.input) {
+    case In::None:
         return "--titration is missing";
-    const bool weak = chem::isWeak(*o.type);
-    const std::string constant = *o.type == chem::TitrationType::WeakAcidStrongBase ? "Ka" : "Kb";
-    const auto outside = [](const char* what, const std::string& text, double lo, double hi,
-                            const char* unit) {
-        return std::string("the ") + what + ' ' + number(report::ReadNumber(text)) +
-               " is outside " + number(lo) + " to " + number(hi) + unit;
-    };
-    using namespace indicators;
-    const chem::TitrationInputs& in = s.inputs;
-    const std::pair<const std::string&, const char*> boxes[] = {
-        {o.boxes.TxCErl, "--analyte"},
-        {o.boxes.TxCBur, "--titrant"},
-        {o.boxes.TxVErl, "--analyte-volume"}};
-    if (s.calcErrorFlag != 0) { // the boxes are read in this order
-        if (in.analyteConc < 0)
-            return outside("analyte concentration", o.boxes.TxCErl, kMinConcentration,
-                           kMaxConcentration, " mol/L");
-        if (weak && in.dissociationConstant < 0 && !o.boxes.TxKaKb.empty())
-            return outside(constant.c_str(), o.boxes.TxKaKb, kConstantAbove, kConstantBelow,
-                           ", both excluded");
-        if (in.titrantConc < 0)
-            return outside("titrant concentration", o.boxes.TxCBur, kMinConcentration,
-                           kMaxConcentration, " mol/L");
-        if (in.analyteVolume < 0)
-            return outside("analyte volume", o.boxes.TxVErl, kMinVolume, kMaxVolume, " mL");
+    case In::TxCBur:
+        return "--titrant is missing";
+    case In::TxVErl:
+        return "--analyte-volume is missing";
+    case In::TxCErl:
+        return "--analyte is missing";
+    case In::TxKaKb:
+        break;
     }
-    for (const auto& [text, option] : boxes)
-        if (text.empty())
-            return std::string(option) + " is missing";
-    if (weak && !(in.dissociationConstant > 0))
-        return "a weak " + std::string(chem::titrantIsBase(*o.type) ? "acid" : "base") +
-               " needs --" + (constant == "Ka" ? "ka" : "kb");
-    const double veq = report::equivalenceVolume(in);
-    if (!(veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume))
-        return "the equivalence volume " + number(veq) + " mL is outside " +
-               number(report::kMinEquivalenceVolume) + " to " +
-               number(report::kMaxEquivalenceVolume) + " mL";
-    return s.calcErrorFlag != 0 ? "the pH could not be computed" : "";
+    return o.type == chem::TitrationType::WeakBaseStrongAcid ? "a weak base needs --kb"
+                                                             : "a weak acid needs --ka";
 }
 
 } // namespace
@@ -164,8 +136,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate");
     const std::optional<report::Report> r = report::runCalculation(input);
     if (!r) {
-        const std::string why = refusal(o, s);
-        err << "acidora: " << (why.empty() ? "the inputs are refused" : why) << '\n';
+        const std::optional<indicators::Refusal> why = indicators::whyRefused(o.type, s, o.boxes);
+        err << "acidora: " << (why ? refusalText(o, *why) : "the inputs are refused") << '\n';
         return 1;
     }
 

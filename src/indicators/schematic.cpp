@@ -22,15 +22,6 @@ bool isFilled(const std::string& text)
     return text.find_first_not_of(' ') != std::string::npos;
 }
 
-/// The value of a filled box, or a failure unless `accepted` holds for it.
-template <typename Accepted> double acceptedValue(const std::string& text, Accepted accepted)
-{
-    const double x = report::ReadNumber(text);
-    if (!accepted(x))
-        throw RefreshFailure{};
-    return x;
-}
-
 bool isConcentration(double x)
 {
     return x >= kMinConcentration && x <= kMaxConcentration;
@@ -46,26 +37,99 @@ bool isVolume(double x)
     return x >= kMinVolume && x <= kMaxVolume;
 }
 
+std::string number(double x)
+{
+    return report::NumberText(x);
+}
+
+std::string boxName(Refusal::Input box, std::optional<TitrationType> type)
+{
+    switch (box) {
+    case Refusal::Input::TxCBur:
+        return "the titrant concentration";
+    case Refusal::Input::TxVErl:
+        return "the analyte volume";
+    case Refusal::Input::TxCErl:
+        return "the analyte concentration";
+    case Refusal::Input::TxKaKb:
+        return type == TitrationType::WeakBaseStrongAcid ? "the Kb" : "the Ka";
+    case Refusal::Input::None:
+        break;
+    }
+    return "the titration type";
+}
+
+/// The refusal of a box whose value `x`, read from `text`, is outside what it accepts. The text
+/// is quoted as typed, on one line; a box of tabs, which reads as 0, by its value.
+Refusal outsideRange(Refusal::Input box, std::optional<TitrationType> type, const std::string& text,
+                     double x)
+{
+    std::string typed = text;
+    for (char& c : typed)
+        if (c >= 0 && c < ' ')
+            c = ' ';
+    const std::size_t first = typed.find_first_not_of(' ');
+    typed = first == std::string::npos
+                ? number(x)
+                : typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+    std::string range;
+    switch (box) {
+    case Refusal::Input::TxVErl:
+        range = number(kMinVolume) + " to " + number(kMaxVolume) + " mL";
+        break;
+    case Refusal::Input::TxKaKb:
+        range = number(kConstantAbove) + " to " + number(kConstantBelow) + ", both excluded";
+        break;
+    default:
+        range = number(kMinConcentration) + " to " + number(kMaxConcentration) + " mol/L";
+    }
+    return {box, Refusal::Kind::OutOfRange,
+            boxName(box, type) + ' ' + typed + " is outside " + range};
+}
+
+Refusal outsideEquivalenceRange(double veq)
+{
+    return {Refusal::Input::None, Refusal::Kind::OutOfRange,
+            "the equivalence volume " + number(veq) + " mL is outside " +
+                number(report::kMinEquivalenceVolume) + " to " +
+                number(report::kMaxEquivalenceVolume) + " mL"};
+}
+
 void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
              const IndicatorCatalogue& catalogue, SchematicState& s)
 {
     const bool indicatorChosen = position >= 1 && position <= catalogue.indicatorCount;
     chem::TitrationInputs& in = s.inputs;
+    // The value of a filled box; a refusal unless `accepted` holds for it.
+    const auto acceptedValue = [&](Refusal::Input box, const std::string& text,
+                                   bool (*accepted)(double)) {
+        const double x = report::ReadNumber(text);
+        if (!accepted(x)) {
+            s.refusal = outsideRange(box, type, text, x);
+            throw RefreshFailure{};
+        }
+        return x;
+    };
+    const auto notComputed = [&](Refusal::Input box, const char* solution) {
+        s.refusal = {box, Refusal::Kind::NotComputable,
+                     std::string("the pH of the ") + solution + " could not be computed"};
+    };
 
     // Analyte, with the constant for the weak types.
     if (isFilled(boxes.TxCErl)) {
-        in.analyteConc = acceptedValue(boxes.TxCErl, isConcentration);
+        in.analyteConc = acceptedValue(Refusal::Input::TxCErl, boxes.TxCErl, isConcentration);
         std::optional<double> flaskPH;
         if (type && chem::isWeak(*type)) {
             if (isFilled(boxes.TxKaKb)) {
-                in.dissociationConstant = acceptedValue(boxes.TxKaKb, isConstant);
+                in.dissociationConstant =
+                    acceptedValue(Refusal::Input::TxKaKb, boxes.TxKaKb, isConstant);
                 flaskPH = chem::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
             }
         } else if (type) {
             flaskPH = chem::analyteAlonePH(*type, in.analyteConc, 0.0);
         }
         if (flaskPH && chem::CalcErrorFlag != 0)
-            return;
+            return notComputed(Refusal::Input::TxCErl, "analyte");
         if (flaskPH) {
             s.LblpHErl = pHLabelText(*flaskPH);
             if (indicatorChosen)
@@ -75,17 +139,17 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
 
     // Titrant.
     if (isFilled(boxes.TxCBur)) {
-        in.titrantConc = acceptedValue(boxes.TxCBur, isConcentration);
+        in.titrantConc = acceptedValue(Refusal::Input::TxCBur, boxes.TxCBur, isConcentration);
         if (type) {
             const double buretPH = chem::titrantAlonePH(*type, in.titrantConc);
             if (chem::CalcErrorFlag != 0)
-                return;
+                return notComputed(Refusal::Input::TxCBur, "titrant");
             s.LblpHBur = pHLabelText(buretPH);
         }
     }
 
     if (isFilled(boxes.TxVErl))
-        in.analyteVolume = acceptedValue(boxes.TxVErl, isVolume);
+        in.analyteVolume = acceptedValue(Refusal::Input::TxVErl, boxes.TxVErl, isVolume);
 
     // The verdict needs a whole titration and an indicator.
     if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
@@ -97,8 +161,10 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
 
     const double veq = report::equivalenceVolume(in);
     if (!std::isfinite(veq) || veq < report::kMinEquivalenceVolume ||
-        veq > report::kMaxEquivalenceVolume)
+        veq > report::kMaxEquivalenceVolume) {
+        s.refusal = outsideEquivalenceRange(veq);
         throw RefreshFailure{};
+    }
 
     // Suitable when the centre of the colour change lies in the pH jump between 99 % and 101 %
     // of the equivalence volume; very suitable when the equivalence pH is inside its range too.
@@ -120,6 +186,33 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
 }
 
 } // namespace
+
+std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
+                                  const SchematicState& state, const BoxTexts& boxes)
+{
+    using In = Refusal::Input;
+    if (!type)
+        return Refusal{In::None, Refusal::Kind::Missing, "the titration type is missing"};
+    if (state.refusal)
+        return state.refusal;
+    const auto missing = [&](In box) {
+        return Refusal{box, Refusal::Kind::Missing, boxName(box, type) + " is missing"};
+    };
+    for (const auto& [box, text] :
+         {std::pair{In::TxCErl, &boxes.TxCErl}, std::pair{In::TxCBur, &boxes.TxCBur},
+          std::pair{In::TxVErl, &boxes.TxVErl}})
+        if (!isFilled(*text))
+            return missing(box);
+    if (state.calcErrorFlag != 0)
+        return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
+    // A weak type's constant is read whenever the analyte is: not read here means left blank.
+    if (chem::isWeak(*type) && !(state.inputs.dissociationConstant > 0))
+        return missing(In::TxKaKb);
+    const double veq = report::equivalenceVolume(state.inputs);
+    if (!(veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume))
+        return outsideEquivalenceRange(veq);
+    return std::nullopt;
+}
 
 report::CalculationInput calculationInput(std::optional<chem::TitrationType> type,
                                           const SchematicState& state, const BoxTexts& boxes,

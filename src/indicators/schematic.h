@@ -38,6 +38,20 @@ Colour verdictColour(SuitabilityVerdict verdict);
 
 inline constexpr Colour kWhite = rgb(255, 255, 255);
 
+/// Why the inputs are refused: which box, what kind of fault, and a sentence for the user — lower
+/// case, no final period, quoting the box as typed (trimmed): "the analyte concentration 20 is
+/// outside 1E-06 to 10 mol/L", "the Ka is missing". The window capitalises it and adds the
+/// period; the command line prints it after "acidora: ", or names its option for a missing input.
+struct Refusal
+{
+    /// The box at fault; None for the titration type and the equivalence volume.
+    enum class Input { None, TxCBur, TxVErl, TxCErl, TxKaKb };
+    enum class Kind { Missing, OutOfRange, NotComputable };
+    Input input = Input::None;
+    Kind kind = Kind::Missing;
+    std::string text;
+};
+
 /// Everything one refresh writes. After a failure it holds what the steps before the failure
 /// wrote, and the reset values for the rest.
 struct SchematicState
@@ -51,12 +65,22 @@ struct SchematicState
     /// The verdict, when the verdict label is shown; none hides it (its caption is then left as
     /// it was).
     std::optional<SuitabilityVerdict> verdict;
+    /// Set when the refresh refused a box (the flag is then set too), or the equivalence volume
+    /// it checks for the verdict, or a solution's pH it could not compute.
+    std::optional<Refusal> refusal;
 };
 
 /// Refreshes the schematic for the selected type, the box texts and the chooser position
 /// (0 or less: no indicator). Leaves chem::CalcErrorFlag equal to the returned calcErrorFlag.
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
                                   int indicatorPosition, const IndicatorCatalogue& catalogue);
+
+/// Why the calculation run and the chart refuse the inputs after this refresh, or none when they
+/// accept them. In order: no type; the refresh's own refusal; a box left blank (blanks are never
+/// read as a value); a pH not computed; a weak type without its constant; the equivalence volume
+/// outside kMinEquivalenceVolume..kMaxEquivalenceVolume.
+std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
+                                  const SchematicState& state, const BoxTexts& boxes);
 
 /// What the calculation run starts from after a refresh: its inputs and flag, the constant's
 /// text as typed, the chosen indicator's entry and the verdict's caption as shown.

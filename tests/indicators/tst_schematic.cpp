@@ -25,6 +25,8 @@ private slots:
     void acceptsOnlyItsRanges();
     void failureLeavesLaterStepsUnwritten();
     void flaskColourFollowsIndicatorAndPH();
+    void saysWhyRefused_data();
+    void saysWhyRefused();
     void inWords();
 };
 
@@ -119,6 +121,43 @@ void TestSchematic::flaskColourFollowsIndicatorAndPH()
     QCOMPARE(refresh(2, {"", "", "1E-5", ""}, 4).flaskColour, rgb(236, 188, 252));
     QCOMPARE(refresh(2, {"", "", "0.1", ""}, 0).flaskColour, kWhite);
     QCOMPARE(refresh(1, {"", "", "0.1", ""}, 4).flaskColour, kWhite);
+}
+
+void TestSchematic::saysWhyRefused_data()
+{
+    // The inputs are type|titrant|volume|analyte|constant|indicator; the reason is the box at
+    // fault (0 none, 1 TxCBur, 2 TxVErl, 3 TxCErl, 4 TxKaKb), the kind (0 missing, 1 out of
+    // range) and the text.
+    QTest::addColumn<QString>("inputs");
+    QTest::addColumn<QString>("reason");
+    // clang-format off
+    QTest::newRow("refused before blank") << "0|||20||0" << "3 1 the analyte concentration 20 is outside 1E-06 to 10 mol/L";
+    QTest::newRow("Ka") << "1|0.1|25|0.1|2|0" << "4 1 the Ka 2 is outside 1E-14 to 1, both excluded";
+    QTest::newRow("as typed, pasted") << "0|0.1| 601\n|0.1||0" << "2 1 the analyte volume 601 is outside 2.5 to 600 mL";
+    QTest::newRow("blank titrant") << "0|  |25|0.1||0" << "1 0 the titrant concentration is missing";
+    QTest::newRow("blank Kb") << "3|0.1|25|0.1| |4" << "4 0 the Kb is missing";
+    QTest::newRow("Veq, by the verdict") << "0|0.01|250|0.1||4" << "0 1 the equivalence volume 2500 mL is outside 5 to 300 mL";
+    QTest::newRow("accepted") << "1|0.1|25|0.1|1.8e-5|4" << "";
+    // clang-format on
+}
+
+void TestSchematic::saysWhyRefused()
+{
+    QFETCH(QString, inputs);
+    QFETCH(QString, reason);
+    const QStringList b = inputs.split('|');
+    const BoxTexts texts{b[1].toStdString(), b[2].toStdString(), b[3].toStdString(),
+                         b[4].toStdString()};
+    const auto type = chem::titrationTypeFromIndex(b[0].toInt());
+    const SchematicState s = refresh(b[0].toInt(), texts, b[5].toInt());
+    const std::optional<Refusal> why = whyRefused(type, s, texts);
+    QCOMPARE(why ? QString("%1 %2 ").arg(int(why->input)).arg(int(why->kind)) +
+                       QString::fromStdString(why->text)
+                 : QString(),
+             reason);
+    // The reason is given exactly when the run refuses.
+    const auto run = calculationInput(type, s, texts, b[5].toInt(), filledCatalogue(), "");
+    QCOMPARE(report::runCalculation(run).has_value(), !why);
 }
 
 void TestSchematic::inWords()
