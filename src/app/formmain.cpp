@@ -13,6 +13,7 @@
 #include "app/uihelpers.h"
 #include "output/writers.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
@@ -229,6 +230,10 @@ void FormMain::buildPages()
     connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),
             &QLabel::setText);
 
+    refusalNote_ = makeLabel(this, QStringLiteral("RefusalNote"), QString(), {24, 90, 726, 20},
+                             arial(15), QColor(96, 96, 96));
+    refusalNote_->hide();
+
     chartMenu_ = new QMenu(this);
     const std::tuple<const char*, QString, QKeySequence, void (FormMain::*)()> items[] = {
         {"mnu_CopyPicture", QStringLiteral("Copy picture"), QKeySequence::Copy,
@@ -314,8 +319,21 @@ void FormMain::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+void FormMain::showRefusal(const std::optional<indicators::Refusal>& refusal)
+{
+    refusalNote_->setVisible(refusal.has_value());
+    if (!refusal)
+        return;
+    refusalNote_->setText(QString::fromStdString(indicators::sentence(*refusal)));
+    refusalNote_->raise();
+    // A screen reader says it as it appears.
+    QAccessibleEvent event(refusalNote_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 void FormMain::Image3_Click(bool byKeyboard)
 {
+    showRefusal(std::nullopt);
     frameDAT_->show();
     picture1_->hide();
     frameTAB_->hide();
@@ -342,6 +360,9 @@ void FormMain::Image4_Click(bool)
         frameDAT_->selectedType(), state, boxes, frameDAT_->indicatorPosition(), catalogue_,
         frameDAT_->verdictCaption().toStdString());
     const std::optional<report::Report> result = report::runCalculation(input);
+    showRefusal(
+        result ? std::nullopt
+               : indicators::whyRefused(frameDAT_->selectedType(), state, frameDAT_->boxTexts()));
     if (!result)
         return;
 
@@ -380,8 +401,12 @@ void FormMain::Image5_Click(bool)
     frameDAT_->ActualizarColor_pH();
 
     const chart::ChartInput input = chartInput();
-    if (!chart::chartAccepts(input))
-        return; // the page stays empty, without title or Print button
+    const bool accepted = chart::chartAccepts(input);
+    showRefusal(accepted ? std::nullopt
+                         : indicators::whyRefused(input.type, frameDAT_->schematic(),
+                                                  frameDAT_->boxTexts()));
+    if (!accepted)
+        return; // the page stays empty but for the reason, without title or Print button
     print->setVisible(latestPrinter_.has_value());
     picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
     picture1_->draw(input);

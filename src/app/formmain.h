@@ -6,6 +6,7 @@
 #include "app/printsystem.h"
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
+#include "indicators/schematic.h"
 
 #include <map>
 #include <optional>
@@ -65,6 +66,8 @@ private:
     void Image3_Click(bool byKeyboard);
     void Image4_Click(bool byKeyboard);
     void Image5_Click(bool byKeyboard);
+    /// Shows why the inputs are refused on the empty page, or hides the note (none).
+    void showRefusal(const std::optional<indicators::Refusal>& refusal);
     /// The chart's inputs as the last schematic refresh left them.
     chart::ChartInput chartInput() const;
     /// The same with the caption of a chart copied or saved (the curve page shows a chart).
@@ -91,6 +94,8 @@ private:
     QMenu* chartMenu_ = nullptr;
     /// The picture buttons by the letter that, with Alt, clicks them.
     std::map<int, PictureButton*> commandKeys_;
+    /// Why "Table & results" or "Curve" refused the inputs, on the page that stays empty.
+    QLabel* refusalNote_ = nullptr;
     QTimer* timer1_ = nullptr;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;

@@ -375,12 +375,30 @@ void InputPage::ComboIND_Click()
     ActualizarColor_pH();
 }
 
+indicators::BoxTexts InputPage::boxTexts() const
+{
+    return {txCBur_->text().toStdString(), txVErl_->text().toStdString(),
+            txCErl_->text().toStdString(), txKaKb_->text().toStdString()};
+}
+
 indicators::SchematicState InputPage::ActualizarColor_pH()
 {
-    const indicators::BoxTexts boxes{txCBur_->text().toStdString(), txVErl_->text().toStdString(),
-                                     txCErl_->text().toStdString(), txKaKb_->text().toStdString()};
     schematic_ =
-        indicators::ActualizarColor_pH(selectedType(), boxes, indicatorPosition(), catalogue_);
+        indicators::ActualizarColor_pH(selectedType(), boxTexts(), indicatorPosition(), catalogue_);
+
+    // A refused box tells why in its tool tip, and to a screen reader.
+    using Input = indicators::Refusal::Input;
+    const std::pair<InputBox*, Input> boxes[] = {{txCBur_, Input::TxCBur},
+                                                 {txVErl_, Input::TxVErl},
+                                                 {txCErl_, Input::TxCErl},
+                                                 {txKaKb_, Input::TxKaKb}};
+    for (const auto& [box, input] : boxes) {
+        const bool refused = schematic_.refusal && schematic_.refusal->input == input;
+        const QString reason =
+            refused ? QString::fromStdString(indicators::sentence(*schematic_.refusal)) : QString();
+        box->setToolTip(plainToolTip(reason));
+        box->setAccessibleDescription(reason);
+    }
 
     lblpHErl_->setText(QString::fromStdString(schematic_.LblpHErl));
     lblpHBur_->setText(QString::fromStdString(schematic_.LblpHBur));

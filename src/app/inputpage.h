@@ -37,6 +37,8 @@ public:
     /// The schematic refresh: re-reads the boxes and shows the result. Returns what it found;
     /// chem::CalcErrorFlag is left as the refresh left it.
     indicators::SchematicState ActualizarColor_pH();
+    /// The four boxes as typed.
+    indicators::BoxTexts boxTexts() const;
     /// The Ka/Kb box as typed.
     QString constantText() const;
     /// The verdict label's caption, as the last refresh that showed it left it.

@@ -264,6 +264,14 @@ std::string schematicDescription(std::optional<chem::TitrationType> type,
     return text + '.';
 }
 
+std::string sentence(const Refusal& refusal)
+{
+    std::string text = refusal.text;
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text + '.';
+}
+
 std::string stripDescription(int indicatorPosition, const IndicatorCatalogue& catalogue)
 {
     if (indicatorPosition < 1 || indicatorPosition > catalogue.indicatorCount)

@@ -52,6 +52,9 @@ struct Refusal
     std::string text;
 };
 
+/// The refusal as the window says it: "The Ka is missing."
+std::string sentence(const Refusal& refusal);
+
 /// Everything one refresh writes. After a failure it holds what the steps before the failure
 /// wrote, and the reset values for the rest.
 struct SchematicState

@@ -144,6 +144,8 @@ private slots:
     void saveAndCopyFromEachPage();
     void keyboardAndScreenReader();
     void mouseClicksLeaveTheFocus();
+    void refusalsSayWhy_data();
+    void refusalsSayWhy();
     void realSaveDialog_data();
     void realSaveDialog();
     void placement_data();
@@ -368,6 +370,43 @@ void TestWindow::mouseClicksLeaveTheFocus()
     QTest::keyClick(focused, Qt::Key_Tab); // the keyboard in use: the frame shows
     focused = QApplication::focusWidget();
     QVERIFY(plain.count(focused) && focused->grab().toImage() != plain[focused]);
+}
+
+void TestWindow::refusalsSayWhy_data()
+{
+    QTest::addColumn<QString>("titrant");
+    QTest::addColumn<QString>("constant");
+    QTest::addColumn<QString>("box"); ///< the box that tells why in its tool tip, if any
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a box refused") << "0.1"
+                                   << "2"
+                                   << "TxKaKb"
+                                   << "The Ka 2 is outside 1E-14 to 1, both excluded.";
+    QTest::newRow("the titration refused") << "0.001"
+                                           << "1.8E-5"
+                                           << ""
+                                           << "The equivalence volume 2500 mL is outside 5 to "
+                                              "300 mL.";
+}
+
+void TestWindow::refusalsSayWhy()
+{
+    QFETCH(QString, titrant);
+    QFETCH(QString, constant);
+    QFETCH(QString, box);
+    QFETCH(QString, reason);
+    window_->inputPage()->preset(chem::TitrationType::WeakAcidStrongBase,
+                                 {titrant.toStdString(), "25", "0.1", constant.toStdString()}, 4);
+    for (const char* name : {"TxCBur", "TxVErl", "TxCErl", "TxKaKb"})
+        QCOMPARE(child<QLineEdit>(name)->accessibleDescription(), name == box ? reason : "");
+    auto* note = child<QLabel>("RefusalNote");
+    for (const char* command : {"Image4", "Image5"}) {
+        click(command);
+        QVERIFY(note->isVisible() && note->text() == reason);
+    }
+    click("Image3");
+    QVERIFY(!note->isVisible() &&
+            child<QLineEdit>("TxKaKb")->toolTip() == (box.isEmpty() ? "" : reason));
 }
 
 void TestWindow::realSaveDialog_data()
