@@ -138,7 +138,6 @@ void TestCalculationRun::curve_data()
     QTest::newRow("tenths add up") << 0.1 << "0.3,1.010|";
     QTest::newRow("last of 100000") << 50.0 / 99999 << "50,12.523|";
     QTest::newRow("100001 rows") << 0.0005 << "-";
-    QTest::newRow("no step") << 0.0 << "-";
 }
 
 void TestCalculationRun::curve()
