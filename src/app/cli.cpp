@@ -7,15 +7,104 @@
 #include "report/numbertext.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
+#include <charconv>
 
 namespace app::cli {
 
 namespace {
 
 const char* const kTypeNames[] = {"strong-acid", "weak-acid", "strong-base", "weak-base"};
+
+/// Qt's own options, which QApplication takes when the window opens: first those with a value
+/// ("-style fusion" or "-style=fusion"), then the flags.
+const char* const kQtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",     "geometry",           "name",          "title"};
+const char* const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+bool isOneOf(const QString& name, const auto& names)
+{
+    return std::find(std::begin(names), std::end(names), name.toStdString()) != std::end(names);
+}
+
+/// The arguments without Qt's own options, and without a value that follows one of ours.
+QStringList withoutQtOptions(const QStringList& arguments, const QList<QCommandLineOption>& ours)
+{
+    QStringList valued;
+    for (const QCommandLineOption& option : ours)
+        if (!option.valueName().isEmpty())
+            for (const QString& name : option.names())
+                valued << "--" + name;
+    QStringList kept{arguments.value(0)};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == "--") {
+            kept += arguments.mid(i);
+            break;
+        }
+        if (valued.contains(a)) {
+            kept << a;
+            if (i + 1 < arguments.size())
+                kept << arguments[++i];
+            continue;
+        }
+        const QString name =
+            a.startsWith('-') && !a.startsWith("--") ? a.mid(1).section('=', 0, 0) : QString();
+        if (isOneOf(name, kQtValueOptions))
+            i += a.contains('=') ? 0 : 1;
+        else if (!isOneOf(name, kQtFlags))
+            kept << a;
+    }
+    return kept;
+}
+
+/// The text the constant box takes from --ka or --kb, or none. Numbers only, for now.
+std::optional<std::string> constantBoxText(const QString& typed)
+{
+    if (!report::ReadWholeNumber(typed.toStdString()))
+        return std::nullopt;
+    return typed.toStdString();
+}
+
+/// The file name's bytes that argumentText kept in a text.
+QByteArray argumentBytes(const QString& text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            bytes += char(c.unicode() - 0xDC00);
+        else if (c.unicode() < 0x80)
+            bytes += char(c.unicode());
+        else
+            return text.toUtf8();
+    }
+    return bytes;
+}
+
+QString listIndicators(const indicators::IndicatorCatalogue& catalogue, bool namesOnly)
+{
+    qsizetype width = 0;
+    for (int k = 1; k <= catalogue.indicatorCount; ++k)
+        width = std::max(width, qsizetype(catalogue.table[k].name.size()));
+    QString list;
+    for (int k = 1; k <= catalogue.indicatorCount; ++k) {
+        const indicators::Indicator& i = catalogue.table[k];
+        const QString name = QString::fromStdString(i.name);
+        list += namesOnly ? name + '\n'
+                          : QStringLiteral("%1  %2  pH %3 - %4  %5 -> %6\n")
+                                .arg(k, 2)
+                                .arg(name, -int(width))
+                                .arg(i.pHLow, 4, 'f', 1)
+                                .arg(i.pHHigh, 4, 'f', 1)
+                                .arg(QString::fromStdString(i.acidColourName),
+                                     QString::fromStdString(i.basicColourName));
+    }
+    return list;
+}
 
 /// The refusal as the command line says it: a missing input by its option.
 std::string refusalText(const Options& o, const indicators::Refusal& refusal)
@@ -39,7 +128,26 @@ std::string refusalText(const Options& o, const indicators::Refusal& refusal)
                                                              : "a weak acid needs --ka";
 }
 
+/// A number as --ph prints it: every digit a double needs, whatever the locale.
+std::string fullPrecision(double x)
+{
+    char text[32];
+    return {text, std::to_chars(text, text + sizeof text, x, std::chars_format::general, 17).ptr};
+}
+
 } // namespace
+
+QString argumentText(const char* argument)
+{
+    const QByteArray bytes(argument);
+    QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() == bytes)
+        return text;
+    text.clear();
+    for (const char c : bytes)
+        text += uchar(c) < 0x80 ? QChar(c) : QChar(0xDC00 + uchar(c));
+    return text;
+}
 
 Request parse(const QStringList& arguments)
 {
@@ -47,9 +155,11 @@ Request parse(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Acid-base titration curves: the report, the table of values and the chart of a "
         "titration, on the command line or in the window.\nWithout an action the window opens "
-        "with the inputs given."));
+        "with the inputs given; Qt's own options (-platform, -style, -display, -geometry, "
+        "-reverse) then apply to it."));
     const QCommandLineOption help({"h", "help"}, "Shows this help."),
         version({"v", "version"}, "Shows the version."),
+        list("list-indicators", "Lists the indicators: number, name, pH range and colours."),
         titration("titration",
                   "The analyte: strong-acid, weak-acid, strong-base or weak-base; "
                   "the titrant is the strong base or acid that neutralises it.",
@@ -59,31 +169,38 @@ Request parse(const QStringList& arguments)
         volume("analyte-volume", "Analyte volume, mL.", "mL"),
         ka("ka", "Acidity constant of a weak acid.", "K"),
         kb("kb", "Basicity constant of a weak base.", "K"),
-        indicator("indicator", "Indicator: its name (case does not matter) or its number, 1 to 27.",
+        indicator("indicator",
+                  "Indicator: its name (case does not matter; a fluorescent one also without "
+                  "its \"(F) \") or its number, 1 to 27.",
                   "name"),
         reportOption("report", "Prints the report and the table of values."),
         crlf("crlf", "Ends the report's lines with CR LF, as the clipboard does."),
         csv("csv", "Prints the table of values as CSV."),
+        step("step",
+             "With --csv: the curve every this many mL from 0 to twice the equivalence "
+             "volume instead, the pH with 3 decimals.",
+             "mL"),
         chart("chart", "Saves the chart: PDF, SVG or PNG by the file's extension.", "file"),
         ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL");
-    QCommandLineOption indicators("help-indicators", "Lists the indicators' names, one a line.");
-    indicators.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, titration, titrant, analyte, volume, ka, kb, indicator,
-                       reportOption, crlf, csv, chart, ph, indicators});
+    QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line.");
+    names.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QList<QCommandLineOption> options{
+        help,      version,      list, titration, titrant, analyte, volume, ka,   kb,
+        indicator, reportOption, crlf, csv,       step,    chart,   ph,     names};
+    parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
-    if (!parser.parse(arguments))
+    const auto notANumber = [&](const QString& option, const QString& typed) {
+        return usageError("--" + option + ": '" + typed + "' is not a number");
+    };
+    if (!parser.parse(withoutQtOptions(arguments, options)))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
     if (parser.isSet(help))
         return {{}, parser.helpText().replace("<executable_name>", "acidora"), false};
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
-    if (parser.isSet(indicators)) {
-        QString names;
-        for (int k = 1; k <= catalogue.indicatorCount; ++k)
-            names += QString::fromStdString(catalogue.table[k].name) + '\n';
-        return {{}, names, false};
-    }
+    if (parser.isSet(list) || parser.isSet(names))
+        return {{}, listIndicators(catalogue, parser.isSet(names)), false};
     if (parser.isSet(version))
         return {{}, QStringLiteral("Acidora %1.%2\n").arg(kVersionMajor).arg(kVersionMinor), false};
 
@@ -96,32 +213,70 @@ Request parse(const QStringList& arguments)
                               "' (strong-acid, weak-acid, strong-base, weak-base)");
         o.type = chem::titrationTypeFromIndex(int(name - std::begin(kTypeNames)));
     }
-    o.boxes = {parser.value(titrant).toStdString(), parser.value(volume).toStdString(),
-               parser.value(analyte).toStdString(),
-               parser.value(parser.isSet(kb) ? kb : ka).toStdString()};
-    if (parser.isSet(ka) && parser.isSet(kb))
-        return usageError(QStringLiteral("--ka and --kb together"));
+    for (const auto& [option, box] :
+         {std::pair{&titrant, &o.boxes.TxCBur}, std::pair{&volume, &o.boxes.TxVErl},
+          std::pair{&analyte, &o.boxes.TxCErl}}) {
+        if (!parser.isSet(*option))
+            continue;
+        *box = parser.value(*option).toStdString();
+        if (!report::ReadWholeNumber(*box))
+            return notANumber(option->names().first(), parser.value(*option));
+    }
+    if (parser.isSet(ka) || parser.isSet(kb)) {
+        const QCommandLineOption& given = parser.isSet(ka) ? ka : kb;
+        const QString name = "--" + given.names().first();
+        if (parser.isSet(ka) && parser.isSet(kb))
+            return usageError(QStringLiteral("--ka and --kb together"));
+        // Without --titration the window opens with the constant typed, for either type.
+        if (o.type && !chem::isWeak(*o.type))
+            return usageError(name + " does not apply to " + parser.value(titration));
+        if (o.type && (*o.type == chem::TitrationType::WeakBaseStrongAcid) != (&given == &kb))
+            return usageError(name + " does not apply to " + parser.value(titration) + "; use " +
+                              (&given == &ka ? "--kb" : "--ka"));
+        const std::optional<std::string> constant = constantBoxText(parser.value(given));
+        if (!constant)
+            return notANumber(given.names().first(), parser.value(given));
+        o.boxes.TxKaKb = *constant;
+    }
     if (parser.isSet(indicator)) {
-        const QString wanted = parser.value(indicator);
-        bool isNumber = false;
-        const int position = wanted.toInt(&isNumber);
-        for (int k = 1; k <= catalogue.indicatorCount && !o.indicator; ++k)
-            if (isNumber ? k == position
-                         : wanted.compare(QString::fromStdString(catalogue.table[k].name),
-                                          Qt::CaseInsensitive) == 0)
-                o.indicator = k;
+        o.indicator = indicators::findIndicator(catalogue, parser.value(indicator).toStdString());
         if (!o.indicator)
-            return usageError("unknown indicator '" + wanted + "'");
+            return usageError("unknown indicator '" + parser.value(indicator) +
+                              "' (see --list-indicators)");
     }
     o.report = parser.isSet(reportOption);
     o.crlf = parser.isSet(crlf);
     o.csv = parser.isSet(csv);
-    o.chart = parser.value(chart);
-    const QString extension = QFileInfo(o.chart).suffix().toLower();
-    if (!o.chart.isEmpty() && extension != "pdf" && extension != "svg" && extension != "png")
-        return usageError("--chart needs a .pdf, .svg or .png file: '" + o.chart + "'");
-    for (const QString& v : parser.values(ph))
-        o.volumes.push_back(v.toStdString());
+    if (o.crlf && !o.report)
+        return usageError(QStringLiteral("--crlf needs --report"));
+    if (parser.isSet(step)) {
+        const QString typed = parser.value(step);
+        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
+        if (!o.csv)
+            return usageError(QStringLiteral("--step needs --csv"));
+        if (!mL)
+            return notANumber("step", typed);
+        if (!(*mL > 0))
+            return usageError("--step: '" + typed + "' is not a step above 0 mL");
+        o.step = *mL;
+    }
+    if (parser.isSet(chart)) {
+        o.chartPath = argumentBytes(parser.value(chart));
+        const QString extension = QFileInfo(parser.value(chart)).suffix().toLower();
+        if (o.chartPath.isEmpty())
+            return usageError(QStringLiteral("--chart needs a file name"));
+        if (extension != "pdf" && extension != "svg" && extension != "png")
+            return usageError("--chart needs a .pdf, .svg or .png file: '" + parser.value(chart) +
+                              "'");
+    }
+    for (const QString& typed : parser.values(ph)) {
+        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
+        if (!mL)
+            return notANumber("ph", typed);
+        if (*mL < 0)
+            return usageError("--ph: '" + typed + "' is below 0 mL");
+        o.volumes.push_back(*mL);
+    }
     return {o, {}, false};
 }
 
@@ -148,15 +303,20 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
             for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
                 text.erase(at, 1);
     }
-    if (o.csv)
+    if (o.csv && o.step > 0) {
+        const std::optional<std::string> curve = report::curveCsv(*o.type, s.inputs, o.step);
+        if (!curve) {
+            err << "acidora: --step: a step of " << report::NumberText(o.step)
+                << " mL makes more than " << report::NumberText(report::kMaxCurveRows) << " rows\n";
+            return 2;
+        }
+        text += *curve;
+    } else if (o.csv) {
         text += output::resultsCsv(r->table);
-    for (const std::string& v : o.volumes) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%.17g\n",
-                      chem::Get_pH(o.type, s.inputs, report::ReadNumber(v)));
-        text += line;
     }
-    if (!o.chart.isEmpty()) {
+    for (const double v : o.volumes)
+        text += fullPrecision(chem::Get_pH(o.type, s.inputs, v)) + '\n';
+    if (!o.chartPath.isEmpty()) {
         chart::ChartInput c{o.type,
                             s.inputs,
                             s.calcErrorFlag,
@@ -165,12 +325,13 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                             report::titrationTitle(*o.type),
                             o.indicator ? catalogue.table[o.indicator].name : std::string(),
                             report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb)};
-        const QString extension = QFileInfo(o.chart).suffix().toLower();
+        const QString extension = QFileInfo(QFile::decodeName(o.chartPath)).suffix().toLower();
         const QByteArray bytes = extension == "pdf"   ? output::chartPdf(c)
                                  : extension == "svg" ? output::chartSvg(c)
                                                       : output::chartPng(c);
-        if (const std::optional<QString> failure = output::saveFile(o.chart, bytes)) {
-            err << "acidora: " << o.chart.toStdString() << ": " << failure->toStdString() << '\n';
+        if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
+            err << "acidora: " << o.chartPath.toStdString() << ": " << failure->toStdString()
+                << '\n';
             return 1;
         }
     }

@@ -1,10 +1,13 @@
 #pragma once
 // The command line: the inputs as options, mapped onto the same box texts the window reads, so
 // that the refusals and the numbers are the window's own; and the actions — the report, the
-// CSV table, the chart file, pH values — run without a window.
+// CSV table or curve, the chart file, pH values — run without a window. Every value is checked
+// whole here: a slip in a script is a usage error, never another number. Qt's own options
+// (-platform, -style, ...) are left to QApplication when the window opens.
 
 #include "indicators/schematic.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -20,25 +23,30 @@ struct Options
     indicators::BoxTexts boxes;
     int indicator = 0; ///< chooser position, 0 for none
     bool report = false, crlf = false, csv = false;
-    QString chart;                    ///< file to save the chart to, "" for none
-    std::vector<std::string> volumes; ///< --ph, as typed
+    double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
+    QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
+    std::vector<double> volumes; ///< --ph, in mL
 
-    bool hasAction() const { return report || csv || !chart.isEmpty() || !volumes.empty(); }
+    bool hasAction() const { return report || csv || !chartPath.isEmpty() || !volumes.empty(); }
 };
 
 /// What the command line asks for.
 struct Request
 {
-    std::optional<Options> options; ///< none for help, version or a usage error
-    QString text;                   ///< the help or version text, or the usage error
+    std::optional<Options> options; ///< none for help, version, a list or a usage error
+    QString text;                   ///< the help, version or list text, or the usage error
     bool usageError = false;
 };
 
-/// Reads the arguments (the program's name first).
+/// Reads the arguments (the program's name first), as argumentText gives them.
 Request parse(const QStringList& arguments);
 
-/// Runs the actions: 0 when done, 1 when the inputs are refused (one line on `err`, nothing on
-/// `out`). The chart needs a QGuiApplication; the rest needs none.
+/// Runs the actions: 0 when done; 1 when the inputs are refused, 2 when --step makes too many
+/// rows (one line on `err`, nothing on `out`). The chart needs a QGuiApplication; the rest none.
 int run(const Options& options, std::ostream& out, std::ostream& err);
+
+/// An argument as text, losslessly: UTF-8 as it is, anything else with each byte above ASCII
+/// kept as a lone surrogate, so that a file name reaches the file system unchanged.
+QString argumentText(const char* argument);
 
 } // namespace app::cli

@@ -14,12 +14,33 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+/// What Qt says while the window's application starts, held back: without a display its
+/// platform plugin ends the program with a fatal message, which becomes one line of ours.
+std::vector<std::tuple<QtMsgType, QByteArray, QString>> heldMessages;
+
+void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fputs("acidora: no display to show the window on; use --report, --csv, --chart or "
+                   "--ph\n",
+                   stderr);
+        std::_Exit(1);
+    }
+    heldMessages.emplace_back(type, QByteArray(context.category), message);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << app::cli::argumentText(argv[i]);
     const app::cli::Request request = app::cli::parse(arguments);
     if (!request.options) {
         if (!request.usageError) {
@@ -32,17 +53,24 @@ int main(int argc, char* argv[])
     }
     const app::cli::Options& options = *request.options;
     if (options.hasAction()) {
-        if (options.chart.isEmpty())
+        if (options.chartPath.isEmpty())
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
-        // Fonts for the chart, but no display: the chart is drawn off screen, and Qt's notes
-        // about the missing desktop stay out of a script's standard error.
+        // Fonts for the chart, but no display: the chart is drawn off screen, whatever Qt
+        // options were given, and Qt's notes about the missing desktop stay out of a script's
+        // standard error.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        QGuiApplication application(argc, argv);
+        int programOnly = 1;
+        QGuiApplication application(programOnly, argv);
         return app::cli::run(options, std::cout, std::cerr);
     }
 
+    // Qt's own options in argv are QApplication's to take.
+    const QtMessageHandler previous = qInstallMessageHandler(holdStartMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const auto& [type, category, message] : heldMessages)
+        previous(type, QMessageLogContext(nullptr, 0, nullptr, category.constData()), message);
     QApplication::setApplicationName(QStringLiteral("Acidora"));
     QApplication::setOrganizationName(QStringLiteral("Lumbrix Software"));
     QApplication::setWindowIcon(app::applicationIcon());

@@ -1,5 +1,9 @@
 #include "indicators/catalogue.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
 namespace indicators {
 
 namespace {
@@ -46,6 +50,31 @@ void InicializarIndicadores(IndicatorCatalogue& catalogue)
     for (const Indicator& indicator : kIndicators)
         catalogue.table[static_cast<std::size_t>(++slot)] = indicator;
     catalogue.indicatorCount = slot;
+}
+
+int findIndicator(const IndicatorCatalogue& catalogue, std::string_view wanted)
+{
+    const auto same = [](std::string_view a, std::string_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    };
+    int number = 0;
+    const auto [end, error] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), number);
+    if (error == std::errc{} && end == wanted.data() + wanted.size())
+        return number >= 1 && number <= catalogue.indicatorCount ? number : 0;
+    int found = 0, matches = 0;
+    for (int k = 1; k <= catalogue.indicatorCount; ++k) {
+        const std::string_view name = catalogue.table[static_cast<std::size_t>(k)].name;
+        if (same(name, wanted))
+            return k;
+        if (name.starts_with("(F) ") && same(name.substr(4), wanted)) {
+            found = k;
+            ++matches;
+        }
+    }
+    return matches == 1 ? found : 0;
 }
 
 const IndicatorCatalogue& filledCatalogue()

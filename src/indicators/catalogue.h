@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace indicators {
 
@@ -46,6 +47,11 @@ struct IndicatorCatalogue
 
 /// Fills slots 1..27 with the built-in indicators and sets indicatorCount to 27.
 void InicializarIndicadores(IndicatorCatalogue& catalogue);
+
+/// The position of the indicator `wanted` names: its number (1..indicatorCount), its name in any
+/// case, or a fluorescent indicator's name without its "(F) " when that fits only one. 0 when
+/// it names none, or more than one.
+int findIndicator(const IndicatorCatalogue& catalogue, std::string_view wanted);
 
 /// A catalogue already filled, for the tools and tests that need one outside the window.
 const IndicatorCatalogue& filledCatalogue();

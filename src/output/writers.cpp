@@ -3,6 +3,7 @@
 #include "output/qtdrawingsurface.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -194,6 +195,11 @@ std::optional<QString> saveFile(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return file.errorString();
     return std::nullopt;
+}
+
+std::optional<QString> saveNativeFile(const QByteArray& nativePath, const QByteArray& bytes)
+{
+    return saveFile(QFile::decodeName(nativePath), bytes);
 }
 
 } // namespace output

@@ -69,4 +69,7 @@ std::string resultsCsv(const std::string& table);
 /// new one is complete. None on success, else the system's reason.
 std::optional<QString> saveFile(const QString& path, const QByteArray& bytes);
 
+/// saveFile for a path given as the file system's bytes, which need not be valid text.
+std::optional<QString> saveNativeFile(const QByteArray& nativePath, const QByteArray& bytes);
+
 } // namespace output

@@ -4,6 +4,7 @@
 #include "report/numbertext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -147,6 +148,26 @@ double equivalenceVolume(const chem::TitrationInputs& in)
 std::string tableRow(double volume, double pH)
 {
     return " " + volumeField(volume) + " " + pHField(pH) + kCrLf;
+}
+
+std::optional<std::string> curveCsv(TitrationType type, const chem::TitrationInputs& inputs,
+                                    double step)
+{
+    // The last step by count, so that the sum of many steps cannot miss twice Veq.
+    const double last = std::floor(2 * equivalenceVolume(inputs) / step + 1e-9);
+    if (!(step > 0 && last + 1 <= kMaxCurveRows))
+        return std::nullopt;
+    std::string csv = "Volume (mL),pH" + std::string(kCrLf);
+    char text[64];
+    for (double k = 0; k <= last; ++k) {
+        const double V = std::round(k * step * 1e9) / 1e9; // 0.3, not 0.30000000000000004
+        const double pH = std::round(chem::Get_pH(type, inputs, V) * 1000) / 1000 + 0.0; // no -0
+        char* end = std::to_chars(text, text + sizeof text, V, std::chars_format::fixed).ptr;
+        *end++ = ',';
+        end = std::to_chars(end, text + sizeof text, pH, std::chars_format::fixed, 3).ptr;
+        csv.append(text, end) += kCrLf;
+    }
+    return csv;
 }
 
 std::optional<Report> runCalculation(const CalculationInput& input)

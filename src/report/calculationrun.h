@@ -64,6 +64,16 @@ std::string lowerCase(std::string text);
 /// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
 double equivalenceVolume(const chem::TitrationInputs& inputs);
 
+/// The most rows curveCsv writes.
+inline constexpr double kMaxCurveRows = 100000;
+
+/// The curve every `step` mL from 0 to twice the equivalence volume, for re-plotting, as CSV
+/// beside the table's: the header "Volume (mL),pH", the volume as short as it reads back, the
+/// pH with 3 decimals, CR LF ends. None when the step is not above 0 or makes more than
+/// kMaxCurveRows rows.
+std::optional<std::string> curveCsv(chem::TitrationType type, const chem::TitrationInputs& inputs,
+                                    double step);
+
 /// One table row: blank, the 7-character volume field, blank, the 7-character pH field, CR LF.
 std::string tableRow(double volume, double pH);
 

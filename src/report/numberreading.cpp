@@ -18,6 +18,7 @@ public:
     explicit Cursor(std::string_view text) : text_(text) { skipBlanks(); }
 
     char peek() const { return pos_ < text_.size() ? normalised(text_[pos_]) : '\0'; }
+    bool atEnd() const { return pos_ == text_.size(); }
     void next()
     {
         ++pos_;
@@ -61,27 +62,31 @@ int digitValue(char c, int base)
     return value < base ? value : -1;
 }
 
-double readWholeNumber(Cursor& in, int base)
+double readInteger(Cursor& in, int base, bool& anyDigit)
 {
     double value = 0.0;
     for (int digit = digitValue(in.peek(), base); digit >= 0; digit = digitValue(in.peek(), base)) {
+        anyDigit = true;
         value = value * base + digit;
         in.next();
     }
     return std::isfinite(value) ? value : std::numeric_limits<double>::max();
 }
 
-} // namespace
-
-double ReadNumber(std::string_view text)
+/// The number `in` begins with; `whole` tells whether it is a number to the end of the text.
+double read(Cursor& in, bool& whole)
 {
-    Cursor in(text);
+    bool anyDigit = false;
+    const auto result = [&](double value) {
+        whole = anyDigit && in.atEnd();
+        return value;
+    };
     if (in.accept('&')) {
         if (in.accept('H') || in.accept('h'))
-            return readWholeNumber(in, 16);
+            return result(readInteger(in, 16, anyDigit));
         if (in.accept('O') || in.accept('o'))
-            return readWholeNumber(in, 8);
-        return 0.0;
+            return result(readInteger(in, 8, anyDigit));
+        return result(0.0);
     }
 
     // Gather the number in the plain form from_chars reads: [-]digits[.digits][e[-]digits].
@@ -93,7 +98,6 @@ double ReadNumber(std::string_view text)
 
     int significantBeforePoint = 0; // digits before the point, leading zeros left out
     int zerosAfterPoint = 0;        // zeros between the point and the first other digit
-    bool anyDigit = false;
     bool seenNonZero = false;
     for (; isDigit(in.peek()); in.next()) {
         anyDigit = true;
@@ -113,7 +117,7 @@ double ReadNumber(std::string_view text)
         }
     }
     if (!anyDigit)
-        return 0.0;
+        return result(0.0);
 
     long long exponent = 0;
     const char marker = in.peek();
@@ -122,6 +126,7 @@ double ReadNumber(std::string_view text)
         const bool negative = in.accept('-');
         if (!negative)
             in.accept('+');
+        anyDigit = isDigit(in.peek()); // an exponent without digits ends a number, not a text
         for (; isDigit(in.peek()); in.next()) {
             if (exponent < 100000) // far beyond any double; saturate instead of overflowing
                 exponent = exponent * 10 + (in.peek() - '0');
@@ -135,18 +140,35 @@ double ReadNumber(std::string_view text)
     const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) {
         if (!seenNonZero)
-            return 0.0;
+            return result(0.0);
         // Decimal order of magnitude decides between too large and too small.
         const long long order = significantBeforePoint > 0 ? significantBeforePoint + exponent
                                                            : exponent - zerosAfterPoint;
         if (order <= 0)
-            return 0.0; // too small: zero, never a negative one
+            return result(0.0); // too small: zero, never a negative one
         const double magnitude = std::numeric_limits<double>::max();
-        return number.starts_with('-') ? -magnitude : magnitude;
+        return result(number.starts_with('-') ? -magnitude : magnitude);
     }
     if (ec != std::errc{})
-        return 0.0;
-    return value == 0.0 ? 0.0 : value;
+        return result(0.0);
+    return result(value == 0.0 ? 0.0 : value);
+}
+
+} // namespace
+
+double ReadNumber(std::string_view text)
+{
+    Cursor in(text);
+    bool whole = false;
+    return read(in, whole);
+}
+
+std::optional<double> ReadWholeNumber(std::string_view text)
+{
+    Cursor in(text);
+    bool whole = false;
+    const double value = read(in, whole);
+    return whole ? std::optional<double>(value) : std::nullopt;
 }
 
 } // namespace report

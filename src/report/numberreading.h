@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace report {
@@ -14,5 +15,11 @@ namespace report {
 /// - a text that does not begin with a number reads as 0.
 /// The result is always finite: a number too large for a double reads as the largest one.
 double ReadNumber(std::string_view text);
+
+/// The number a text is in full, read as ReadNumber reads it, for a value given where no box
+/// forgives a slip (the command line): none unless the text holds digits and the number runs to
+/// its end, an exponent included with its digits. "0.1M", "1.8x10-5", "nan", "inf", "1E" and
+/// "" are none.
+std::optional<double> ReadWholeNumber(std::string_view text);
 
 } // namespace report

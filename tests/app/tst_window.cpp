@@ -1,8 +1,7 @@
-// The wiring of the window and the command line: typing, buttons, keys and menus reach the core,
+// The wiring of the window: typing, buttons, keys and menus reach the core,
 // and what it returns reaches the page, clipboard, print service, file dialog and opener,
 // whatever they do; the behaviour itself is tested in the libraries.
 #include "app/chartpage.h"
-#include "app/cli.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
 #include "app/platform.h"
@@ -21,7 +20,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -33,7 +31,6 @@
 #include <QToolTip>
 
 #include <atomic>
-#include <sstream>
 #include <thread>
 
 using namespace app;
@@ -112,23 +109,6 @@ struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileD
     }
 };
 
-struct Outcome
-{
-    int status;
-    std::string out, err;
-};
-
-Outcome acidora(const QString& arguments)
-{
-    const cli::Request request =
-        cli::parse(QStringList{"acidora"} + arguments.split(' ', Qt::SkipEmptyParts));
-    if (!request.options)
-        return {request.usageError ? 2 : 0, request.text.toStdString(), {}};
-    std::ostringstream out, err;
-    const int status = cli::run(*request.options, out, err);
-    return {status, out.str(), err.str()};
-}
-
 } // namespace
 
 using Service = FakePrintSystem::Service;
@@ -152,9 +132,6 @@ private slots:
     void placement();
     void helpCommands();
     void realOpenerReadsExitStatus();
-    void commandLineReport();
-    void commandLineRefusals();
-    void commandLinePHAndCharts();
 
 private:
     template <typename T> T* child(const char* name) const
@@ -519,83 +496,6 @@ void TestWindow::realOpenerReadsExitStatus()
         QtOpener(program).open(QUrl(target), this, [&](bool ok) { answer = ok; });
         QTRY_VERIFY(answer.has_value());
         QCOMPARE(*answer, opened);
-    }
-}
-
-void TestWindow::commandLineReport()
-{
-    // The worked examples as the window copies them, line feeds for CR LF unless asked; the
-    // indicator by name (in any case) or number.
-    // clang-format off
-    const std::pair<const char*, const char*> cases[] = {
-        {"strong-acid", "strong-acid --titrant 0.1 --analyte 0.2 --analyte-volume 12.3 --indicator 3"},
-        {"weak-acid", "weak-acid --titrant 0.1 --analyte 0,1 --analyte-volume 25 --ka 1.8E-5 --indicator PHENOLPHTHALEIN"},
-        {"strong-base", "strong-base --titrant 0.1 --analyte 0.1 --analyte-volume 25 --indicator 6 --crlf"},
-        {"weak-base", "weak-base --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1.8E-5 --indicator 12"}};
-    // clang-format on
-    for (const auto& [file, arguments] : cases) {
-        QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(file));
-        QVERIFY(expected.open(QIODevice::ReadOnly));
-        const QByteArray copy = expected.readAll(), lf = QByteArray(copy).replace("\r\n", "\n");
-        const Outcome o = acidora(QStringLiteral("--report --titration ") + arguments);
-        QVERIFY(o.status == 0 &&
-                o.out == (QString(arguments).contains("crlf") ? copy : lf).toStdString());
-    }
-    const std::string both =
-        acidora("--report --csv --titration strong-acid --titrant 1 --analyte 1 --analyte-volume 5")
-            .out;
-    QVERIFY(both.find("\nNo indicator\n") < both.find("Volume (mL),pH\r\n0.00,0.00\r\n1.0"));
-}
-
-void TestWindow::commandLineRefusals()
-{
-    const QString good = "--report --titration weak-acid --titrant 0.1 --analyte 0.1 ";
-    // clang-format off
-    const std::tuple<QString, int, const char*> cases[] = {
-        {good + "--analyte-volume 25", 1, "a weak acid needs --ka"},
-        {good + "--analyte-volume 4.99 --ka 1e-5", 1, "the equivalence volume 4.99 mL is outside 5 to 300 mL"},
-        {"--csv --titration strong-base --titrant 0.1 --analyte 0.1", 1, "--analyte-volume is missing"},
-        {"--csv --titrant 0.1", 1, "--titration is missing"},
-        {"--bogus", 2, "Unknown option 'bogus'."},
-        {"--titration acid", 2, "unknown titration 'acid' (strong-acid, weak-acid, strong-base, weak-base)"},
-        {"--indicator litmus2", 2, "unknown indicator 'litmus2'"},
-        {"stray", 2, "unexpected argument 'stray'"}};
-    // clang-format on
-    for (const auto& [arguments, status, message] : cases) {
-        const Outcome o = acidora(arguments);
-        QCOMPARE(o.status, status);
-        QCOMPARE(status == 1 ? o.err : o.out, (status == 1 ? "acidora: " : "") +
-                                                  std::string(message) + (status == 1 ? "\n" : ""));
-        QVERIFY(status == 2 || o.out.empty());
-    }
-    QCOMPARE(acidora("--version").out, std::string("Acidora 1.1\n"));
-}
-
-void TestWindow::commandLinePHAndCharts()
-{
-    const QString weakAcid =
-        "--titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25 --ka 1.8E-5 ";
-    // Full precision: each line reads back as Get_pH's own double.
-    std::istringstream ph(acidora(weakAcid + "--ph 0 --ph 25 --ph 12,5").out);
-    for (double volume : {0.0, 25.0, 12.5}) {
-        double printed = 0;
-        QVERIFY(ph >> printed);
-        QCOMPARE(printed, chem::Get_pH(chem::TitrationType::WeakAcidStrongBase,
-                                       {0.1, 0.1, 25, 1.8e-5}, volume));
-    }
-    // Each format, by the real program with no display at all.
-    QTemporaryDir dir;
-    for (const char* name : {"curve.pdf", "curve.svg", "curve.png"}) {
-        QProcess program;
-        program.start("env",
-                      QStringList{"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", ACIDORA_PROGRAM} +
-                          (weakAcid + "--indicator 4 --chart " + dir.filePath(name)).split(' '));
-        QVERIFY(program.waitForFinished(30000) && program.exitCode() == 0);
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray head = file.read(8);
-        QVERIFY2(head.startsWith("%PDF") || head.startsWith("<?xml") || head.startsWith("\x89PNG"),
-                 name);
     }
 }
 

@@ -16,6 +16,8 @@ class TestIndicators : public QObject
 private slots:
     void colour();
     void panel();
+    void finds_data();
+    void finds();
 };
 
 void TestIndicators::colour()
@@ -66,6 +68,28 @@ void TestIndicators::panel()
     QCOMPARE(stripX(10, 280, 8.2), 10 + 280 * 8.2 / 14);
     QCOMPARE(stripColour(c, 4, 180, 280), Get_Color_INDIC(c, 4, 9));
     QCOMPARE(stripColour(c, 0, 180, 280), 0);
+}
+
+void TestIndicators::finds_data()
+{
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<int>("position");
+    QTest::newRow("number") << "04" << 4;
+    QTest::newRow("any case") << "(f) AcriDINE" << 24;
+    QTest::newRow("fluorescent, bare") << "acridine" << 24;
+    QTest::newRow("whole name first") << "esculin" << 2;
+    QTest::newRow("bare, twice") << "eosin" << 0;
+    for (const char* none : {"0", "28", "-1", "litmus2", "phenol", ""})
+        QTest::addRow("none: '%s'", none) << none << 0;
+}
+
+void TestIndicators::finds()
+{
+    QFETCH(QString, wanted);
+    IndicatorCatalogue c = filledCatalogue();
+    c.table[1].name = "(F) eosin"; // as 22 is
+    c.table[2].name = "esculin";   // and 18 without its "(F) "
+    QTEST(findIndicator(c, wanted.toStdString()), "position");
 }
 
 QTEST_APPLESS_MAIN(TestIndicators)

@@ -42,6 +42,8 @@ private slots:
     void refusesOutsideItsRange();
     void tableSteps();
     void tableRowFields();
+    void curve_data();
+    void curve();
 };
 
 void TestCalculationRun::workedExamples()
@@ -125,6 +127,28 @@ void TestCalculationRun::tableRowFields()
     // zero is not negative.
     QCOMPARE(text, QStringLiteral("    0.05    7.00\r\n  600.00   15.00\r\n   24.00   13.00\r\n"
                                   "   12.50    0.00\r\n    1.00   -0.70\r\n"));
+}
+
+void TestCalculationRun::curve_data()
+{
+    // 25 mL of strong acid 0.1 M and the base 0.1 M: Veq 25 mL; 2.5 mmol of acid, then of base.
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QString>("rows"); // the CSV without its header; "-" for none
+    QTest::newRow("by hand") << 12.5 << "0,1.000|12.5,1.477|25,7.000|37.5,12.301|50,12.523|";
+    QTest::newRow("tenths add up") << 0.1 << "0.3,1.010|";
+    QTest::newRow("last of 100000") << 50.0 / 99999 << "50,12.523|";
+    QTest::newRow("100001 rows") << 0.0005 << "-";
+}
+
+void TestCalculationRun::curve()
+{
+    QFETCH(double, step);
+    QFETCH(QString, rows);
+    const std::optional<std::string> csv =
+        curveCsv(chem::TitrationType::StrongAcidStrongBase, {0.1, 0.1, 25, -1}, step);
+    const QString text = csv ? QString::fromStdString(*csv).replace("\r\n", "|") : "-";
+    QVERIFY2(text.startsWith(rows) || text.contains("|" + rows), qPrintable(text.left(80)));
+    QVERIFY(!csv || (text.startsWith("Volume (mL),pH|0,") && text.endsWith("|50,12.523|")));
 }
 
 QTEST_APPLESS_MAIN(TestCalculationRun)

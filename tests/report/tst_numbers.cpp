@@ -1,5 +1,5 @@
 // Numbers to texts and back: the plain form and its two repairs, halves-to-even rounding in any
-// rounding mode, and reading the number an input box's text begins with.
+// rounding mode, reading the number an input box's text begins with, and whether it is all.
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 
@@ -72,18 +72,24 @@ void TestNumbers::reads()
     constexpr double kMax = std::numeric_limits<double>::max();
     // Comma as point; blanks, tabs and line feeds skipped; D as E; a carriage return, a second
     // point or a bad exponent ends the number; &H and &O; beyond the doubles, the largest or 0.
+    // Then whether the text is that number in full (W) or has more, or none, after it (-).
     // clang-format off
-    const std::pair<const char*, double> cases[] = {
-        {"0,1", 0.1}, {"  0.1  ", 0.1}, {"1d-1", 0.1}, {"2,7e-3", 2.7e-3}, {"1 2\t3\n.5", 123.5},
-        {"12\r3", 12}, {".5", 0.5}, {"1.2.3", 1.2}, {"1,5,3", 1.5}, {"1e-x", 1}, {"- 5", -5},
-        {"--5", 0}, {"abc", 0}, {"", 0}, {"E5", 0}, {"&H1F", 31}, {"&hff", 255}, {"&O17", 15},
-        {"&O18", 1}, {"&12", 0}, {"1E400", kMax}, {"1E99999999999999999999", kMax},
-        {"1E-400", 0}, {"-33D-411", 0}, {"123456E-330", 0}, {"-0", 0}};
+    const std::tuple<const char*, double, char> cases[] = {
+        {"0,1", 0.1, 'W'}, {"  0.1  ", 0.1, 'W'}, {"1d-1", 0.1, 'W'}, {"2,7e-3", 2.7e-3, 'W'},
+        {"1 2\t3\n.5", 123.5, 'W'}, {"12\r3", 12, '-'}, {".5", 0.5, 'W'}, {"1.2.3", 1.2, '-'},
+        {"1,5,3", 1.5, '-'}, {"1e-x", 1, '-'}, {"1E", 1, '-'}, {"- 5", -5, 'W'}, {"--5", 0, '-'},
+        {"abc", 0, '-'}, {"", 0, '-'}, {".", 0, '-'}, {"E5", 0, '-'}, {"&H1F", 31, 'W'},
+        {"&hff", 255, 'W'}, {"&O17", 15, 'W'}, {"&O18", 1, '-'}, {"&H", 0, '-'}, {"&12", 0, '-'},
+        {"1E400", kMax, 'W'}, {"1E99999999999999999999", kMax, 'W'}, {"1E-400", 0, 'W'},
+        {"-33D-411", 0, 'W'}, {"123456E-330", 0, 'W'}, {"-0", 0, 'W'}, {"0.1M", 0.1, '-'},
+        {"1.8x10-5", 1.8, '-'}, {"nan", 0, '-'}, {"inf", 0, '-'}};
     // clang-format on
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected, whole] : cases) {
         // Exact: the reading is the double nearest to the decimal text; never -0.
         const double value = ReadNumber(text);
         QVERIFY2(value == expected && !(value == 0 && std::signbit(value)), text);
+        QVERIFY2(ReadWholeNumber(text) == (whole == 'W' ? std::optional(value) : std::nullopt),
+                 text);
     }
     // Zeros after the first digit do not make a huge number small.
     QCOMPARE(ReadNumber("0.1" + std::string(400, '0') + "E310"), kMax);

@@ -1,0 +1,155 @@
+// The command line: what it accepts and refuses, what it prints, and, through the real program,
+// what needs a process of its own (no display, Qt's own options, files).
+#include "app/cli.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sstream>
+
+using namespace app;
+
+namespace {
+
+const QString kWeakAcid =
+    "--titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25 --ka 1.8E-5 ";
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answers_data();
+    void answers();
+    void keepsFileNameBytes_data();
+    void keepsFileNameBytes();
+    void realProgram_data();
+    void realProgram();
+};
+
+void TestCli::answers_data()
+{
+    // Done (0: pieces of standard output, in order, split at '*'); refused inputs (1: the
+    // reason); usage errors (2).
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected");
+    const QString strongAcid =
+        "--titration strong-acid --titrant 0.1 --analyte 0.1 --analyte-volume ";
+    const QString weakAcid = kWeakAcid + "--ph 12 ", weakBase = "--titration weak-base ";
+    // clang-format off
+    QTest::newRow("report, LF") << "--report --indicator PHENOLPHTHALEIN " + kWeakAcid << 0 << "weak acid with strong base\n*Ka = 1.8E-5\n*phenolphthalein  [very appropriate]\n*\n    0.00    2.88\n";
+    QTest::newRow("report, CR LF, CSV") << "--crlf --report --csv --indicator 4 " + kWeakAcid << 0 << "strong base\r\n*[very appropriate]\r\n*\r\nVolume (mL),pH\r\n0.00,2.88\r\n5.00,";
+    QTest::newRow("curve") << "--csv --step 12,5 " + strongAcid + "25" << 0 << "Volume (mL),pH\r\n0,1.000\r\n12.5,1.477\r\n25,7.000\r\n37.5,12.301\r\n50,12.523\r\n";
+    QTest::newRow("fluorescent, bare") << "--report --indicator Esculin " + kWeakAcid << 0 << "\n  (F) esculin  [inappropriate]\n";
+    QTest::newRow("pH in full, Qt's options left") << "-platform offscreen -style=fusion -reverse -geometry 800x600+0+0 -display :1 --ph 12,5 --ph 0 " + kWeakAcid << 0 << "4.745476216797015\n2.8755037534976164\n";
+    QTest::newRow("Veq") << "--csv " + strongAcid + "4.99" << 1 << "the equivalence volume 4.99 mL is outside 5 to 300 mL";
+    QTest::newRow("no Ka") << "--csv --titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25" << 1 << "a weak acid needs --ka";
+    QTest::newRow("no Kb") << "--csv --titrant 0.1 --analyte 0.1 --analyte-volume 25 " + weakBase << 1 << "a weak base needs --kb";
+    QTest::newRow("no volume") << "--ph 1 --titration strong-base --titrant 0.1 --analyte 0.1" << 1 << "--analyte-volume is missing";
+    QTest::newRow("no type") << "--csv --titrant 0.1" << 1 << "--titration is missing";
+    QTest::newRow("too many rows") << "--csv --step 0.0005 " + strongAcid + "25" << 2 << "--step: a step of 0.0005 mL makes more than 100000 rows";
+    QTest::newRow("unknown indicator") << "--indicator litmus2" << 2 << "unknown indicator 'litmus2' (see --list-indicators)";
+    QTest::newRow("stray word") << "-style fusion stray -reverse" << 2 << "unexpected argument 'stray'";
+    QTest::newRow("unit") << "--titrant 0.1M" << 2 << "--titrant: '0.1M' is not a number";
+    QTest::newRow("power of ten") << "--ka 1.8x10-5" << 2 << "--ka: '1.8x10-5' is not a number";
+    QTest::newRow("empty") << "--analyte-volume=" << 2 << "--analyte-volume: '' is not a number";
+    QTest::newRow("pH of nan") << weakAcid + "--ph nan" << 2 << "--ph: 'nan' is not a number";
+    QTest::newRow("pH before") << weakAcid + "--ph -0,5" << 2 << "--ph: '-0,5' is below 0 mL";
+    QTest::newRow("no chart name") << "--chart=" << 2 << "--chart needs a file name";
+    QTest::newRow("chart kind") << "--chart a.txt" << 2 << "--chart needs a .pdf, .svg or .png file: 'a.txt'";
+    QTest::newRow("crlf alone") << "--csv --crlf" << 2 << "--crlf needs --report";
+    QTest::newRow("Kb of an acid") << "--titration weak-acid --kb 1e-5" << 2 << "--kb does not apply to weak-acid; use --ka";
+    QTest::newRow("Ka of a base") << weakBase + "--ka 1e-5" << 2 << "--ka does not apply to weak-base; use --kb";
+    QTest::newRow("Ka of a strong acid") << "--ka 1e-5 --titration strong-acid" << 2 << "--ka does not apply to strong-acid";
+    QTest::newRow("both constants") << "--ka 1e-5 --kb 1e-5" << 2 << "--ka and --kb together";
+    QTest::newRow("step alone") << "--step 1" << 2 << "--step needs --csv";
+    QTest::newRow("step 0") << "--csv --step 0" << 2 << "--step: '0' is not a step above 0 mL";
+    // clang-format on
+}
+
+void TestCli::answers()
+{
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+    const cli::Request request =
+        cli::parse(QStringList{"acidora"} + arguments.split(' ', Qt::SkipEmptyParts));
+    std::ostringstream out, err;
+    QCOMPARE(request.options ? cli::run(*request.options, out, err) : 2 * request.usageError,
+             status);
+    const QString said = QString::fromStdString(request.options ? out.str() + err.str()
+                                                                : request.text.toStdString());
+    if (status != 0) // a refusal by the run: one line on standard error, nothing on standard output
+        QCOMPARE(said, err.str().empty() ? expected : "acidora: " + expected + '\n');
+    qsizetype at = 0;
+    for (const QString& piece : expected.split('*'))
+        QVERIFY2((at = said.indexOf(piece, at)) >= 0, qPrintable(said));
+}
+
+void TestCli::keepsFileNameBytes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.pdf");
+    QTest::newRow("UTF-8") << QByteArray("\xc3\xa9.PNG");
+}
+
+void TestCli::keepsFileNameBytes()
+{
+    QFETCH(QByteArray, name);
+    const cli::Request r = cli::parse({"acidora", "--chart", cli::argumentText(name.constData())});
+    QVERIFY(r.options);
+    QCOMPARE(r.options->chartPath, name);
+}
+
+void TestCli::realProgram_data()
+{
+    // The environment, the arguments; the exit status (-1: still running, the window open) and
+    // standard error, or the start of the file written.
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("said");
+    const QStringList none{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
+    const QByteArray noDisplay = "acidora: no display to show the window on; use --report, "
+                                 "--csv, --chart or --ph\n";
+    const QString chart = kWeakAcid + "--indicator 4 --chart ";
+    QTest::newRow("pdf") << none << chart + "curve.pdf" << 0 << QByteArray("%PDF");
+    QTest::newRow("no display") << none << kWeakAcid << 1 << noDisplay;
+    QTest::newRow("display unreachable")
+        << none + QStringList{"DISPLAY=:99999"} << "" << 1 << noDisplay;
+    QTest::newRow("-platform taken") << none << "-platform offscreen" << -1 << QByteArray();
+}
+
+void TestCli::realProgram()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, said);
+    QTemporaryDir dir;
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    program.start("env", environment + QStringList{ACIDORA_PROGRAM} +
+                             arguments.split(' ', Qt::SkipEmptyParts));
+    QVERIFY(program.waitForStarted());
+    if (status < 0) {
+        QVERIFY2(!program.waitForFinished(2000), program.readAllStandardError());
+        program.kill();
+        program.waitForFinished();
+        return;
+    }
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), status);
+    QFile file(dir.filePath(arguments.section(' ', -1)));
+    QCOMPARE(status == 0 && file.open(QIODevice::ReadOnly) ? file.read(said.size())
+                                                           : program.readAllStandardError(),
+             said);
+}
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
