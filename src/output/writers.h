@@ -62,8 +62,14 @@ QByteArray resultsPdf(const std::array<ReportLine, 16>& report, const std::strin
 /// shows them, point as the decimal separator; CR LF line ends.
 std::string resultsCsv(const std::string& table);
 
-/// Writes `bytes` to `path` whole or not at all: an earlier file stays as it was unless the
-/// new one is complete. None on success, else the system's reason.
+/// Writes `bytes` to `nativePath`, the file system's own bytes for the name (which need not be
+/// UTF-8). A symlink is followed and its target decides: a pipe or a character device
+/// (/dev/stdout, /dev/null) is written in place; a regular file or a new name is written whole
+/// or not at all, through a new file in the same folder renamed onto it, so an earlier file
+/// stays as it was unless the new one is complete; anything else (a folder, a socket, a block
+/// device) is refused untouched. None on success, else the system's reason.
+std::optional<QString> saveNativeFile(const QByteArray& nativePath, const QByteArray& bytes);
+/// The same for a name in Unicode, encoded as the file system expects.
 std::optional<QString> saveFile(const QString& path, const QByteArray& bytes);
 
 } // namespace output
