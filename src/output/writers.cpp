@@ -162,7 +162,16 @@ void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor 
 
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
 {
-    device.setPageOrientation(QPageLayout::Landscape);
+    if (device.pageLayout().orientation() == QPageLayout::Portrait) {
+        // The margins are the paper's as it lies in portrait. A landscape page lies on it
+        // turned a quarter anticlockwise: its top along the paper's left edge, its left
+        // along the paper's bottom.
+        const QPageLayout portrait = device.pageLayout();
+        const QMarginsF m = portrait.margins();
+        device.setPageOrientation(QPageLayout::Landscape);
+        device.setPageMargins(QMarginsF(m.bottom(), m.left(), m.top(), m.right()),
+                              portrait.units());
+    }
     QPainter painter;
     if (!painter.begin(&device))
         return false;

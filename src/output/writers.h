@@ -37,8 +37,9 @@ inline constexpr QColor kChartLabelColour{128, 128, 128};
 void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
                       bool labels);
 
-/// The chart on one landscape page of `device`, in millimetres, with its title and the
-/// indicator's name. False when the page could not be drawn.
+/// The chart on one landscape page of `device`, in millimetres from the top-left of the
+/// printable area, with its title and the indicator's name; a portrait device's margins are
+/// turned with the page. False when the page could not be drawn.
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
 
 /// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a table
