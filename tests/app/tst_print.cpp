@@ -54,11 +54,11 @@ struct FakeDesktop : PrintSystem, Clipboard, MessageBoxes, Opener, FileDialogs
     std::optional<QString> submit(const QString&, const QString& pdf, const QString&) const override
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(jobMs));
-        ++jobs;
         const std::lock_guard lock(mutex);
         handedOver = pdf;
         QFile::remove(outputFile);
         QFile::copy(pdf, outputFile);
+        ++jobs;
         return refusal.isEmpty() ? std::nullopt : std::optional(refusal);
     }
     bool setText(const QString&) override { return true; }
