@@ -1,5 +1,5 @@
-// What one printer-name tool-tip refresh costs: the main window asks the print system every
-// 500 ms on its own thread, so this must stay far below a frame.
+// What one printer-name tool-tip refresh costs: the main window asks the print system every 2 s
+// on its own thread, so this must stay far below a frame.
 #include "app/formmain.h"
 #include "app/platform.h"
 #include "app/printcommand.h"

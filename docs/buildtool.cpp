@@ -36,6 +36,7 @@ class Quiet : public app::PrintSystem,
 {
 public:
     std::optional<app::PrinterAnswer> query() const override { return std::nullopt; }
+    std::optional<app::PaperAnswer> paper(const QString&) const override { return std::nullopt; }
     std::optional<QString> submit(const QString&, const QString&, const QString&) const override
     {
         return QString();

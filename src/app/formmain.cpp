@@ -468,8 +468,10 @@ void FormMain::popupHelpMenu(bool underButton)
 
 void FormMain::Timer1_Timer()
 {
-    if (printerQuery_.isRunning())
-        return; // a slow print service gets one question at a time
+    // Every fourth tick, two seconds: soon enough after a change of default printer, and an
+    // idle window stays idle. A slow print service gets one question at a time.
+    if (ticks_++ % 4 != 0 || printerQuery_.isRunning())
+        return;
     printerQuery_.setFuture(QtConcurrent::run(
         &backgroundPool(), [&printers = platform_.printers] { return printers.query(); }));
 }

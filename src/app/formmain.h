@@ -43,9 +43,10 @@ public:
     TablePage* tablePage() const { return frameTAB_; }
     ChartPage* curvePage() const { return picture1_; }
 
-    /// Asks for the default printer's name, for the tool tips of the two Print buttons. The
-    /// print service can take long to answer, or never answer, so it is asked off the window's
-    /// thread and the tool tips change when the answer arrives.
+    /// Asks for the default printer's name, for the tool tips of the two Print buttons, on
+    /// the first tick and every fourth after it. The print service can take long to answer,
+    /// or never answer, so it is asked off the window's thread and the tool tips change when
+    /// the answer arrives.
     void Timer1_Timer();
     /// The latest answer of that query: none before the first answer or without printers.
     const std::optional<PrinterAnswer>& latestPrinter() const { return latestPrinter_; }
@@ -97,6 +98,7 @@ private:
     /// Why "Table & results" or "Curve" refused the inputs, on the page that stays empty.
     QLabel* refusalNote_ = nullptr;
     QTimer* timer1_ = nullptr;
+    int ticks_ = 0;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;
 };

@@ -98,7 +98,9 @@ int main(int argc, char* argv[])
     splash->show();
     const int status = application.exec();
     if (app::backgroundCallsRunning()) {
-        // A print server that never answers holds a thread: end now rather than wait for it.
+        // A print server that never answers holds a thread: end now rather than wait for it,
+        // without leaving the job's temporary file behind.
+        app::removeJobFiles();
         std::fflush(nullptr);
         std::_Exit(status);
     }

@@ -7,8 +7,15 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <random>
 
 namespace output {
 
@@ -37,6 +44,100 @@ template <class Draw> QByteArray pdf(const QString& title, Draw draw)
             return {};
     } // the writer finishes the file as it goes
     return bytes;
+}
+
+/// The system's words for `error`, in the user's language.
+QString systemReason(int error)
+{
+    return qt_error_string(error);
+}
+
+/// Writes all of `bytes` to `fd`; 0, else the errno of the failing call.
+int writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
+std::optional<QString> writeInPlace(const char* path, const QByteArray& bytes)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return systemReason(errno);
+    int error = writeAll(fd, bytes);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error ? std::optional(systemReason(error)) : std::nullopt;
+}
+
+/// The last link of `path` followed to what it names, which need not exist yet; the folders
+/// on the way are left as they are, since the new file is renamed within its own folder.
+/// 0, else an errno.
+int followLinks(const char* path, std::string& resolved)
+{
+    resolved = path;
+    for (int hops = 0;; ++hops) {
+        struct stat link
+        {};
+        if (::lstat(resolved.c_str(), &link) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(link.st_mode))
+            return 0;
+        if (hops == 40)
+            return ELOOP;
+        std::string to(std::size_t(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(resolved.c_str(), to.data(), to.size());
+        if (n < 0)
+            return errno;
+        to.resize(std::size_t(n));
+        const std::size_t slash = resolved.rfind('/');
+        resolved = to.starts_with('/') || slash == std::string::npos
+                       ? to
+                       : resolved.substr(0, slash + 1) + to;
+    }
+}
+
+/// A new file beside `path`, filled and flushed to the disk, then renamed onto it: the old
+/// file stays whole unless the new one is complete. An existing file's permissions are kept.
+std::optional<QString> replaceWhole(const std::string& path, const QByteArray& bytes,
+                                    mode_t existingMode)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::random_device random;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = folder + ".acidora-" + std::to_string(random()) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return systemReason(errno);
+    }
+    if (fd < 0)
+        return systemReason(EEXIST);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && existingMode != 0 && ::fchmod(fd, existingMode & 07777) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return systemReason(error);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -76,7 +177,16 @@ int screenChartHeight(const chart::ChartInput& input)
 
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
 {
-    device.setPageOrientation(QPageLayout::Landscape);
+    if (device.pageLayout().orientation() == QPageLayout::Portrait) {
+        // The margins are the paper's as it lies in portrait. A landscape page lies on it
+        // turned a quarter anticlockwise: its top along the paper's left edge, its left
+        // along the paper's bottom.
+        const QPageLayout portrait = device.pageLayout();
+        const QMarginsF m = portrait.margins();
+        device.setPageOrientation(QPageLayout::Landscape);
+        device.setPageMargins(QMarginsF(m.bottom(), m.left(), m.top(), m.right()),
+                              portrait.units());
+    }
     QPainter painter;
     if (!painter.begin(&device))
         return false;
@@ -189,17 +299,35 @@ std::string resultsCsv(const std::string& table)
     return csv;
 }
 
-std::optional<QString> saveFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
-
 std::optional<QString> saveNativeFile(const QByteArray& nativePath, const QByteArray& bytes)
 {
-    return saveFile(QFile::decodeName(nativePath), bytes);
+    if (nativePath.isEmpty())
+        return QStringLiteral("No file name was given.");
+    const char* const path = nativePath.constData();
+    struct stat target
+    {};
+    if (::stat(path, &target) == 0) {
+        // A pipe or a device is the reader itself: written in place, never replaced (renaming
+        // a file over /dev/null would replace the device). /dev/stdout resolves here too.
+        if (S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode))
+            return writeInPlace(path, bytes);
+        if (S_ISDIR(target.st_mode))
+            return systemReason(EISDIR);
+        if (!S_ISREG(target.st_mode))
+            return QStringLiteral("It is neither a file nor a pipe nor a character device, so "
+                                  "nothing was written.");
+    } else if (errno != ENOENT) {
+        return systemReason(errno);
+    }
+    std::string resolved;
+    if (const int error = followLinks(path, resolved))
+        return systemReason(error);
+    return replaceWhole(resolved, bytes, target.st_mode);
+}
+
+std::optional<QString> saveFile(const QString& path, const QByteArray& bytes)
+{
+    return saveNativeFile(QFile::encodeName(path), bytes);
 }
 
 } // namespace output

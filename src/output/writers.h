@@ -40,8 +40,9 @@ inline constexpr int kChartCaptionHeight = 24;
 void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
                       bool labels);
 
-/// The chart on one landscape page of `device`, in millimetres, with its title and the
-/// indicator's name, and its caption under it. False when the page could not be drawn.
+/// The chart on one landscape page of `device`, in millimetres from the top-left of the
+/// printable area, with its title and the indicator's name, and its caption under it; a
+/// portrait device's margins are turned with the page. False when the page could not be drawn.
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
 
 /// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a table
@@ -65,11 +66,14 @@ QByteArray resultsPdf(const std::array<ReportLine, 16>& report, const std::strin
 /// shows them, point as the decimal separator; CR LF line ends.
 std::string resultsCsv(const std::string& table);
 
-/// Writes `bytes` to `path` whole or not at all: an earlier file stays as it was unless the
-/// new one is complete. None on success, else the system's reason.
-std::optional<QString> saveFile(const QString& path, const QByteArray& bytes);
-
-/// saveFile for a path given as the file system's bytes, which need not be valid text.
+/// Writes `bytes` to `nativePath`, the file system's own bytes for the name (which need not be
+/// UTF-8). A symlink is followed and its target decides: a pipe or a character device
+/// (/dev/stdout, /dev/null) is written in place; a regular file or a new name is written whole
+/// or not at all, through a new file in the same folder renamed onto it, so an earlier file
+/// stays as it was unless the new one is complete; anything else (a folder, a socket, a block
+/// device) is refused untouched. None on success, else the system's reason.
 std::optional<QString> saveNativeFile(const QByteArray& nativePath, const QByteArray& bytes);
+/// The same for a name in Unicode, encoded as the file system expects.
+std::optional<QString> saveFile(const QString& path, const QByteArray& bytes);
 
 } // namespace output

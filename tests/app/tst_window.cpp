@@ -12,7 +12,6 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
@@ -30,43 +29,28 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include <atomic>
-#include <thread>
-
 using namespace app;
 
 namespace {
 
-// Stand-ins for the desktop's services: a print service that takes jobs into a PDF file,
-// refuses them or never answers; a clipboard that can refuse; message boxes recorded instead
+// Stand-ins for the desktop's services: a print service with the printers it is told (printing
+// itself is tested in tst_print); a clipboard that can refuse; message boxes recorded instead
 // of shown; an opener that records what it is asked to open and answers as told; a file dialog
 // that answers as told.
 struct FakePrintSystem : app::PrintSystem
 {
-    enum class Service { Accepts, Refuses, Silent };
-    Service service = Service::Accepts;
     QStringList printers;
     QString defaultName;
-    QString outputFile;
-    mutable std::atomic<int> jobs = 0;
 
     std::optional<app::PrinterAnswer> query() const override
     {
-        if (service == Service::Silent) { // longer than any test waits; touches nothing after
-            std::this_thread::sleep_for(std::chrono::seconds(5));
-            return std::nullopt;
-        }
         if (printers.isEmpty())
             return std::nullopt;
-        return app::PrinterAnswer{defaultName, printers.first(), QPageSize(QPageSize::A4)};
+        return app::PrinterAnswer{defaultName, printers.first()};
     }
-    std::optional<QString> submit(const QString&, const QString& pdf, const QString&) const override
+    std::optional<app::PaperAnswer> paper(const QString&) const override { return {}; }
+    std::optional<QString> submit(const QString&, const QString&, const QString&) const override
     {
-        ++jobs;
-        if (service == Service::Refuses)
-            return QStringLiteral("server-error-not-accepting-jobs");
-        QFile::remove(outputFile);
-        QFile::copy(pdf, outputFile);
         return std::nullopt;
     }
 };
@@ -111,8 +95,6 @@ struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileD
 
 } // namespace
 
-using Service = FakePrintSystem::Service;
-
 class TestWindow : public QObject
 {
     Q_OBJECT
@@ -120,7 +102,6 @@ class TestWindow : public QObject
 private slots:
     void init();
     void tableCopyAndCurve();
-    void printOutcomes();
     void saveAndCopyFromEachPage();
     void keyboardAndScreenReader();
     void mouseClicksLeaveTheFocus();
@@ -161,7 +142,6 @@ void TestWindow::init()
     fake_ = std::make_unique<FakePlatform>();
     fake_->printers.printers = {QStringLiteral("<b>TestPDF</b>")};
     fake_->printers.defaultName = QStringLiteral("<b>TestPDF</b>");
-    fake_->printers.outputFile = dir_.filePath(QStringLiteral("job.pdf"));
     window_ = std::make_unique<FormMain>(fake_->platform);
     window_->show();
     // The pages use the background query's latest answer.
@@ -185,41 +165,6 @@ void TestWindow::tableCopyAndCurve()
     QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
     QCOMPARE(fake_->shown.value(1),
              QStringLiteral("Sorry, the clipboard could not be set. Please try again."));
-}
-
-void TestWindow::printOutcomes()
-{
-    // Which page, what the service does, whether a printer is left, what the user is told.
-    const QString refused = "could not be printed.\nserver-error-not-accepting-jobs";
-    const std::tuple<bool, Service, bool, QString> cases[] = {
-        {true, Service::Accepts, true, QString()},
-        {false, Service::Accepts, true, QString()},
-        {true, Service::Refuses, true, "Sorry, the table " + refused},
-        {false, Service::Refuses, true, "Sorry, the curve " + refused},
-        {true, Service::Accepts, false, "Sorry, no printer."},
-        {false, Service::Accepts, false, "Sorry, no printer"},
-        {true, Service::Silent, true, "Sorry, no printer."}}; // no answer within a second
-    enterExample(QStringLiteral("1.8E-5"));
-    for (const auto& [table, service, printer, message] : cases) {
-        click(table ? "Image4" : "Image5");
-        QPushButton* button =
-            table ? window_->tablePage()->printButton() : window_->curvePage()->printButton();
-        fake_->printers.service = service;
-        fake_->printers.printers = printer ? QStringList{"TestPDF"} : QStringList();
-        fake_->printers.jobs = 0;
-        fake_->shown.clear();
-        QFile::remove(fake_->printers.outputFile);
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < 5; ++i) // impatient clicks make one job
-            QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(!button->isEnabled() && clock.elapsed() < PrintCommand::kAnswerBoundMs);
-        QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 10000);
-        // The page drawn by its own routine into the PDF handed over.
-        QVERIFY(fake_->shown.value(1) == message &&
-                fake_->printers.jobs == int(message.isEmpty() || service == Service::Refuses) &&
-                (QFileInfo(fake_->printers.outputFile).size() > 1000) == message.isEmpty());
-    }
 }
 
 void TestWindow::saveAndCopyFromEachPage()

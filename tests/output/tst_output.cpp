@@ -12,6 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+
 using namespace output;
 
 namespace {
@@ -75,10 +81,10 @@ class TestOutput : public QObject
 
 private slots:
     void printedPage();
-    void longTableOnShortPageContinuesOverleaf();
     void chartFiles();
     void resultsFiles();
-    void failedWriteLeavesWhatWasThere();
+    void savedWhereTheNameLeads_data();
+    void savedWhereTheNameLeads();
 };
 
 void TestOutput::printedPage()
@@ -98,26 +104,6 @@ void TestOutput::printedPage()
         QVERIFY(printed[i].monospace && printed[i].bold);
     }
     QCOMPARE(printed[17].text, std::string("    Vol.    pH"));
-}
-
-void TestOutput::longTableOnShortPageContinuesOverleaf()
-{
-    // US Letter's printable area ends near 266 mm; the 39-row table would run to 272 mm.
-    const double letterMm = 266.0;
-    const auto printed = tablePrintout(reportLines(), table(39), letterMm, kLineMm);
-    QCOMPARE(printed.size(), std::size_t(17 + 40));
-    int firstOverleaf = -1;
-    for (std::size_t i = 0; i < printed.size(); ++i) {
-        QVERIFY2(printed[i].yMm + kLineMm <= letterMm, printed[i].text.c_str());
-        if (printed[i].page == 1 && firstOverleaf < 0)
-            firstOverleaf = static_cast<int>(i);
-        if (i > 0)
-            QVERIFY(printed[i].page >= printed[i - 1].page);
-    }
-    QVERIFY(firstOverleaf > 17);
-    QCOMPARE(printed[static_cast<std::size_t>(firstOverleaf)].yMm, 5.0);
-    QCOMPARE(printed.back().page, 1);
-    QCOMPARE(printed.back().yMm - printed[printed.size() - 2].yMm, 4.0);
 }
 
 void TestOutput::chartFiles()
@@ -170,19 +156,94 @@ void TestOutput::resultsFiles()
              qPrintable(pdf.left(400)));
 }
 
-void TestOutput::failedWriteLeavesWhatWasThere()
+namespace {
+/// The kind of what `path` names, links followed or not; 0 when nothing is there.
+mode_t kind(const QByteArray& path, bool follow)
 {
+    struct stat st
+    {};
+    return (follow ? ::stat(path, &st) : ::lstat(path, &st)) == 0 ? st.st_mode & S_IFMT : 0;
+}
+QByteArray contents(const QByteArray& path)
+{
+    QFile file;
+    const int fd = ::open(path, O_RDONLY);
+    return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? file.readAll()
+                                                                                 : "unreadable";
+}
+} // namespace
+
+void TestOutput::savedWhereTheNameLeads_data()
+{
+    QTest::addColumn<QByteArray>("name");   // in a fresh folder, unless absolute
+    QTest::addColumn<QByteArray>("linkTo"); // the name is first made a symlink to this
+    QTest::addColumn<QString>("reason");    // "" when the write succeeds
+    const QByteArray none;
+    QTest::newRow("new name") << QByteArray("c.pdf") << none << "";
+    QTest::newRow("not UTF-8, kept byte for byte") << QByteArray("\xff\xfe.pdf") << none << "";
+    QTest::newRow("file replaced") << QByteArray("old.pdf") << none << "";
+    QTest::newRow("link to a file stays a link")
+        << QByteArray("c.pdf") << QByteArray("old.pdf") << "";
+    QTest::newRow("link to /dev/null keeps the device")
+        << QByteArray("c.pdf") << QByteArray("/dev/null") << "";
+    QTest::newRow("pipe written in place") << QByteArray("fifo") << none << "";
+    QTest::newRow("full device") << QByteArray("/dev/full") << none << "No space left on device";
+    QTest::newRow("folder missing")
+        << QByteArray("gone/c.pdf") << none << "No such file or directory";
+    QTest::newRow("folder in the way") << QByteArray("dir") << none << "Is a directory";
+}
+
+void TestOutput::savedWhereTheNameLeads()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, linkTo);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    // A folder that is not there: the system's reason, and no file.
-    const QString missing = dir.filePath(QStringLiteral("gone/curve.pdf"));
-    const std::optional<QString> reason = saveFile(missing, "new");
-    QVERIFY(reason && !reason->isEmpty() && !QFile::exists(missing));
-    // Something in the way that cannot be replaced (here a folder, which even root cannot
-    // overwrite with a file): it stays as it was.
-    const QString blocked = dir.filePath(QStringLiteral("curve.pdf"));
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("curve.pdf/kept")));
-    QVERIFY(saveFile(blocked, "new"));
-    QVERIFY(QFileInfo(blocked + QStringLiteral("/kept")).isDir());
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    const QByteArray path = name.startsWith('/') ? name : folder + name;
+    const QByteArray target = linkTo.startsWith('/') ? linkTo : folder + linkTo;
+    const QByteArray bytes = "%PDF new and longer";
+    if (!linkTo.isEmpty())
+        QVERIFY(::symlink(target, path) == 0);
+    QFile old(QFile::decodeName(linkTo == "old.pdf" ? target : path));
+    if (old.fileName().endsWith("old.pdf")) {
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+    }
+    QByteArray piped;
+    std::thread reader;
+    if (name == "fifo") {
+        QVERIFY(::mkfifo(path, 0600) == 0);
+        reader = std::thread([&] {
+            QFile pipe(QFile::decodeName(path));
+            if (pipe.open(QIODevice::ReadOnly))
+                piped = pipe.readAll();
+        });
+    }
+    if (name == "dir")
+        QVERIFY(::mkdir(path, 0700) == 0);
+    const mode_t before = kind(path, true), linkBefore = kind(path, false);
+
+    const std::optional<QString> failure = saveNativeFile(path, bytes);
+    if (reader.joinable())
+        reader.join();
+
+    QCOMPARE(failure.value_or(QString()).contains(reason), true);
+    QCOMPARE(failure.has_value(), !reason.isEmpty());
+    // Nothing that was there changed its kind; a link stays a link.
+    QCOMPARE(kind(path, false), linkBefore ? linkBefore : failure ? 0 : S_IFREG);
+    QVERIFY(!before || kind(path, true) == before);
+    if (name == "fifo")
+        QCOMPARE(piped, bytes);
+    else if (!failure && kind(path, true) == S_IFREG)
+        QCOMPARE(contents(path), bytes);
+    if (old.fileName().endsWith("old.pdf")) {
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), failure ? QByteArray("old") : bytes);
+    }
+    QVERIFY(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".tmp").isEmpty());
+    if (path.startsWith(folder))
+        ::unlink(path); // a name Qt cannot decode is beyond QTemporaryDir's clean-up
 }
 
 QTEST_MAIN(TestOutput)
