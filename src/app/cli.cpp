@@ -12,6 +12,8 @@
 
 #include <charconv>
 
+#include <sys/stat.h>
+
 namespace app::cli {
 
 namespace {
@@ -180,7 +182,10 @@ Request parse(const QStringList& arguments)
              "With --csv: the curve every this many mL from 0 to twice the equivalence "
              "volume instead, the pH with 3 decimals.",
              "mL"),
-        chart("chart", "Saves the chart: PDF, SVG or PNG by the file's extension.", "file"),
+        chart("chart",
+              "Saves the chart: PDF, SVG or PNG by the file's extension; PDF to a pipe or a "
+              "device such as /dev/stdout.",
+              "file"),
         ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL");
     QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line.");
     names.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -262,12 +267,19 @@ Request parse(const QStringList& arguments)
     }
     if (parser.isSet(chart)) {
         o.chartPath = argumentBytes(parser.value(chart));
-        const QString extension = QFileInfo(parser.value(chart)).suffix().toLower();
+        o.chartFormat = QFileInfo(parser.value(chart)).suffix().toLower();
         if (o.chartPath.isEmpty())
             return usageError(QStringLiteral("--chart needs a file name"));
-        if (extension != "pdf" && extension != "svg" && extension != "png")
-            return usageError("--chart needs a .pdf, .svg or .png file: '" + parser.value(chart) +
-                              "'");
+        // A pipe or a device (/dev/stdout) has no extension to tell the format: PDF, the page.
+        struct stat target
+        {};
+        if (o.chartFormat != "pdf" && o.chartFormat != "svg" && o.chartFormat != "png") {
+            if (::stat(o.chartPath.constData(), &target) != 0 ||
+                !(S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)))
+                return usageError("--chart needs a .pdf, .svg or .png file: '" +
+                                  parser.value(chart) + "'");
+            o.chartFormat = QStringLiteral("pdf");
+        }
     }
     for (const QString& typed : parser.values(ph)) {
         const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
@@ -325,10 +337,9 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                             report::titrationTitle(*o.type),
                             o.indicator ? catalogue.table[o.indicator].name : std::string(),
                             report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb)};
-        const QString extension = QFileInfo(QFile::decodeName(o.chartPath)).suffix().toLower();
-        const QByteArray bytes = extension == "pdf"   ? output::chartPdf(c)
-                                 : extension == "svg" ? output::chartSvg(c)
-                                                      : output::chartPng(c);
+        const QByteArray bytes = o.chartFormat == "pdf"   ? output::chartPdf(c)
+                                 : o.chartFormat == "svg" ? output::chartSvg(c)
+                                                          : output::chartPng(c);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
             err << "acidora: " << o.chartPath.toStdString() << ": " << failure->toStdString()
                 << '\n';

@@ -25,6 +25,7 @@ struct Options
     bool report = false, crlf = false, csv = false;
     double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
     QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
+    QString chartFormat;  ///< "pdf", "svg" or "png": the file's extension, PDF for a pipe
     std::vector<double> volumes; ///< --ph, in mL
 
     bool hasAction() const { return report || csv || !chartPath.isEmpty() || !volumes.empty(); }

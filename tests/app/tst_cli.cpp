@@ -61,6 +61,7 @@ void TestCli::answers_data()
     QTest::newRow("pH of nan") << weakAcid + "--ph nan" << 2 << "--ph: 'nan' is not a number";
     QTest::newRow("pH before") << weakAcid + "--ph -0,5" << 2 << "--ph: '-0,5' is below 0 mL";
     QTest::newRow("no chart name") << "--chart=" << 2 << "--chart needs a file name";
+    QTest::newRow("chart to a device, no extension: PDF") << "--chart /dev/full " + kWeakAcid << 1 << "/dev/full: No space left on device";
     QTest::newRow("chart kind") << "--chart a.txt" << 2 << "--chart needs a .pdf, .svg or .png file: 'a.txt'";
     QTest::newRow("crlf alone") << "--csv --crlf" << 2 << "--crlf needs --report";
     QTest::newRow("Kb of an acid") << "--titration weak-acid --kb 1e-5" << 2 << "--kb does not apply to weak-acid; use --ka";
