@@ -1,11 +1,11 @@
 // The wiring of the window: typing, buttons, keys and menus reach the core,
 // and what it returns reaches the page, clipboard, print service, file dialog and opener,
 // whatever they do; the behaviour itself is tested in the libraries.
+#include "fakedesktop.h"
+
 #include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
-#include "app/platform.h"
-#include "app/printcommand.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
 
@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,70 +29,6 @@
 #include <QToolTip>
 
 using namespace app;
-
-namespace {
-
-// Stand-ins for the desktop's services: a print service with the printers it is told (printing
-// itself is tested in tst_print); a clipboard that can refuse; message boxes recorded instead
-// of shown; an opener that records what it is asked to open and answers as told; a file dialog
-// that answers as told.
-struct FakePrintSystem : app::PrintSystem
-{
-    QStringList printers;
-    QString defaultName;
-
-    std::optional<app::PrinterAnswer> query() const override
-    {
-        if (printers.isEmpty())
-            return std::nullopt;
-        return app::PrinterAnswer{defaultName, printers.first()};
-    }
-    std::optional<app::PaperAnswer> paper(const QString&) const override { return {}; }
-    std::optional<QString> submit(const QString&, const QString&, const QString&) const override
-    {
-        return std::nullopt;
-    }
-};
-struct FakePlatform : app::Clipboard, app::MessageBoxes, app::Opener, app::FileDialogs
-{
-    bool refuseClipboard = false, openerFails = false;
-    QString clipboard;
-    QImage picture;
-    QString saveAs, suggested; ///< the dialog's answer; what it offered
-    QStringList shown;         ///< title, then text, of each message
-    QList<QUrl> opened;
-    FakePrintSystem printers;
-    app::Platform platform{printers, *this, *this, *this, *this};
-
-    bool setText(const QString& text) override
-    {
-        if (!refuseClipboard)
-            clipboard = text;
-        return !refuseClipboard;
-    }
-    bool setImage(const QImage& image) override
-    {
-        picture = image;
-        return !refuseClipboard;
-    }
-    QString askSaveName(QWidget*, const QString&, const QString& offered,
-                        const std::vector<FileFormat>&) override
-    {
-        suggested = offered;
-        return saveAs;
-    }
-    void show(QWidget*, Icon, const QString& title, const QString& text) override
-    {
-        shown << title << text;
-    }
-    void open(const QUrl& target, QObject*, std::function<void(bool)> done) override
-    {
-        opened.append(target);
-        done(!openerFails);
-    }
-};
-
-} // namespace
 
 class TestWindow : public QObject
 {
@@ -132,16 +67,15 @@ private:
     void press(char key) { QTest::keyClick(window_.get(), key, Qt::ControlModifier); }
 
     QTemporaryDir dir_;
-    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<FakeDesktop> fake_;
     std::unique_ptr<FormMain> window_;
 };
 
 void TestWindow::init()
 {
     window_.reset();
-    fake_ = std::make_unique<FakePlatform>();
-    fake_->printers.printers = {QStringLiteral("<b>TestPDF</b>")};
-    fake_->printers.defaultName = QStringLiteral("<b>TestPDF</b>");
+    fake_ = std::make_unique<FakeDesktop>();
+    fake_->printer = QStringLiteral("<b>TestPDF</b>");
     window_ = std::make_unique<FormMain>(fake_->platform);
     window_->show();
     // The pages use the background query's latest answer.
