@@ -89,24 +89,18 @@ void TestPrint::outcomes_data()
     QTest::addColumn<QString>("message");   // "" when the job was taken
     QTest::addColumn<QPointF>("firstText"); // where the first line begins, in mm
     QTest::addColumn<int>("pages");         // the break follows the printable height
-    const std::optional<QMarginsF> none;
-    const QString silent = "Sorry, failed.\nThe print server did not answer.";
+    const std::optional<QMarginsF> none, wide = QMarginsF(40, 50, 10, 60);
+    const QString refused = "server-error-not-accepting-jobs";
     // 12 mm and 5.9 mm into the printable area: the queue's, else 10 points (3.5 mm) in.
+    // clang-format off
     QTest::newRow("taken") << QList{0, 0, 0} << "" << none << "" << QPointF(15.5, 9.4) << 1;
-    QTest::newRow("queue's wide margins")
-        << QList{0, 0, 0} << "" << std::optional(QMarginsF(40, 50, 10, 60)) << ""
-        << QPointF(52, 55.9) << 2;
-    QTest::newRow("refused, with the server's reason")
-        << QList{0, 0, 0} << "server-error-not-accepting-jobs" << none
-        << "Sorry, failed.\nserver-error-not-accepting-jobs" << QPointF() << 0;
-    QTest::newRow("no printer installed")
-        << QList{-1, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
-    QTest::newRow("no printer named in time")
-        << QList{1500, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
-    QTest::newRow("slow paper: default paper, not no printer")
-        << QList{0, 1500, 0} << "" << std::optional(QMarginsF(40, 50, 10, 60)) << ""
-        << QPointF(15.5, 9.4) << 1;
-    QTest::newRow("job never taken") << QList{0, 0, 1500} << "" << none << silent << QPointF() << 0;
+    QTest::newRow("queue's wide margins") << QList{0, 0, 0} << "" << wide << "" << QPointF(52, 55.9) << 2;
+    QTest::newRow("refused, with the server's reason") << QList{0, 0, 0} << refused << none << "Sorry, failed.\n" + refused << QPointF() << 0;
+    QTest::newRow("no printer installed") << QList{-1, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
+    QTest::newRow("no printer named in time") << QList{1500, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
+    QTest::newRow("slow paper: default paper, not no printer") << QList{0, 1500, 0} << "" << wide << "" << QPointF(15.5, 9.4) << 1;
+    QTest::newRow("job never taken") << QList{0, 0, 1500} << "" << none << "Sorry, failed.\nThe print server did not answer." << QPointF() << 0;
+    // clang-format on
 }
 
 void TestPrint::outcomes()

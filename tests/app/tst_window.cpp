@@ -234,15 +234,10 @@ void TestWindow::refusalsSayWhy_data()
     QTest::addColumn<QString>("constant");
     QTest::addColumn<QString>("box"); ///< the box that tells why in its tool tip, if any
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a box refused") << "0.1"
-                                   << "2"
-                                   << "TxKaKb"
-                                   << "The Ka 2 is outside 1E-14 to 1, both excluded.";
-    QTest::newRow("the titration refused") << "0.001"
-                                           << "1.8E-5"
-                                           << ""
-                                           << "The equivalence volume 2500 mL is outside 5 to "
-                                              "300 mL.";
+    // clang-format off
+    QTest::newRow("a box refused") << "0.1" << "2" << "TxKaKb" << "The Ka 2 is outside 1E-14 to 1, both excluded.";
+    QTest::newRow("the titration refused") << "0.001" << "1.8E-5" << "" << "The equivalence volume 2500 mL is outside 5 to 300 mL.";
+    // clang-format on
 }
 
 void TestWindow::refusalsSayWhy()
@@ -270,18 +265,12 @@ void TestWindow::realSaveDialog_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("existing");
     QTest::addColumn<QString>("written"); ///< "" when the user declines to replace it
-    QTest::newRow("no extension: the filter's, and the question covers it") << "results"
-                                                                            << "results.pdf"
-                                                                            << "";
-    QTest::newRow("an unknown suffix: the filter's added, asked too") << "results.v2"
-                                                                      << "results.v2.pdf"
-                                                                      << "";
-    QTest::newRow("a new name, its extension added") << "new"
-                                                     << ""
-                                                     << "new.pdf";
-    QTest::newRow("a known extension typed wins") << "new.txt"
-                                                  << ""
-                                                  << "new.txt";
+    // clang-format off
+    QTest::newRow("no extension: the filter's, and the question covers it") << "results" << "results.pdf" << "";
+    QTest::newRow("an unknown suffix: the filter's added, asked too") << "results.v2" << "results.v2.pdf" << "";
+    QTest::newRow("a new name, its extension added") << "new" << "" << "new.pdf";
+    QTest::newRow("a known extension typed wins") << "new.txt" << "" << "new.txt";
+    // clang-format on
 }
 
 void TestWindow::realSaveDialog()
