@@ -184,7 +184,7 @@ void TestOutput::savedWhereTheNameLeads_data()
     QTest::newRow("pipe written in place") << QByteArray("fifo") << none << "";
     QTest::newRow("full device") << QByteArray("/dev/full") << none << "No space left on device";
     QTest::newRow("folder missing") << QByteArray("gone/c.pdf") << none << "No such file or directory";
-    QTest::newRow("folder in the way") << QByteArray("dir") << none << "Is a directory";
+    QTest::newRow("folder in the way") << QByteArray(".") << none << "Is a directory";
     // clang-format on
 }
 
@@ -200,23 +200,16 @@ void TestOutput::savedWhereTheNameLeads()
     const QByteArray bytes = "%PDF new and longer";
     if (!linkTo.isEmpty())
         QVERIFY(::symlink(target, path) == 0);
-    QFile old(QFile::decodeName(linkTo == "old.pdf" ? target : path));
-    if (old.fileName().endsWith("old.pdf")) {
+    if (name == "old.pdf" || linkTo == "old.pdf") {
+        QFile old(dir.filePath(QStringLiteral("old.pdf")));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
     }
     QByteArray piped;
     std::thread reader;
     if (name == "fifo") {
         QVERIFY(::mkfifo(path, 0600) == 0);
-        reader = std::thread([&] {
-            QFile pipe(QFile::decodeName(path));
-            if (pipe.open(QIODevice::ReadOnly))
-                piped = pipe.readAll();
-        });
+        reader = std::thread([&] { piped = contents(path); });
     }
-    if (name == "dir")
-        QVERIFY(::mkdir(path, 0700) == 0);
     const mode_t before = kind(path, true), linkBefore = kind(path, false);
 
     const std::optional<QString> failure = saveNativeFile(path, bytes);
@@ -225,17 +218,14 @@ void TestOutput::savedWhereTheNameLeads()
 
     QCOMPARE(failure.value_or(QString()).contains(reason), true);
     QCOMPARE(failure.has_value(), !reason.isEmpty());
-    // Nothing that was there changed its kind; a link stays a link.
+    // Nothing that was there changed its kind; a link stays a link; a file, through its link,
+    // holds the new bytes.
     QCOMPARE(kind(path, false), linkBefore ? linkBefore : failure ? 0 : S_IFREG);
     QVERIFY(!before || kind(path, true) == before);
     if (name == "fifo")
         QCOMPARE(piped, bytes);
     else if (!failure && kind(path, true) == S_IFREG)
         QCOMPARE(contents(path), bytes);
-    if (old.fileName().endsWith("old.pdf")) {
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), failure ? QByteArray("old") : bytes);
-    }
     QVERIFY(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".tmp").isEmpty());
     if (path.startsWith(folder))
         ::unlink(path); // a name Qt cannot decode is beyond QTemporaryDir's clean-up
