@@ -1,6 +1,5 @@
-// Printing: the print command against a print service that answers, refuses, is slow or stays
-// silent at each question, the page placed in the queue's printable area, one job per
-// intended press; and the CUPS adapter giving up on a server that never answers.
+// The print command against a service that answers, refuses, is slow or silent at each question;
+// the page in the queue's printable area; one job a press; the CUPS adapter giving up.
 #include "fakedesktop.h"
 
 #include "app/printcommand.h"

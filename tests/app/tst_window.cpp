@@ -1,6 +1,5 @@
-// The wiring of the window: typing, buttons, keys and menus reach the core,
-// and what it returns reaches the page, clipboard, print service, file dialog and opener,
-// whatever they do; the behaviour itself is tested in the libraries.
+// The wiring of the window: typing, buttons, keys and menus reach the core, and what it returns
+// reaches the page, clipboard, print service, file dialog and opener, whatever they do.
 #include "fakedesktop.h"
 
 #include "app/chartpage.h"
