@@ -41,9 +41,6 @@ std::string table(int rows)
     return t;
 }
 
-constexpr double kA4PrintableMm = 287.0;
-constexpr double kLineMm = 4.4;
-
 chart::ChartInput weakAcid()
 {
     chart::ChartInput in;
@@ -91,7 +88,7 @@ void TestOutput::printedPage()
 {
     // The report as on screen, 1/66 mm a twip and 5 mm down; the heading at 105 mm; then the
     // longest table a run writes, 39 rows and its heading, 4 mm apart on one A4 page.
-    const auto printed = tablePrintout(reportLines(), table(39), kA4PrintableMm, kLineMm);
+    const auto printed = tablePrintout(reportLines(), table(39), 287, 4.4); // A4's printable height
     QVERIFY(printed[0].text == "line 0" && printed[0].xMm == 12 && printed[3].bold &&
             !printed[4].bold && qAbs(printed[0].yMm - 5.91) < 0.005 &&
             qAbs(printed[15].yMm - 96.36) < 0.005);
