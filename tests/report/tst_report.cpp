@@ -1,19 +1,23 @@
-// The calculation run: when it refuses, and the report and table it writes, checked against
-// the worked examples that the end-to-end run also reads back from the clipboard.
+// Numbers to texts and back: the plain form and its two repairs, halves-to-even rounding in any
+// rounding mode, reading the number a box's text begins with, and whether it is all. The
+// calculation run: when it refuses, and the report and table it writes, checked against the
+// worked examples that the end-to-end run also reads back from the clipboard.
 #include "report/calculationrun.h"
+#include "report/numberreading.h"
+#include "report/numbertext.h"
 
 #include <QFile>
 #include <QTest>
 
+#include <cfenv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 using namespace report;
 
-namespace {
-
-CalculationInput input(int type, double analyteConc, double analyteVolume, double titrantConc,
-                       double K = -1.0)
+static CalculationInput input(int type, double analyteConc, double analyteVolume,
+                              double titrantConc, double K = -1.0)
 {
     CalculationInput in;
     in.type = chem::titrationTypeFromIndex(type);
@@ -21,13 +25,14 @@ CalculationInput input(int type, double analyteConc, double analyteVolume, doubl
     return in;
 }
 
-} // namespace
-
-class TestCalculationRun : public QObject
+class TestReport : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void texts();
+    void round();
+    void reads();
     void workedExamples();
     void typedConstantShownAsOneLine();
     void refusesOutsideItsRange();
@@ -37,7 +42,82 @@ private slots:
     void curve();
 };
 
-void TestCalculationRun::workedExamples()
+void TestReport::texts()
+{
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN(),
+                     kInf = std::numeric_limits<double>::infinity();
+    // NumberText; SignedNumberText differs only in giving -.5 its zero.
+    // clang-format off
+    const std::pair<double, const char*> cases[] = {
+        {0.1, "0.1"}, {25, "25"}, {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"},
+        {-0.5, "-.5"}, {0.99 * 25, "24.75"}, {24.75 + 1000.001, "1024.751"}, {0.0001, "0.0001"},
+        {9e-5, "9E-05"}, {-2.7e-6, "-2.7E-06"}, {999999999999999.0, "999999999999999"},
+        {1e15, "1E+15"}, {999999999999999.9, "1E+15"}, {1e100, "1E+100"},
+        {123456789012345678.0, "1.23456789012346E+17"}, {-0.0, "0"}, {kNaN, "0"},
+        {-kInf, "-1.79769313486232E+308"}};
+    // clang-format on
+    for (const auto& [value, number] : cases) {
+        QCOMPARE(NumberText(value), std::string(number));
+        QCOMPARE(QString::fromStdString(SignedNumberText(value)),
+                 QString::fromLatin1(number).replace(QLatin1String("-."), QLatin1String("-0.")));
+    }
+}
+
+void TestReport::round()
+{
+    // Halves to even on the double's exact value (12.365 is stored above the tie, 1.005 and
+    // 2.675 below), never -0, whatever the rounding mode.
+    // clang-format off
+    const std::tuple<double, int, const char*> cases[] = {
+        {2.5, 0, "2"}, {-2.5, 0, "-2"}, {0.5, 0, "0"}, {0.125, 2, "0.12"}, {0.375, 2, "0.38"},
+        {12.365, 2, "12.37"}, {1.005, 2, "1"}, {2.675, 2, "2.67"}, {8.72207, 3, "8.722"},
+        {12.9999855, 2, "13"}, {-0.69897, 2, "-0.7"}, {-0.001, 2, "0"}, {1e20, 2, "1E+20"},
+        {0.1234567891234567, 15, "0.123456789123457"}};
+    // clang-format on
+    const int saved = std::fegetround();
+    for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO})
+        for (const auto& [value, decimals, expected] : cases) {
+            std::fesetround(mode);
+            const std::string text = SignedNumberText(Round(value, decimals));
+            std::fesetround(saved);
+            QCOMPARE(text, std::string(expected));
+        }
+    // Every number of decimals up to 22 rounds to within half its last place.
+    for (int d = 0; d <= 22; ++d)
+        QVERIFY2(std::fabs(Round(1.0 / 3, d) - 1.0 / 3) <= 0.5 * std::pow(10.0, -d) + 1e-17,
+                 qPrintable(QString::number(d)));
+}
+
+void TestReport::reads()
+{
+    constexpr double kMax = std::numeric_limits<double>::max();
+    // Comma as point; blanks, tabs and line feeds skipped; D as E; a carriage return, a second
+    // point or a bad exponent ends the number; &H and &O; beyond the doubles, the largest or 0.
+    // Then whether the text is that number in full (W) or has more, or none, after it (-).
+    // clang-format off
+    const std::tuple<const char*, double, char> cases[] = {
+        {"0,1", 0.1, 'W'}, {"  0.1  ", 0.1, 'W'}, {"1d-1", 0.1, 'W'}, {"2,7e-3", 2.7e-3, 'W'},
+        {"1 2\t3\n.5", 123.5, 'W'}, {"12\r3", 12, '-'}, {".5", 0.5, 'W'}, {"1.2.3", 1.2, '-'},
+        {"1,5,3", 1.5, '-'}, {"1e-x", 1, '-'}, {"1E", 1, '-'}, {"- 5", -5, 'W'}, {"--5", 0, '-'},
+        {"abc", 0, '-'}, {"", 0, '-'}, {".", 0, '-'}, {"E5", 0, '-'}, {"&H1F", 31, 'W'},
+        {"&hff", 255, 'W'}, {"&O17", 15, 'W'}, {"&O18", 1, '-'}, {"&H", 0, '-'}, {"&12", 0, '-'},
+        {"1E400", kMax, 'W'}, {"1E99999999999999999999", kMax, 'W'}, {"1E-400", 0, 'W'},
+        {"-33D-411", 0, 'W'}, {"123456E-330", 0, 'W'}, {"-0", 0, 'W'}, {"0.1M", 0.1, '-'},
+        {"1.8x10-5", 1.8, '-'}, {"nan", 0, '-'}, {"inf", 0, '-'}};
+    // clang-format on
+    for (const auto& [text, expected, whole] : cases) {
+        // Exact: the reading is the double nearest to the decimal text; never -0.
+        const double value = ReadNumber(text);
+        QVERIFY2(value == expected && !(value == 0 && std::signbit(value)), text);
+        QVERIFY2(ReadWholeNumber(text) == (whole == 'W' ? std::optional(value) : std::nullopt),
+                 text);
+    }
+    // Zeros after the first digit do not make a huge number small.
+    QCOMPARE(ReadNumber("0.1" + std::string(400, '0') + "E310"), kMax);
+    QCOMPARE(ReadNumber(std::string(500, '0') + "1E-400"), 0.0); // nor leading zeros a tiny one
+}
+
+void TestReport::workedExamples()
 {
     // The file, type, analyte, its volume, the constant as typed, the indicator, the verdict.
     // clang-format off
@@ -66,7 +146,7 @@ void TestCalculationRun::workedExamples()
     }
 }
 
-void TestCalculationRun::typedConstantShownAsOneLine()
+void TestReport::typedConstantShownAsOneLine()
 {
     // Control characters (a pasted line break, a tab) show as one blank each.
     CalculationInput in = input(1, 0.1, 25, 0.1, 1e-5);
@@ -78,7 +158,7 @@ void TestCalculationRun::typedConstantShownAsOneLine()
     QCOMPARE(r->lines[13] + r->lines[14] + r->lines[15], std::string("No indicator"));
 }
 
-void TestCalculationRun::refusesOutsideItsRange()
+void TestReport::refusesOutsideItsRange()
 {
     // Type, analyte volume (0.1 M on both sides: Veq), constant, refresh flag, accepted.
     // clang-format off
@@ -94,7 +174,7 @@ void TestCalculationRun::refusesOutsideItsRange()
     }
 }
 
-void TestCalculationRun::tableSteps()
+void TestReport::tableSteps()
 {
     // The coarse step grows as 2·Veq passes 20, 40, 100, 200 and 400 mL: just below each, the
     // finer step's first volume is in the table; just above, it is not.
@@ -111,7 +191,7 @@ void TestCalculationRun::tableSteps()
             largest.ends_with("\r\n  600.00   12.52\r\n"));
 }
 
-void TestCalculationRun::tableRowFields()
+void TestReport::tableRowFields()
 {
     const std::pair<double, double> rows[] = {
         {0.05, 7.0}, {600.0, 15.0}, {24.0, 12.9999855}, {12.5, -0.004}, {1.0, -0.69897}};
@@ -124,7 +204,7 @@ void TestCalculationRun::tableRowFields()
                                   "   12.50    0.00\r\n    1.00   -0.70\r\n"));
 }
 
-void TestCalculationRun::curve_data()
+void TestReport::curve_data()
 {
     // 25 mL of strong acid 0.1 M and the base 0.1 M: Veq 25 mL; 2.5 mmol of acid, then of base.
     QTest::addColumn<double>("step");
@@ -135,7 +215,7 @@ void TestCalculationRun::curve_data()
     QTest::newRow("100001 rows") << 0.0005 << "-";
 }
 
-void TestCalculationRun::curve()
+void TestReport::curve()
 {
     QFETCH(double, step);
     QFETCH(QString, rows);
@@ -146,5 +226,5 @@ void TestCalculationRun::curve()
     QVERIFY(!csv || (text.startsWith("Volume (mL),pH|0,") && text.endsWith("|50,12.523|")));
 }
 
-QTEST_APPLESS_MAIN(TestCalculationRun)
-#include "tst_calculationrun.moc"
+QTEST_APPLESS_MAIN(TestReport)
+#include "tst_report.moc"
