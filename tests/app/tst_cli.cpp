@@ -11,12 +11,8 @@
 
 using namespace app;
 
-namespace {
-
-const QString kWeakAcid =
+static const QString kWeakAcid =
     "--titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25 --ka 1.8E-5 ";
-
-} // namespace
 
 class TestCli : public QObject
 {

@@ -1,6 +1,7 @@
-// Printing: the print command against a print service that answers, refuses, is slow or stays
-// silent at each question, the page placed in the queue's printable area, one job per
-// intended press; and the CUPS adapter giving up on a server that never answers.
+// The print command against a service that answers, refuses, is slow or silent at each question;
+// the page in the queue's printable area; one job a press; the CUPS adapter giving up.
+#include "fakedesktop.h"
+
 #include "app/printcommand.h"
 #include "output/writers.h"
 
@@ -13,61 +14,11 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include <atomic>
-#include <mutex>
-#include <thread>
-
 using namespace app;
 using namespace std::chrono_literals;
 
-namespace {
-
-/// A print service answering after the delays it is told (printer -1: none installed), taking
-/// jobs into a PDF file; the rest of the desktop only records messages.
-struct FakeDesktop : PrintSystem, Clipboard, MessageBoxes, Opener, FileDialogs
-{
-    int printerMs = 0, paperMs = 0, jobMs = 0;
-    std::optional<QMarginsF> margins;
-    QString refusal, output;
-    mutable std::atomic<int> jobs = 0;
-    mutable std::mutex mutex;
-    mutable QString handedOver;
-    QStringList shown;
-    Platform platform{*this, *this, *this, *this, *this};
-
-    static void wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    std::optional<PrinterAnswer> query() const override
-    {
-        wait(std::max(printerMs, 0));
-        return printerMs < 0 ? std::nullopt : std::optional(PrinterAnswer{"Q", "Q"});
-    }
-    std::optional<PaperAnswer> paper(const QString&) const override
-    {
-        wait(paperMs);
-        return PaperAnswer{QPageSize(QPageSize::A4), margins};
-    }
-    std::optional<QString> submit(const QString&, const QString& pdf, const QString&) const override
-    {
-        wait(jobMs);
-        const std::lock_guard lock(mutex);
-        handedOver = pdf;
-        QFile::copy(pdf, output);
-        ++jobs;
-        return refusal.isEmpty() ? std::nullopt : std::optional(refusal);
-    }
-    bool setText(const QString&) override { return true; }
-    bool setImage(const QImage&) override { return true; }
-    void show(QWidget*, Icon, const QString&, const QString& text) override { shown << text; }
-    void open(const QUrl&, QObject*, std::function<void(bool)>) override {}
-    QString askSaveName(QWidget*, const QString&, const QString&,
-                        const std::vector<FileFormat>&) override
-    {
-        return {};
-    }
-};
-
 /// The results page with 16 report lines and a 39-row table, the last row "48.00 7.00".
-bool drawPage(QPagedPaintDevice& device)
+static bool drawPage(QPagedPaintDevice& device)
 {
     std::array<output::ReportLine, 16> report;
     for (int i = 0; i < 16; ++i)
@@ -77,16 +28,6 @@ bool drawPage(QPagedPaintDevice& device)
         table += "   " + std::to_string(i) + ".00    7.00\r\n";
     return output::drawResultsPage(device, report, table);
 }
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-} // namespace
 
 class TestPrint : public QObject
 {
@@ -143,24 +84,18 @@ void TestPrint::outcomes_data()
     QTest::addColumn<QString>("message");   // "" when the job was taken
     QTest::addColumn<QPointF>("firstText"); // where the first line begins, in mm
     QTest::addColumn<int>("pages");         // the break follows the printable height
-    const std::optional<QMarginsF> none;
-    const QString silent = "Sorry, failed.\nThe print server did not answer.";
+    const std::optional<QMarginsF> none, wide = QMarginsF(40, 50, 10, 60);
+    const QString refused = "server-error-not-accepting-jobs";
     // 12 mm and 5.9 mm into the printable area: the queue's, else 10 points (3.5 mm) in.
+    // clang-format off
     QTest::newRow("taken") << QList{0, 0, 0} << "" << none << "" << QPointF(15.5, 9.4) << 1;
-    QTest::newRow("queue's wide margins")
-        << QList{0, 0, 0} << "" << std::optional(QMarginsF(40, 50, 10, 60)) << ""
-        << QPointF(52, 55.9) << 2;
-    QTest::newRow("refused, with the server's reason")
-        << QList{0, 0, 0} << "server-error-not-accepting-jobs" << none
-        << "Sorry, failed.\nserver-error-not-accepting-jobs" << QPointF() << 0;
-    QTest::newRow("no printer installed")
-        << QList{-1, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
-    QTest::newRow("no printer named in time")
-        << QList{1500, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
-    QTest::newRow("slow paper: default paper, not no printer")
-        << QList{0, 1500, 0} << "" << std::optional(QMarginsF(40, 50, 10, 60)) << ""
-        << QPointF(15.5, 9.4) << 1;
-    QTest::newRow("job never taken") << QList{0, 0, 1500} << "" << none << silent << QPointF() << 0;
+    QTest::newRow("queue's wide margins") << QList{0, 0, 0} << "" << wide << "" << QPointF(52, 55.9) << 2;
+    QTest::newRow("refused, with the server's reason") << QList{0, 0, 0} << refused << none << "Sorry, failed.\n" + refused << QPointF() << 0;
+    QTest::newRow("no printer installed") << QList{-1, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
+    QTest::newRow("no printer named in time") << QList{1500, 0, 0} << "" << none << "Sorry, no printer." << QPointF() << 0;
+    QTest::newRow("slow paper: default paper, not no printer") << QList{0, 1500, 0} << "" << wide << "" << QPointF(15.5, 9.4) << 1;
+    QTest::newRow("job never taken") << QList{0, 0, 1500} << "" << none << "Sorry, failed.\nThe print server did not answer." << QPointF() << 0;
+    // clang-format on
 }
 
 void TestPrint::outcomes()
@@ -176,11 +111,14 @@ void TestPrint::outcomes()
     fake_->refusal = refusal;
     fake_->margins = margins;
     print();
-    QCOMPARE(fake_->shown.value(0), message);
+    QCOMPARE(fake_->shown.value(1), message);
     QVERIFY(button_->isEnabled());
     if (!pages)
         return;
-    const QString words = run("pdftotext", {"-bbox", fake_->output, "-"});
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", fake_->output, "-"});
+    QVERIFY(pdftotext.waitForFinished(20000));
+    const QString words = QString::fromUtf8(pdftotext.readAllStandardOutput());
     const QRegularExpressionMatch first =
         QRegularExpression(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)")re").match(words);
     const QPointF at = QPointF(first.captured(1).toDouble(), first.captured(2).toDouble()) / 72;

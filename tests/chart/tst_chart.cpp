@@ -96,8 +96,7 @@ void TestChart::textsPlacedAndSized()
     // clang-format on
     for (const auto& [paper, text, x, y, size, bold] : cases) {
         const std::vector<Op> prints = draw(kWeakAcid, paper).of(Kind::Print);
-        const auto op =
-            std::find_if(prints.begin(), prints.end(), [&](const Op& o) { return o.text == text; });
+        const auto op = std::ranges::find(prints, std::string(text), &Op::text);
         QVERIFY2(op != prints.end(), text);
         QVERIFY2(std::fabs(op->x1 - x) < 1e-6 && std::fabs(op->y1 - y) < 1e-6 &&
                      op->fontSize == size && op->bold == bold,
@@ -204,8 +203,7 @@ void TestChart::equivalencePointAndItsTexts()
     for (const auto& c : cases) {
         const Drawn d = draw(kWeakAcid, c.paper);
         const double xe = (d.g.X0 + d.g.XR) / 2, unit = c.paper ? kMm : kPt;
-        const auto dot = std::find_if(d.ops.begin(), d.ops.end(),
-                                      [](const Op& op) { return op.kind == Kind::PSet; });
+        const auto dot = std::ranges::find(d.ops, Kind::PSet, &Op::kind);
         QVERIFY(dot != d.ops.end() && dot->x1 == xe && dot->colour == c.dot &&
                 dot->penWidth == c.pen);
         QVERIFY(std::fabs(d.g.pHAtY(dot->y1) - 8.722) < 0.001);
@@ -233,10 +231,9 @@ void TestChart::equivalencePointAndItsTexts()
                                      " Range of volume added : [ 24.75,  25.25 ] mL "}));
     }
     // The volumes to hundredths: 0.99 and 1.01 of 24.6 mL.
-    const std::vector<Op> prints = draw(input(0, 24.6), false).of(Kind::Print);
-    QVERIFY(std::any_of(prints.begin(), prints.end(), [](const Op& op) {
-        return op.text == " Range of volume added : [ 24.35,  24.85 ] mL ";
-    }));
+    QCOMPARE(std::ranges::count(draw(input(0, 24.6), false).ops,
+                                " Range of volume added : [ 24.35,  24.85 ] mL ", &Op::text),
+             1);
 }
 
 void TestChart::paperStrokesAcrossTheGreenStretch()

@@ -20,9 +20,7 @@
 
 using namespace output;
 
-namespace {
-
-std::array<ReportLine, 16> reportLines()
+static std::array<ReportLine, 16> reportLines()
 {
     const int tops[16] = {60,   555,  870,  1380, 1695, 2040, 2595, 2895,
                           3465, 3765, 4275, 4575, 5070, 5355, 5700, 6030};
@@ -33,7 +31,7 @@ std::array<ReportLine, 16> reportLines()
 }
 
 /// The table of a run with `rows` rows after its heading.
-std::string table(int rows)
+static std::string table(int rows)
 {
     std::string t = "    Vol.    pH\r\n";
     for (int i = 0; i < rows; ++i)
@@ -41,10 +39,7 @@ std::string table(int rows)
     return t;
 }
 
-constexpr double kA4PrintableMm = 287.0;
-constexpr double kLineMm = 4.4;
-
-chart::ChartInput weakAcid()
+static chart::ChartInput weakAcid()
 {
     chart::ChartInput in;
     in.type = chem::TitrationType::WeakAcidStrongBase;
@@ -57,7 +52,7 @@ chart::ChartInput weakAcid()
 }
 
 /// pdfinfo's and pdftotext's view of a PDF.
-QString readPdf(const QByteArray& pdf)
+static QString readPdf(const QByteArray& pdf)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("f.pdf"));
@@ -72,8 +67,6 @@ QString readPdf(const QByteArray& pdf)
     }
     return out.simplified();
 }
-
-} // namespace
 
 class TestOutput : public QObject
 {
@@ -91,19 +84,16 @@ void TestOutput::printedPage()
 {
     // The report as on screen, 1/66 mm a twip and 5 mm down; the heading at 105 mm; then the
     // longest table a run writes, 39 rows and its heading, 4 mm apart on one A4 page.
-    const auto printed = tablePrintout(reportLines(), table(39), kA4PrintableMm, kLineMm);
+    const auto printed = tablePrintout(reportLines(), table(39), 287, 4.4); // A4's printable height
     QVERIFY(printed[0].text == "line 0" && printed[0].xMm == 12 && printed[3].bold &&
             !printed[4].bold && qAbs(printed[0].yMm - 5.91) < 0.005 &&
             qAbs(printed[15].yMm - 96.36) < 0.005);
     QVERIFY(printed[16].text == kTableHeading && printed[16].yMm == 105 && printed[16].bold);
-    QCOMPARE(printed.size(), std::size_t(17 + 40));
-    for (std::size_t i = 17; i < printed.size(); ++i) {
-        QCOMPARE(printed[i].page, 0);
-        QCOMPARE(printed[i].xMm, 16.0);
-        QCOMPARE(printed[i].yMm, 112.0 + 4.0 * static_cast<double>(i - 17));
-        QVERIFY(printed[i].monospace && printed[i].bold);
-    }
-    QCOMPARE(printed[17].text, std::string("    Vol.    pH"));
+    QVERIFY(printed.size() == 17 + 40 && printed[17].text == "    Vol.    pH");
+    for (std::size_t i = 17; i < printed.size(); ++i)
+        QVERIFY2(printed[i].page == 0 && printed[i].xMm == 16 && printed[i].monospace &&
+                     printed[i].bold && printed[i].yMm == 112.0 + 4.0 * double(i - 17),
+                 printed[i].text.c_str());
 }
 
 void TestOutput::chartFiles()
@@ -118,12 +108,11 @@ void TestOutput::chartFiles()
     captioned.caption = "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5, titrated with strong base";
     // PDF: the printed page, one A4 landscape page.
     const QString pdf = readPdf(chartPdf(captioned));
-    QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
-                 pdf.contains(QLatin1String("Page size: 842 x 595 pts (A4)")) &&
-                 pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
-                 pdf.contains(QLatin1String("Equivalence point. pH = 8.722")) &&
-                 pdf.trimmed().endsWith(QString::fromStdString(captioned.caption)),
-             qPrintable(pdf.left(400)));
+    for (const char* part :
+         {"Pages: 1 ", "Page size: 842 x 595 pts (A4)", "Equivalence point. pH = 8.722",
+          "Titration of weak acid with strong base"})
+        QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
+    QVERIFY(pdf.endsWith(QString::fromStdString(captioned.caption)));
     // SVG: parses, the screen's size and the caption's band, with the title and the
     // indicator's name.
     const QByteArray svg = chartSvg(captioned);
@@ -149,29 +138,25 @@ void TestOutput::resultsFiles()
     std::array<ReportLine, 16> report = reportLines();
     report[0].caption = "Titration of weak acid with strong base";
     const QString pdf = readPdf(resultsPdf(report, table(39)));
-    QVERIFY2(pdf.contains(QLatin1String("Pages: 1 ")) &&
-                 pdf.contains(QLatin1String("Page size: 595 x 842 pts (A4)")) &&
-                 pdf.contains(QLatin1String("Titration of weak acid with strong base")) &&
-                 pdf.contains(QLatin1String("48.00 7.00")),
-             qPrintable(pdf.left(400)));
+    for (const char* part : {"Pages: 1 ", "Page size: 595 x 842 pts (A4)", "48.00 7.00",
+                             "Titration of weak acid with strong base"})
+        QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
 }
 
-namespace {
 /// The kind of what `path` names, links followed or not; 0 when nothing is there.
-mode_t kind(const QByteArray& path, bool follow)
+static mode_t kind(const QByteArray& path, bool follow)
 {
     struct stat st
     {};
     return (follow ? ::stat(path, &st) : ::lstat(path, &st)) == 0 ? st.st_mode & S_IFMT : 0;
 }
-QByteArray contents(const QByteArray& path)
+static QByteArray contents(const QByteArray& path)
 {
     QFile file;
     const int fd = ::open(path, O_RDONLY);
     return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? file.readAll()
                                                                                  : "unreadable";
 }
-} // namespace
 
 void TestOutput::savedWhereTheNameLeads_data()
 {
@@ -179,18 +164,16 @@ void TestOutput::savedWhereTheNameLeads_data()
     QTest::addColumn<QByteArray>("linkTo"); // the name is first made a symlink to this
     QTest::addColumn<QString>("reason");    // "" when the write succeeds
     const QByteArray none;
-    QTest::newRow("new name") << QByteArray("c.pdf") << none << "";
-    QTest::newRow("not UTF-8, kept byte for byte") << QByteArray("\xff\xfe.pdf") << none << "";
+    // clang-format off
+    QTest::newRow("new name, not UTF-8, kept byte for byte") << QByteArray("\xff\xfe.pdf") << none << "";
     QTest::newRow("file replaced") << QByteArray("old.pdf") << none << "";
-    QTest::newRow("link to a file stays a link")
-        << QByteArray("c.pdf") << QByteArray("old.pdf") << "";
-    QTest::newRow("link to /dev/null keeps the device")
-        << QByteArray("c.pdf") << QByteArray("/dev/null") << "";
+    QTest::newRow("link to a file stays a link") << QByteArray("c.pdf") << QByteArray("old.pdf") << "";
+    QTest::newRow("link to /dev/null keeps the device") << QByteArray("c.pdf") << QByteArray("/dev/null") << "";
     QTest::newRow("pipe written in place") << QByteArray("fifo") << none << "";
     QTest::newRow("full device") << QByteArray("/dev/full") << none << "No space left on device";
-    QTest::newRow("folder missing")
-        << QByteArray("gone/c.pdf") << none << "No such file or directory";
-    QTest::newRow("folder in the way") << QByteArray("dir") << none << "Is a directory";
+    QTest::newRow("folder missing") << QByteArray("gone/c.pdf") << none << "No such file or directory";
+    QTest::newRow("folder in the way") << QByteArray(".") << none << "Is a directory";
+    // clang-format on
 }
 
 void TestOutput::savedWhereTheNameLeads()
@@ -205,23 +188,16 @@ void TestOutput::savedWhereTheNameLeads()
     const QByteArray bytes = "%PDF new and longer";
     if (!linkTo.isEmpty())
         QVERIFY(::symlink(target, path) == 0);
-    QFile old(QFile::decodeName(linkTo == "old.pdf" ? target : path));
-    if (old.fileName().endsWith("old.pdf")) {
+    if (name == "old.pdf" || linkTo == "old.pdf") {
+        QFile old(dir.filePath(QStringLiteral("old.pdf")));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
     }
     QByteArray piped;
     std::thread reader;
     if (name == "fifo") {
         QVERIFY(::mkfifo(path, 0600) == 0);
-        reader = std::thread([&] {
-            QFile pipe(QFile::decodeName(path));
-            if (pipe.open(QIODevice::ReadOnly))
-                piped = pipe.readAll();
-        });
+        reader = std::thread([&] { piped = contents(path); });
     }
-    if (name == "dir")
-        QVERIFY(::mkdir(path, 0700) == 0);
     const mode_t before = kind(path, true), linkBefore = kind(path, false);
 
     const std::optional<QString> failure = saveNativeFile(path, bytes);
@@ -230,17 +206,14 @@ void TestOutput::savedWhereTheNameLeads()
 
     QCOMPARE(failure.value_or(QString()).contains(reason), true);
     QCOMPARE(failure.has_value(), !reason.isEmpty());
-    // Nothing that was there changed its kind; a link stays a link.
+    // Nothing that was there changed its kind; a link stays a link; a file, through its link,
+    // holds the new bytes.
     QCOMPARE(kind(path, false), linkBefore ? linkBefore : failure ? 0 : S_IFREG);
     QVERIFY(!before || kind(path, true) == before);
     if (name == "fifo")
         QCOMPARE(piped, bytes);
     else if (!failure && kind(path, true) == S_IFREG)
         QCOMPARE(contents(path), bytes);
-    if (old.fileName().endsWith("old.pdf")) {
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), failure ? QByteArray("old") : bytes);
-    }
     QVERIFY(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".tmp").isEmpty());
     if (path.startsWith(folder))
         ::unlink(path); // a name Qt cannot decode is beyond QTemporaryDir's clean-up

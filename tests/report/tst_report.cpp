@@ -1,0 +1,230 @@
+// Numbers to texts and back: the plain form and its two repairs, halves-to-even rounding in any
+// rounding mode, reading the number a box's text begins with, and whether it is all. The
+// calculation run: when it refuses, and the report and table it writes, checked against the
+// worked examples that the end-to-end run also reads back from the clipboard.
+#include "report/calculationrun.h"
+#include "report/numberreading.h"
+#include "report/numbertext.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+using namespace report;
+
+static CalculationInput input(int type, double analyteConc, double analyteVolume,
+                              double titrantConc, double K = -1.0)
+{
+    CalculationInput in;
+    in.type = chem::titrationTypeFromIndex(type);
+    in.inputs = {titrantConc, analyteConc, analyteVolume, K};
+    return in;
+}
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void texts();
+    void round();
+    void reads();
+    void workedExamples();
+    void typedConstantShownAsOneLine();
+    void refusesOutsideItsRange();
+    void tableSteps();
+    void tableRowFields();
+    void curve_data();
+    void curve();
+};
+
+void TestReport::texts()
+{
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN(),
+                     kInf = std::numeric_limits<double>::infinity();
+    // NumberText; SignedNumberText differs only in giving -.5 its zero.
+    // clang-format off
+    const std::pair<double, const char*> cases[] = {
+        {0.1, "0.1"}, {25, "25"}, {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"},
+        {-0.5, "-.5"}, {0.99 * 25, "24.75"}, {24.75 + 1000.001, "1024.751"}, {0.0001, "0.0001"},
+        {9e-5, "9E-05"}, {-2.7e-6, "-2.7E-06"}, {999999999999999.0, "999999999999999"},
+        {1e15, "1E+15"}, {999999999999999.9, "1E+15"}, {1e100, "1E+100"},
+        {123456789012345678.0, "1.23456789012346E+17"}, {-0.0, "0"}, {kNaN, "0"},
+        {-kInf, "-1.79769313486232E+308"}};
+    // clang-format on
+    for (const auto& [value, number] : cases) {
+        QCOMPARE(NumberText(value), std::string(number));
+        QCOMPARE(QString::fromStdString(SignedNumberText(value)),
+                 QString::fromLatin1(number).replace(QLatin1String("-."), QLatin1String("-0.")));
+    }
+}
+
+void TestReport::round()
+{
+    // Halves to even on the double's exact value (12.365 is stored above the tie, 1.005 and
+    // 2.675 below), never -0, whatever the rounding mode.
+    // clang-format off
+    const std::tuple<double, int, const char*> cases[] = {
+        {2.5, 0, "2"}, {-2.5, 0, "-2"}, {0.5, 0, "0"}, {0.125, 2, "0.12"}, {0.375, 2, "0.38"},
+        {12.365, 2, "12.37"}, {1.005, 2, "1"}, {2.675, 2, "2.67"}, {8.72207, 3, "8.722"},
+        {12.9999855, 2, "13"}, {-0.69897, 2, "-0.7"}, {-0.001, 2, "0"}, {1e20, 2, "1E+20"},
+        {0.1234567891234567, 15, "0.123456789123457"}};
+    // clang-format on
+    const int saved = std::fegetround();
+    for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO})
+        for (const auto& [value, decimals, expected] : cases) {
+            std::fesetround(mode);
+            const std::string text = SignedNumberText(Round(value, decimals));
+            std::fesetround(saved);
+            QCOMPARE(text, std::string(expected));
+        }
+    // Every number of decimals up to 22 rounds to within half its last place.
+    for (int d = 0; d <= 22; ++d)
+        QVERIFY2(std::fabs(Round(1.0 / 3, d) - 1.0 / 3) <= 0.5 * std::pow(10.0, -d) + 1e-17,
+                 qPrintable(QString::number(d)));
+}
+
+void TestReport::reads()
+{
+    constexpr double kMax = std::numeric_limits<double>::max();
+    // Comma as point; blanks, tabs and line feeds skipped; D as E; a carriage return, a second
+    // point or a bad exponent ends the number; &H and &O; beyond the doubles, the largest or 0.
+    // Then whether the text is that number in full (W) or has more, or none, after it (-).
+    // clang-format off
+    const std::tuple<const char*, double, char> cases[] = {
+        {"0,1", 0.1, 'W'}, {"  0.1  ", 0.1, 'W'}, {"1d-1", 0.1, 'W'}, {"2,7e-3", 2.7e-3, 'W'},
+        {"1 2\t3\n.5", 123.5, 'W'}, {"12\r3", 12, '-'}, {".5", 0.5, 'W'}, {"1.2.3", 1.2, '-'},
+        {"1,5,3", 1.5, '-'}, {"1e-x", 1, '-'}, {"1E", 1, '-'}, {"- 5", -5, 'W'}, {"--5", 0, '-'},
+        {"abc", 0, '-'}, {"", 0, '-'}, {".", 0, '-'}, {"E5", 0, '-'}, {"&H1F", 31, 'W'},
+        {"&hff", 255, 'W'}, {"&O17", 15, 'W'}, {"&O18", 1, '-'}, {"&H", 0, '-'}, {"&12", 0, '-'},
+        {"1E400", kMax, 'W'}, {"1E99999999999999999999", kMax, 'W'}, {"1E-400", 0, 'W'},
+        {"-33D-411", 0, 'W'}, {"123456E-330", 0, 'W'}, {"-0", 0, 'W'}, {"0.1M", 0.1, '-'},
+        {"1.8x10-5", 1.8, '-'}, {"nan", 0, '-'}, {"inf", 0, '-'}};
+    // clang-format on
+    for (const auto& [text, expected, whole] : cases) {
+        // Exact: the reading is the double nearest to the decimal text; never -0.
+        const double value = ReadNumber(text);
+        QVERIFY2(value == expected && !(value == 0 && std::signbit(value)), text);
+        QVERIFY2(ReadWholeNumber(text) == (whole == 'W' ? std::optional(value) : std::nullopt),
+                 text);
+    }
+    // Zeros after the first digit do not make a huge number small.
+    QCOMPARE(ReadNumber("0.1" + std::string(400, '0') + "E310"), kMax);
+    QCOMPARE(ReadNumber(std::string(500, '0') + "1E-400"), 0.0); // nor leading zeros a tiny one
+}
+
+void TestReport::workedExamples()
+{
+    // The file, type, analyte, its volume, the constant as typed, the indicator, the verdict.
+    // clang-format off
+    const struct { const char* file; int type; double analyteConc, analyteVolume; const char* constant; IndicatorInfo indicator; const char* verdict; } cases[] = {
+        {"strong-acid", 0, 0.2, 12.3, "", {"bromothymol blue", 6, 7.6, "yellow", "blue"}, "Very appropriate"},
+        {"weak-acid", 1, 0.1, 25, " 1.8e-5 ", {"phenolphthalein", 8.2, 9.8, "colourless", "violet"}, "Very appropriate"},
+        {"strong-base", 2, 0.1, 25, "", {"methyl orange", 3.1, 4.4, "red", "yellow orange"}, "Appropriate"},
+        {"weak-base", 3, 0.1, 25, "1.8E-5", {"methyl red", 4.4, 6.2, "red", "yellow orange"}, "Very appropriate"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        CalculationInput in =
+            input(c.type, c.analyteConc, c.analyteVolume, 0.1, std::atof(c.constant));
+        in.constantText = c.constant;
+        in.indicator = c.indicator;
+        in.verdictCaption = c.verdict;
+        QFile expected(
+            QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(c.file));
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        const std::optional<Report> r = runCalculation(in);
+        QVERIFY2(r, c.file);
+        std::string copied; // as the clipboard holds it: each line with CR LF, then the table
+        for (const std::string& line : r->lines)
+            copied += line + "\r\n";
+        QCOMPARE(QString::fromStdString(copied + r->table),
+                 QString::fromLatin1(expected.readAll()));
+    }
+}
+
+void TestReport::typedConstantShownAsOneLine()
+{
+    // Control characters (a pasted line break, a tab) show as one blank each.
+    CalculationInput in = input(1, 0.1, 25, 0.1, 1e-5);
+    in.constantText = "\t1e-5\r\n<b>x</b>\x01 ";
+    in.constantText.insert(5, 1, '\0');
+    const std::optional<Report> r = runCalculation(in);
+    QVERIFY(r);
+    QCOMPARE(r->lines[5], std::string("  Acidity constant Ka = 1E-5   <B>X</B>"));
+    QCOMPARE(r->lines[13] + r->lines[14] + r->lines[15], std::string("No indicator"));
+}
+
+void TestReport::refusesOutsideItsRange()
+{
+    // Type, analyte volume (0.1 M on both sides: Veq), constant, refresh flag, accepted.
+    // clang-format off
+    const std::tuple<int, double, double, int, bool> cases[] = {
+        {0, 5, -1, 0, true}, {0, 4.99, -1, 0, false}, {2, 300, -1, 0, true},
+        {2, 300.01, -1, 0, false}, {1, 25, -1, 0, false}, {3, 25, -1, 0, false},
+        {1, 25, 1.8e-5, 1, false}, {0, -1, -1, 0, false}, {-1, 25, -1, 0, false}};
+    // clang-format on
+    for (const auto& [type, volume, K, flag, accepted] : cases) {
+        CalculationInput in = input(type, 0.1, volume, 0.1, K);
+        in.calcErrorFlag = flag;
+        QVERIFY2(runCalculation(in).has_value() == accepted, qPrintable(QString::number(volume)));
+    }
+}
+
+void TestReport::tableSteps()
+{
+    // The coarse step grows as 2·Veq passes 20, 40, 100, 200 and 400 mL: just below each, the
+    // finer step's first volume is in the table; just above, it is not.
+    const double steps[][2] = {{10, 1}, {20, 2}, {50, 5}, {100, 10}, {200, 20}};
+    for (const auto& [veq, step] : steps)
+        for (double v : {veq, veq + 0.25}) {
+            const std::string table = runCalculation(input(0, 0.1, v, 0.1))->table;
+            QCOMPARE(QString::fromStdString(table).contains(QString::asprintf("\r\n %7.2f ", step)),
+                     v == veq);
+        }
+    // The largest, for 300 mL, steps by 50 mL to 600 mL: 30 mmol of base in 900 mL, pOH 1.48.
+    const std::string largest = runCalculation(input(0, 0.1, 300, 0.1))->table;
+    QVERIFY(largest.find("\r\n   50.00 ") != std::string::npos &&
+            largest.ends_with("\r\n  600.00   12.52\r\n"));
+}
+
+void TestReport::tableRowFields()
+{
+    const std::pair<double, double> rows[] = {
+        {0.05, 7.0}, {600.0, 15.0}, {24.0, 12.9999855}, {12.5, -0.004}, {1.0, -0.69897}};
+    QString text;
+    for (const auto& [volume, pH] : rows)
+        text += QString::fromStdString(tableRow(volume, pH));
+    // Hundredths keep their zero; 13 computed as 12.9999855 shows as 13; a pH that rounds to
+    // zero is not negative.
+    QCOMPARE(text, QStringLiteral("    0.05    7.00\r\n  600.00   15.00\r\n   24.00   13.00\r\n"
+                                  "   12.50    0.00\r\n    1.00   -0.70\r\n"));
+}
+
+void TestReport::curve_data()
+{
+    // 25 mL of strong acid 0.1 M and the base 0.1 M: Veq 25 mL; 2.5 mmol of acid, then of base.
+    QTest::addColumn<double>("step");
+    QTest::addColumn<QString>("rows"); // the CSV without its header; "-" for none
+    QTest::newRow("by hand") << 12.5 << "0,1.000|12.5,1.477|25,7.000|37.5,12.301|50,12.523|";
+    QTest::newRow("tenths add up") << 0.1 << "0.3,1.010|";
+    QTest::newRow("last of 100000") << 50.0 / 99999 << "50,12.523|";
+    QTest::newRow("100001 rows") << 0.0005 << "-";
+}
+
+void TestReport::curve()
+{
+    QFETCH(double, step);
+    QFETCH(QString, rows);
+    const std::optional<std::string> csv =
+        curveCsv(chem::TitrationType::StrongAcidStrongBase, {0.1, 0.1, 25, -1}, step);
+    const QString text = csv ? QString::fromStdString(*csv).replace("\r\n", "|") : "-";
+    QVERIFY2(text.startsWith(rows) || text.contains("|" + rows), qPrintable(text.left(80)));
+    QVERIFY(!csv || (text.startsWith("Volume (mL),pH|0,") && text.endsWith("|50,12.523|")));
+}
+
+QTEST_APPLESS_MAIN(TestReport)
+#include "tst_report.moc"
