@@ -17,8 +17,10 @@
 using namespace app;
 using namespace std::chrono_literals;
 
+namespace {
+
 /// The results page with 16 report lines and a 39-row table, the last row "48.00 7.00".
-static bool drawPage(QPagedPaintDevice& device)
+bool drawPage(QPagedPaintDevice& device)
 {
     std::array<output::ReportLine, 16> report;
     for (int i = 0; i < 16; ++i)
@@ -28,6 +30,8 @@ static bool drawPage(QPagedPaintDevice& device)
         table += "   " + std::to_string(i) + ".00    7.00\r\n";
     return output::drawResultsPage(device, report, table);
 }
+
+} // namespace
 
 class TestPrint : public QObject
 {

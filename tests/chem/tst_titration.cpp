@@ -11,11 +11,13 @@
 
 using namespace chem;
 
+namespace {
+
 using Real = long double;
 
 /// pH of the charge balance's root, by bisection on log10 h between pH -3 and 20; the
 /// balance (cations minus anions) rises with h.
-static Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
+Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
 {
     const Real total = Real(in.analyteVolume) + V, K = in.dissociationConstant, kw = 1e-14L;
     const Real analyte = Real(in.analyteConc) * in.analyteVolume / total;
@@ -38,6 +40,8 @@ static Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
         (balance(std::pow(10.0L, (lo + hi) / 2)) > 0 ? hi : lo) = (lo + hi) / 2;
     return -(lo + hi) / 2;
 }
+
+} // namespace
 
 class TestTitration : public QObject
 {

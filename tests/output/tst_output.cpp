@@ -20,7 +20,9 @@
 
 using namespace output;
 
-static std::array<ReportLine, 16> reportLines()
+namespace {
+
+std::array<ReportLine, 16> reportLines()
 {
     const int tops[16] = {60,   555,  870,  1380, 1695, 2040, 2595, 2895,
                           3465, 3765, 4275, 4575, 5070, 5355, 5700, 6030};
@@ -31,7 +33,7 @@ static std::array<ReportLine, 16> reportLines()
 }
 
 /// The table of a run with `rows` rows after its heading.
-static std::string table(int rows)
+std::string table(int rows)
 {
     std::string t = "    Vol.    pH\r\n";
     for (int i = 0; i < rows; ++i)
@@ -39,7 +41,7 @@ static std::string table(int rows)
     return t;
 }
 
-static chart::ChartInput weakAcid()
+chart::ChartInput weakAcid()
 {
     chart::ChartInput in;
     in.type = chem::TitrationType::WeakAcidStrongBase;
@@ -52,7 +54,7 @@ static chart::ChartInput weakAcid()
 }
 
 /// pdfinfo's and pdftotext's view of a PDF.
-static QString readPdf(const QByteArray& pdf)
+QString readPdf(const QByteArray& pdf)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("f.pdf"));
@@ -67,6 +69,8 @@ static QString readPdf(const QByteArray& pdf)
     }
     return out.simplified();
 }
+
+} // namespace
 
 class TestOutput : public QObject
 {
@@ -143,20 +147,22 @@ void TestOutput::resultsFiles()
         QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
 }
 
+namespace {
 /// The kind of what `path` names, links followed or not; 0 when nothing is there.
-static mode_t kind(const QByteArray& path, bool follow)
+mode_t kind(const QByteArray& path, bool follow)
 {
     struct stat st
     {};
     return (follow ? ::stat(path, &st) : ::lstat(path, &st)) == 0 ? st.st_mode & S_IFMT : 0;
 }
-static QByteArray contents(const QByteArray& path)
+QByteArray contents(const QByteArray& path)
 {
     QFile file;
     const int fd = ::open(path, O_RDONLY);
     return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle) ? file.readAll()
                                                                                  : "unreadable";
 }
+} // namespace
 
 void TestOutput::savedWhereTheNameLeads_data()
 {
