@@ -212,6 +212,7 @@ void TestIndicators::saysWhyRefused_data()
     QTest::newRow("blank Kb") << "3|0.1|25|0.1| |4" << "4 0 the Kb is missing";
     QTest::newRow("Veq, by the verdict") << "0|0.01|250|0.1||4" << "0 1 the equivalence volume 2500 mL is outside 5 to 300 mL";
     QTest::newRow("accepted") << "1|0.1|25|0.1|1.8e-5|4" << "";
+    QTest::newRow("Veq at its bound, no indicator") << "0|0.1|5|0.1||0" << "";
     // clang-format on
 }
 
