@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -116,6 +117,10 @@ void TestWindow::saveAndCopyFromEachPage()
     QVERIFY(fake_->picture.isNull() && !QFile::exists(fake_->saveAs));
 
     click("Image5");
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {50, 50}, {50, 50});
+    QApplication::sendEvent(window_->curvePage(), &rightClick); // the chart's own menu
+    QVERIFY(QApplication::activePopupWidget());
+    QApplication::activePopupWidget()->close();
     press('c'); // twice the screen's size
     QCOMPARE(fake_->picture.size(), QSize(1536, 1000));
     QCOMPARE(QToolTip::text(), QStringLiteral("Copied"));
