@@ -54,11 +54,6 @@ void setBackground(QWidget* widget, QColor colour)
     widget->setAutoFillBackground(true);
 }
 
-QColor toQColor(indicators::Colour colour)
-{
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-
 QPoint placeOnScreen(QRect available, QSize size)
 {
     const QPoint centred = available.center() - QRect(QPoint(), size).center();

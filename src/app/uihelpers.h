@@ -2,6 +2,7 @@
 // Small helpers for building the windows in code, with every position in pixels.
 
 #include "indicators/catalogue.h"
+#include "output/qtdrawingsurface.h"
 
 #include <QColor>
 #include <QFont>
@@ -28,8 +29,7 @@ QString plainToolTip(const QString& text);
 /// Gives a widget a plain background colour.
 void setBackground(QWidget* widget, QColor colour);
 
-/// A catalogue colour (R + 256·G + 65536·B) as a QColor.
-QColor toQColor(indicators::Colour colour);
+using output::toQColor;
 
 /// Where a window of `size` goes on a screen's `available` area: centred, but never with its
 /// top-left corner off that area, so that a screen smaller than the window cuts off its right

@@ -7,13 +7,13 @@
 // font whose attributes are set one at a time. Coordinates grow right and down from the
 // top-left corner, in the surface's own unit.
 
-#include <cstdint>
+#include "indicators/colour.h"
+
 #include <string>
 
 namespace chart {
 
-/// R + 256·G + 65536·B.
-using Colour = std::int32_t;
+using indicators::Colour;
 
 class DrawingSurface
 {

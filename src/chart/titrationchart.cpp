@@ -12,11 +12,7 @@ namespace chart {
 namespace {
 
 using chem::TitrationType;
-
-constexpr Colour rgb(int r, int g, int b)
-{
-    return r + 256 * g + 65536 * b;
-}
+using indicators::rgb;
 
 constexpr Colour kWhite = rgb(255, 255, 255);
 constexpr Colour kGreen = rgb(0, 160, 0);

@@ -6,20 +6,14 @@
 // hold the indicators in the order of the chooser, so a chooser position is a slot number.
 // Fluorescent indicators are marked only by the "(F) " that begins their names.
 
+#include "indicators/colour.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace indicators {
-
-/// A colour as R + 256·G + 65536·B, each channel 0..255.
-using Colour = std::int32_t;
-
-constexpr Colour rgb(int r, int g, int b)
-{
-    return r + 256 * g + 65536 * b;
-}
 
 /// One catalogue entry. The solution shows acidColour at and below pHLow, basicColour at and
 /// above pHHigh.

@@ -6,14 +6,10 @@
 
 namespace output {
 
-namespace {
-
-QColor toQColor(chart::Colour colour)
+QColor toQColor(indicators::Colour colour)
 {
     return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
 }
-
-} // namespace
 
 QtDrawingSurface::QtDrawingSurface(QPainter& painter, double devicePixelsPerUnit, QColor textColour,
                                    QColor background)

@@ -9,6 +9,9 @@ class QPainter;
 
 namespace output {
 
+/// A colour of the catalogue, the schematic or the chart as Qt takes it.
+QColor toQColor(indicators::Colour colour);
+
 /// The chart's drawing surface over a QPainter: a widget's picture, an image or a printer.
 /// Coordinates are in the surface's unit — pixels, or millimetres on paper — and are turned
 /// into device pixels here; pen widths are device pixels already.
