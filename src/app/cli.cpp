@@ -5,6 +5,7 @@
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/typenames.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -17,8 +18,6 @@
 namespace app::cli {
 
 namespace {
-
-const char* const kTypeNames[] = {"strong-acid", "weak-acid", "strong-base", "weak-base"};
 
 /// Qt's own options, which QApplication takes when the window opens: first those with a value
 /// ("-style fusion" or "-style=fusion"), then the flags.
@@ -211,12 +210,14 @@ Request parse(const QStringList& arguments)
 
     Options o;
     if (parser.isSet(titration)) {
-        const auto* name = std::find(std::begin(kTypeNames), std::end(kTypeNames),
-                                     parser.value(titration).toStdString());
-        if (name == std::end(kTypeNames))
+        const std::string wanted = parser.value(titration).toStdString();
+        const auto* type = std::find_if(
+            report::kTitrationTypes.begin(), report::kTitrationTypes.end(),
+            [&](chem::TitrationType t) { return wanted == report::typeNames(t).commandName; });
+        if (type == report::kTitrationTypes.end())
             return usageError("unknown titration '" + parser.value(titration) +
                               "' (strong-acid, weak-acid, strong-base, weak-base)");
-        o.type = chem::titrationTypeFromIndex(int(name - std::begin(kTypeNames)));
+        o.type = *type;
     }
     for (const auto& [option, box] :
          {std::pair{&titrant, &o.boxes.TxCBur}, std::pair{&volume, &o.boxes.TxVErl},

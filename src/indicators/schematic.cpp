@@ -4,6 +4,7 @@
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/typenames.h"
 
 #include <cmath>
 
@@ -236,11 +237,8 @@ std::string schematicDescription(std::optional<chem::TitrationType> type,
 {
     if (!type)
         return "Choose a titration type.";
-    static const char* const kSolutions[][2] = {{"strong acid", "strong base"},
-                                                {"weak acid", "strong base"},
-                                                {"strong base", "strong acid"},
-                                                {"weak base", "strong acid"}};
-    const auto& [analyte, titrant] = kSolutions[static_cast<int>(*type)];
+    const report::TypeNames& names = report::typeNames(*type);
+    const std::string analyte = names.analyte, titrant = names.titrant;
     // The labels' own numbers, "pH = " left off.
     const auto pH = [](const std::string& label) {
         return label.empty() ? std::string(", pH not known") : ", pH " + label.substr(5);

@@ -2,6 +2,7 @@
 
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/typenames.h"
 
 #include <algorithm>
 #include <charconv>
@@ -109,35 +110,25 @@ std::string lowerCase(std::string text)
 
 std::string titrationTitle(chem::TitrationType type)
 {
-    static const char* const kTitles[] = {
-        "Titration of strong acid with strong base", "Titration of weak acid with strong base",
-        "Titration of strong base with strong acid", "Titration of weak base with strong acid"};
-    return kTitles[static_cast<std::size_t>(type)];
-}
-
-namespace {
-const char* const kSubstances[][2] = {{"strong acid", "strong base"},
-                                      {"weak acid", "strong base"},
-                                      {"strong base", "strong acid"},
-                                      {"weak base", "strong acid"}};
+    return typeNames(type).title;
 }
 
 std::string titrationFileStem(chem::TitrationType type, const chem::TitrationInputs& in)
 {
-    return std::string(kSubstances[static_cast<std::size_t>(type)][0]) + ' ' + N(in.analyteConc) +
-           " M " + N(in.analyteVolume) + " mL";
+    return std::string(typeNames(type).analyte) + ' ' + N(in.analyteConc) + " M " +
+           N(in.analyteVolume) + " mL";
 }
 
 std::string titrationCaption(chem::TitrationType type, const chem::TitrationInputs& in,
                              const std::string& constantText)
 {
-    const auto& [analyte, titrant] = kSubstances[static_cast<std::size_t>(type)];
+    const TypeNames& names = typeNames(type);
     std::string text =
-        N(in.analyteVolume) + " mL of " + analyte + ' ' + N(in.analyteConc) + " mol/L, ";
+        N(in.analyteVolume) + " mL of " + names.analyte + ' ' + N(in.analyteConc) + " mol/L, ";
     if (chem::isWeak(type))
         text += std::string(type == TitrationType::WeakAcidStrongBase ? "Ka " : "Kb ") +
                 trimmedUpper(constantText) + ", ";
-    return text + "titrated with " + titrant + ' ' + N(in.titrantConc) + " mol/L";
+    return text + "titrated with " + names.titrant + ' ' + N(in.titrantConc) + " mol/L";
 }
 
 double equivalenceVolume(const chem::TitrationInputs& in)
@@ -195,10 +186,6 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     L[12] = "Indicator:";
     L[16] = "Table of values (added Vol. [mL] and pH)";
 
-    static const char* const kAnalytes[] = {
-        " mL of strong acid. Concentration ", " mL of weak acid. Concentration ",
-        " mL of strong base. Concentration ", " mL of weak base. Concentration "};
-    const auto t = static_cast<std::size_t>(type);
     L[0] = titrationTitle(type);
 
     const bool base = chem::titrantIsBase(type);
@@ -208,7 +195,8 @@ std::optional<Report> runCalculation(const CalculationInput& input)
 
     // The weak-base line alone starts without the two blanks.
     L[4] = std::string(type == TitrationType::WeakBaseStrongAcid ? "" : "  ") +
-           N(in.analyteVolume) + kAnalytes[t] + N(in.analyteConc) + " mol/L.  pH = " +
+           N(in.analyteVolume) + " mL of " + typeNames(type).analyte + ". Concentration " +
+           N(in.analyteConc) + " mol/L.  pH = " +
            S(Round(chem::analyteAlonePH(type, in.analyteConc, in.dissociationConstant), 2));
     if (type == TitrationType::WeakAcidStrongBase)
         L[5] = "  Acidity constant Ka = " + trimmedUpper(input.constantText);
