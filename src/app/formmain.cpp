@@ -11,6 +11,7 @@
 #include "app/svgpicture.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
+#include "indicators/indicatorpanel.h"
 #include "output/writers.h"
 
 #include <QAccessible>
@@ -219,12 +220,14 @@ void FormMain::buildPages()
     picture1_ = new ChartPage(this);
     picture1_->move(9, 69);
     picture1_->hide();
-    auto* printCurve = new PrintCommand(
-        picture1_->printButton(), platform_,
-        {QStringLiteral("Sorry, no printer"),
-         QStringLiteral("Sorry, the curve could not be printed."),
-         QStringLiteral("Acidora - titration curve")},
-        [this](QPagedPaintDevice& device) { return output::drawChartPage(device, chartInput()); });
+    auto* printCurve =
+        new PrintCommand(picture1_->printButton(), platform_,
+                         {QStringLiteral("Sorry, no printer"),
+                          QStringLiteral("Sorry, the curve could not be printed."),
+                          QStringLiteral("Acidora - titration curve")},
+                         [this](QPagedPaintDevice& device) {
+                             return shownChart_ && output::drawChartPage(device, *shownChart_);
+                         });
     connect(picture1_->printButton(), &QPushButton::clicked, printCurve, &PrintCommand::start);
 
     connect(frameDAT_, &InputPage::indicatorCaptionChanged, picture1_->indicatorName(),
@@ -346,6 +349,7 @@ void FormMain::Image3_Click(bool byKeyboard)
 void FormMain::Image4_Click(bool)
 {
     picture1_->title()->clear();
+    shownChart_.reset();
     frameDAT_->hide();
     picture1_->hide();
     frameTAB_->hide();
@@ -384,8 +388,8 @@ chart::ChartInput FormMain::chartInput() const
     input.calcErrorFlag = state.calcErrorFlag;
     input.indicatorPosition = frameDAT_->indicatorPosition();
     input.catalogue = &catalogue_;
-    input.title = picture1_->title()->text().toStdString();
-    input.indicatorName = picture1_->indicatorName()->text().toStdString();
+    input.indicatorName =
+        indicators::indicatorPanelFor(catalogue_, input.indicatorPosition).chartCaption;
     return input;
 }
 
@@ -395,12 +399,13 @@ void FormMain::Image5_Click(bool)
     picture1_->show();
     frameTAB_->hide();
     picture1_->title()->clear();
+    shownChart_.reset();
     QPushButton* print = picture1_->printButton();
     print->hide();
     picture1_->Cls();
     frameDAT_->ActualizarColor_pH();
 
-    const chart::ChartInput input = chartInput();
+    chart::ChartInput input = chartInput();
     const bool accepted = chart::chartAccepts(input);
     showRefusal(accepted ? std::nullopt
                          : indicators::whyRefused(input.type, frameDAT_->schematic(),
@@ -408,19 +413,21 @@ void FormMain::Image5_Click(bool)
     if (!accepted)
         return; // the page stays empty but for the reason, without title or Print button
     print->setVisible(latestPrinter_.has_value());
-    picture1_->title()->setText(QString::fromStdString(report::titrationTitle(*input.type)));
-    picture1_->draw(input);
+    picture1_->draw(input); // on screen the title is the label's
+    input.title = report::titrationTitle(*input.type);
+    picture1_->title()->setText(QString::fromStdString(input.title));
+    shownChart_ = input;
     (print->isVisible() ? static_cast<QWidget*>(print) : picture1_)->setFocus();
 }
 
 bool FormMain::chartShown() const
 {
-    return picture1_->isVisible() && !picture1_->title()->text().isEmpty();
+    return picture1_->isVisible() && shownChart_.has_value();
 }
 
 chart::ChartInput FormMain::chartHandedOut() const
 {
-    chart::ChartInput input = chartInput();
+    chart::ChartInput input = *shownChart_;
     input.caption = report::titrationCaption(*input.type, input.inputs,
                                              frameDAT_->constantText().toStdString());
     return input;

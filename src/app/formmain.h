@@ -69,9 +69,9 @@ private:
     void Image5_Click(bool byKeyboard);
     /// Shows why the inputs are refused on the empty page, or hides the note (none).
     void showRefusal(const std::optional<indicators::Refusal>& refusal);
-    /// The chart's inputs as the last schematic refresh left them.
+    /// The chart's inputs as the last schematic refresh left them, without a title.
     chart::ChartInput chartInput() const;
-    /// The same with the caption of a chart copied or saved (the curve page shows a chart).
+    /// The shown chart with the caption of a chart copied or saved.
     chart::ChartInput chartHandedOut() const;
     /// Whether the curve page shows a chart, and so offers its picture.
     bool chartShown() const;
@@ -101,6 +101,8 @@ private:
     int ticks_ = 0;
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;
+    /// The chart the curve page shows, with its title; none when it shows none.
+    std::optional<chart::ChartInput> shownChart_;
 };
 
 } // namespace app

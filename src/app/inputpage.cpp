@@ -112,8 +112,8 @@ void InputPage::buildIndicatorFrame()
     comboIND_->setMaxVisibleItems(16);
     connect(comboIND_, &QComboBox::currentIndexChanged, this, &InputPage::ComboIND_Click);
 
-    label5_[10] = makeLabel(f, indexed("Label5", 10), QStringLiteral("Appropiate"),
-                            {246, 35, 166, 20}, arial(15), QColor(0, 128, 0));
+    label5_[10] = makeLabel(f, indexed("Label5", 10), verdictCaption_, {246, 35, 166, 20},
+                            arial(15), QColor(0, 128, 0));
     label5_[10]->hide();
     label5_[13] = makeLabel(f, indexed("Label5", 13), QStringLiteral("(F) Fluorescent indicator"),
                             {246, 58, 170, 18}, arial(13), kDarkGrey);
@@ -257,7 +257,7 @@ QString InputPage::constantText() const
 
 QString InputPage::verdictCaption() const
 {
-    return label5_[10]->text();
+    return verdictCaption_;
 }
 
 void InputPage::Option1_Click(int index)
@@ -405,7 +405,8 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
     shErlem_->setFillColour(toQColor(schematic_.flaskColour));
     QLabel* verdict = label5_[10];
     if (schematic_.verdict) {
-        verdict->setText(QString::fromStdString(indicators::verdictCaption(*schematic_.verdict)));
+        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(*schematic_.verdict));
+        verdict->setText(verdictCaption_);
         QPalette palette = verdict->palette();
         palette.setColor(QPalette::WindowText,
                          toQColor(indicators::verdictColour(*schematic_.verdict)));

@@ -74,6 +74,8 @@ private:
 
     const indicators::IndicatorCatalogue& catalogue_;
     indicators::SchematicState schematic_;
+    /// The verdict's caption as last shown; the label's own until a verdict is shown.
+    QString verdictCaption_ = QStringLiteral("Appropiate");
 
     QButtonGroup* option1_ = nullptr;
     /// The type a toggle has just chosen, until its click (if any) has been seen; else -1.

@@ -97,13 +97,14 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(text1_->viewport()->mapToGlobal(at));
     });
-    print_ = new PrintCommand(cmdPRINT_, platform_,
-                              {QStringLiteral("Sorry, no printer."),
-                               QStringLiteral("Sorry, the table could not be printed."),
-                               QStringLiteral("Acidora - table of values")},
-                              [this](QPagedPaintDevice& device) {
-                                  return output::drawResultsPage(device, reportLines(), table_);
-                              });
+    print_ =
+        new PrintCommand(cmdPRINT_, platform_,
+                         {QStringLiteral("Sorry, no printer."),
+                          QStringLiteral("Sorry, the table could not be printed."),
+                          QStringLiteral("Acidora - table of values")},
+                         [this](QPagedPaintDevice& device) {
+                             return output::drawResultsPage(device, reportLines(), shown_.table);
+                         });
     connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
 }
 
@@ -124,15 +125,14 @@ void TablePage::showReport(const report::Report& report, const QString& fileStem
     // The text box shows the lines; the CR LF text itself is kept for printing and copying.
     text1_->setPlainText(
         QString::fromStdString(report.table).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    table_ = report.table;
+    shown_ = report;
 }
 
 std::array<output::ReportLine, 16> TablePage::reportLines() const
 {
     std::array<output::ReportLine, 16> lines;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        lines[i] = {label1_[i]->text().toStdString(), label1_[i]->font().bold(),
-                    label1_[i]->y() * kTwipsPerPixel};
+        lines[i] = {shown_.lines[i], kPlaces[i].bold, kPlaces[i].topPixels * kTwipsPerPixel};
     return lines;
 }
 
@@ -151,14 +151,6 @@ void TablePage::showMenu(QPoint globalPosition)
     menu_->popup(globalPosition);
 }
 
-std::array<std::string, report::kReportLines> TablePage::captions() const
-{
-    std::array<std::string, report::kReportLines> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        texts[i] = label1_[i]->text().toStdString();
-    return texts;
-}
-
 void TablePage::saveResults()
 {
     saveWithDialog(this, platform_, QStringLiteral("Save results as"),
@@ -168,12 +160,13 @@ void TablePage::saveResults()
                     {QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv")}},
                    [&](const QString& extension) {
                        if (extension == QLatin1String("pdf"))
-                           return output::resultsPdf(reportLines(), table_);
+                           return output::resultsPdf(reportLines(), shown_.table);
                        if (extension == QLatin1String("csv"))
-                           return QByteArray::fromStdString(output::resultsCsv(table_));
+                           return QByteArray::fromStdString(output::resultsCsv(shown_.table));
                        // A text file ends its lines as text files here do; the clipboard keeps CR
                        // LF.
-                       return QByteArray::fromStdString(output::clipboardText(captions(), table_))
+                       return QByteArray::fromStdString(
+                                  output::clipboardText(shown_.lines, shown_.table))
                            .replace("\r\n", "\n");
                    });
 }
@@ -185,7 +178,7 @@ void TablePage::CmdCopiar_Click()
 
 void TablePage::copyResults(QPoint globalPosition)
 {
-    const std::string text = output::clipboardText(captions(), table_);
+    const std::string text = output::clipboardText(shown_.lines, shown_.table);
     if (platform_.clipboard.setText(QString::fromStdString(text)))
         showCopied(this, globalPosition);
     else

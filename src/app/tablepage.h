@@ -52,7 +52,6 @@ private:
     /// The results to the clipboard, "Copied" shown briefly at `globalPosition`.
     void copyResults(QPoint globalPosition);
     std::array<output::ReportLine, 16> reportLines() const;
-    std::array<std::string, report::kReportLines> captions() const;
 
     Platform& platform_;
     std::array<QLabel*, report::kReportLines> label1_{};
@@ -60,7 +59,7 @@ private:
     QPushButton* cmdCopiar_ = nullptr;
     QPushButton* cmdPRINT_ = nullptr;
     PrintCommand* print_ = nullptr;
-    std::string table_; ///< the table text as the run wrote it, CR LF line ends
+    report::Report shown_; ///< what the labels and the text box show; the table with CR LF
     QString fileStem_;
     QMenu* menu_ = nullptr;
     QAction* save_ = nullptr;
