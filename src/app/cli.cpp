@@ -304,7 +304,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate");
     const std::optional<report::Report> r = report::runCalculation(input);
     if (!r) {
-        const std::optional<indicators::Refusal> why = indicators::whyRefused(o.type, s, o.boxes);
+        const std::optional<indicators::Refusal> why = indicators::whyRefused(o.type, s);
         err << "acidora: " << (why ? refusalText(o, *why) : "the inputs are refused") << '\n';
         return 1;
     }

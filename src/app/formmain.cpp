@@ -364,9 +364,7 @@ void FormMain::Image4_Click(bool)
         frameDAT_->selectedType(), state, boxes, frameDAT_->indicatorPosition(), catalogue_,
         frameDAT_->verdictCaption().toStdString());
     const std::optional<report::Report> result = report::runCalculation(input);
-    showRefusal(
-        result ? std::nullopt
-               : indicators::whyRefused(frameDAT_->selectedType(), state, frameDAT_->boxTexts()));
+    showRefusal(result ? std::nullopt : indicators::whyRefused(frameDAT_->selectedType(), state));
     if (!result)
         return;
 
@@ -408,8 +406,7 @@ void FormMain::Image5_Click(bool)
     chart::ChartInput input = chartInput();
     const bool accepted = chart::chartAccepts(input);
     showRefusal(accepted ? std::nullopt
-                         : indicators::whyRefused(input.type, frameDAT_->schematic(),
-                                                  frameDAT_->boxTexts()));
+                         : indicators::whyRefused(input.type, frameDAT_->schematic()));
     if (!accepted)
         return; // the page stays empty but for the reason, without title or Print button
     print->setVisible(latestPrinter_.has_value());

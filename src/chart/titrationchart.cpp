@@ -1,6 +1,7 @@
 #include "chart/titrationchart.h"
 
 #include "indicators/indicatorcolour.h"
+#include "report/acceptance.h"
 #include "report/calculationrun.h"
 #include "report/numbertext.h"
 
@@ -337,15 +338,7 @@ double ChartGeometry::pHAtY(double y) const
 
 bool chartAccepts(const ChartInput& input)
 {
-    const chem::TitrationInputs& in = input.inputs;
-    if (input.calcErrorFlag != 0 || !input.type)
-        return false;
-    if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
-        return false;
-    if (chem::isWeak(*input.type) && !(in.dissociationConstant > 0))
-        return false;
-    const double veq = report::equivalenceVolume(in);
-    return veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume;
+    return !report::checkTitration(input.type, input.inputs, input.calcErrorFlag);
 }
 
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input)

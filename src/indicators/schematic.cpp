@@ -43,23 +43,6 @@ std::string number(double x)
     return report::NumberText(x);
 }
 
-std::string boxName(Refusal::Input box, std::optional<TitrationType> type)
-{
-    switch (box) {
-    case Refusal::Input::TxCBur:
-        return "the titrant concentration";
-    case Refusal::Input::TxVErl:
-        return "the analyte volume";
-    case Refusal::Input::TxCErl:
-        return "the analyte concentration";
-    case Refusal::Input::TxKaKb:
-        return type == TitrationType::WeakBaseStrongAcid ? "the Kb" : "the Ka";
-    case Refusal::Input::None:
-        break;
-    }
-    return "the titration type";
-}
-
 /// The refusal of a box whose value `x`, read from `text`, is outside what it accepts. The text
 /// is quoted as typed, on one line; a box of tabs, which reads as 0, by its value.
 Refusal outsideRange(Refusal::Input box, std::optional<TitrationType> type, const std::string& text,
@@ -85,15 +68,7 @@ Refusal outsideRange(Refusal::Input box, std::optional<TitrationType> type, cons
         range = number(kMinConcentration) + " to " + number(kMaxConcentration) + " mol/L";
     }
     return {box, Refusal::Kind::OutOfRange,
-            boxName(box, type) + ' ' + typed + " is outside " + range};
-}
-
-Refusal outsideEquivalenceRange(double veq)
-{
-    return {Refusal::Input::None, Refusal::Kind::OutOfRange,
-            "the equivalence volume " + number(veq) + " mL is outside " +
-                number(report::kMinEquivalenceVolume) + " to " +
-                number(report::kMaxEquivalenceVolume) + " mL"};
+            report::quantityName(box, type) + ' ' + typed + " is outside " + range};
 }
 
 void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
@@ -161,11 +136,8 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
         return;
 
     const double veq = report::equivalenceVolume(in);
-    if (!std::isfinite(veq) || veq < report::kMinEquivalenceVolume ||
-        veq > report::kMaxEquivalenceVolume) {
-        s.refusal = outsideEquivalenceRange(veq);
+    if ((s.refusal = report::equivalenceVolumeRefusal(veq)))
         throw RefreshFailure{};
-    }
 
     // Suitable when the centre of the colour change lies in the pH jump between 99 % and 101 %
     // of the equivalence volume; very suitable when the equivalence pH is inside its range too.
@@ -189,30 +161,12 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
 } // namespace
 
 std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
-                                  const SchematicState& state, const BoxTexts& boxes)
+                                  const SchematicState& state)
 {
-    using In = Refusal::Input;
-    if (!type)
-        return Refusal{In::None, Refusal::Kind::Missing, "the titration type is missing"};
-    if (state.refusal)
+    // A box the refresh refused is why; otherwise a quantity it left unread was blank.
+    if (type && state.refusal)
         return state.refusal;
-    const auto missing = [&](In box) {
-        return Refusal{box, Refusal::Kind::Missing, boxName(box, type) + " is missing"};
-    };
-    for (const auto& [box, text] :
-         {std::pair{In::TxCErl, &boxes.TxCErl}, std::pair{In::TxCBur, &boxes.TxCBur},
-          std::pair{In::TxVErl, &boxes.TxVErl}})
-        if (!isFilled(*text))
-            return missing(box);
-    if (state.calcErrorFlag != 0)
-        return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
-    // A weak type's constant is read whenever the analyte is: not read here means left blank.
-    if (chem::isWeak(*type) && !(state.inputs.dissociationConstant > 0))
-        return missing(In::TxKaKb);
-    const double veq = report::equivalenceVolume(state.inputs);
-    if (!(veq >= report::kMinEquivalenceVolume && veq <= report::kMaxEquivalenceVolume))
-        return outsideEquivalenceRange(veq);
-    return std::nullopt;
+    return report::checkTitration(type, state.inputs, state.calcErrorFlag);
 }
 
 report::CalculationInput calculationInput(std::optional<chem::TitrationType> type,

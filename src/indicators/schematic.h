@@ -6,6 +6,7 @@
 
 #include "chem/titration.h"
 #include "indicators/catalogue.h"
+#include "report/acceptance.h"
 #include "report/calculationrun.h"
 
 #include <optional>
@@ -38,19 +39,7 @@ Colour verdictColour(SuitabilityVerdict verdict);
 
 inline constexpr Colour kWhite = rgb(255, 255, 255);
 
-/// Why the inputs are refused: which box, what kind of fault, and a sentence for the user — lower
-/// case, no final period, quoting the box as typed (trimmed): "the analyte concentration 20 is
-/// outside 1E-06 to 10 mol/L", "the Ka is missing". The window capitalises it and adds the
-/// period; the command line prints it after "acidora: ", or names its option for a missing input.
-struct Refusal
-{
-    /// The box at fault; None for the titration type and the equivalence volume.
-    enum class Input { None, TxCBur, TxVErl, TxCErl, TxKaKb };
-    enum class Kind { Missing, OutOfRange, NotComputable };
-    Input input = Input::None;
-    Kind kind = Kind::Missing;
-    std::string text;
-};
+using report::Refusal;
 
 /// The refusal as the window says it: "The Ka is missing."
 std::string sentence(const Refusal& refusal);
@@ -79,11 +68,10 @@ SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const
                                   int indicatorPosition, const IndicatorCatalogue& catalogue);
 
 /// Why the calculation run and the chart refuse the inputs after this refresh, or none when they
-/// accept them. In order: no type; the refresh's own refusal; a box left blank (blanks are never
-/// read as a value); a pH not computed; a weak type without its constant; the equivalence volume
-/// outside kMinEquivalenceVolume..kMaxEquivalenceVolume.
+/// accept them: the box the refresh refused, else report::checkTitration's reason (a quantity
+/// the refresh left unread was blank).
 std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
-                                  const SchematicState& state, const BoxTexts& boxes);
+                                  const SchematicState& state);
 
 /// What the calculation run starts from after a refresh: its inputs and flag, the constant's
 /// text as typed, the chosen indicator's entry and the verdict's caption as shown.

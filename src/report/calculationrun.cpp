@@ -1,5 +1,6 @@
 #include "report/calculationrun.h"
 
+#include "report/acceptance.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/typenames.h"
@@ -164,16 +165,10 @@ std::optional<std::string> curveCsv(TitrationType type, const chem::TitrationInp
 std::optional<Report> runCalculation(const CalculationInput& input)
 {
     const chem::TitrationInputs& in = input.inputs;
-    if (input.calcErrorFlag != 0 || !input.type)
+    if (checkTitration(input.type, in, input.calcErrorFlag))
         return std::nullopt;
     const TitrationType type = *input.type;
-    if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
-        return std::nullopt;
-    if (chem::isWeak(type) && !(in.dissociationConstant > 0))
-        return std::nullopt;
     const double veq = equivalenceVolume(in);
-    if (!(veq >= kMinEquivalenceVolume && veq <= kMaxEquivalenceVolume))
-        return std::nullopt;
 
     const auto pH = [&](double V) { return chem::Get_pH(type, in, V); };
     Report r;

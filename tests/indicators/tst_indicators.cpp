@@ -225,7 +225,7 @@ void TestIndicators::saysWhyRefused()
                          b[4].toStdString()};
     const auto type = chem::titrationTypeFromIndex(b[0].toInt());
     const SchematicState s = refresh(b[0].toInt(), texts, b[5].toInt());
-    const std::optional<Refusal> why = whyRefused(type, s, texts);
+    const std::optional<Refusal> why = whyRefused(type, s);
     QCOMPARE(why ? QString("%1 %2 ").arg(int(why->input)).arg(int(why->kind)) +
                        QString::fromStdString(why->text)
                  : QString(),

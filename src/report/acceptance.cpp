@@ -1,0 +1,56 @@
+#include "report/acceptance.h"
+
+#include "report/calculationrun.h"
+#include "report/numbertext.h"
+
+namespace report {
+
+std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> type)
+{
+    switch (box) {
+    case Refusal::Input::TxCBur:
+        return "the titrant concentration";
+    case Refusal::Input::TxVErl:
+        return "the analyte volume";
+    case Refusal::Input::TxCErl:
+        return "the analyte concentration";
+    case Refusal::Input::TxKaKb:
+        return type == chem::TitrationType::WeakBaseStrongAcid ? "the Kb" : "the Ka";
+    case Refusal::Input::None:
+        break;
+    }
+    return "the titration type";
+}
+
+std::optional<Refusal> equivalenceVolumeRefusal(double veq)
+{
+    if (veq >= kMinEquivalenceVolume && veq <= kMaxEquivalenceVolume)
+        return std::nullopt;
+    return Refusal{Refusal::Input::None, Refusal::Kind::OutOfRange,
+                   "the equivalence volume " + NumberText(veq) + " mL is outside " +
+                       NumberText(kMinEquivalenceVolume) + " to " +
+                       NumberText(kMaxEquivalenceVolume) + " mL"};
+}
+
+std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
+                                      const chem::TitrationInputs& in, std::int32_t calcErrorFlag)
+{
+    using In = Refusal::Input;
+    const auto missing = [&](In box) {
+        return Refusal{box, Refusal::Kind::Missing, quantityName(box, type) + " is missing"};
+    };
+    if (!type)
+        return missing(In::None);
+    for (const auto& [box, value] :
+         {std::pair{In::TxCErl, in.analyteConc}, std::pair{In::TxCBur, in.titrantConc},
+          std::pair{In::TxVErl, in.analyteVolume}})
+        if (!(value > 0))
+            return missing(box);
+    if (calcErrorFlag != 0)
+        return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
+    if (chem::isWeak(*type) && !(in.dissociationConstant > 0))
+        return missing(In::TxKaKb);
+    return equivalenceVolumeRefusal(equivalenceVolume(in));
+}
+
+} // namespace report

@@ -1,0 +1,42 @@
+#pragma once
+// Whether inputs describe a titration the program computes, and if not, why: one rule for the
+// calculation run, the chart, the schematic's verdict and the command line.
+
+#include "chem/titration.h"
+
+#include <optional>
+#include <string>
+
+namespace report {
+
+/// Why the inputs are refused: which box, what kind of fault, and a sentence for the user — lower
+/// case, no final period, quoting the box as typed (trimmed): "the analyte concentration 20 is
+/// outside 1E-06 to 10 mol/L", "the Ka is missing". The window capitalises it and adds the
+/// period; the command line prints it after "acidora: ", or names its option for a missing input.
+struct Refusal
+{
+    /// The box at fault; None for the titration type and the equivalence volume.
+    enum class Input { None, TxCBur, TxVErl, TxCErl, TxKaKb };
+    enum class Kind { Missing, OutOfRange, NotComputable };
+    Input input = Input::None;
+    Kind kind = Kind::Missing;
+    std::string text;
+};
+
+/// What a box holds, in words: "the titrant concentration", "the Kb"; "the titration type"
+/// for None.
+std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> type);
+
+/// The refusal of an equivalence volume outside kMinEquivalenceVolume..kMaxEquivalenceVolume,
+/// or none when it lies within.
+std::optional<Refusal> equivalenceVolumeRefusal(double veq);
+
+/// Why the calculation run and the chart refuse these inputs, or none when they accept them.
+/// In order: no type; a quantity not given (analyte concentration, titrant concentration,
+/// analyte volume); a failed computation (`calcErrorFlag`); a weak type without its constant;
+/// the equivalence volume outside its range.
+std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
+                                      const chem::TitrationInputs& inputs,
+                                      std::int32_t calcErrorFlag);
+
+} // namespace report
