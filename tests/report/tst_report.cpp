@@ -3,6 +3,7 @@
 // calculation run: when it refuses, and the report and table it writes, checked against the
 // worked examples that the end-to-end run also reads back from the clipboard.
 #include "report/calculationrun.h"
+#include "report/constanttext.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 
@@ -40,6 +41,8 @@ private slots:
     void tableRowFields();
     void curve_data();
     void curve();
+    void constantTexts_data();
+    void constantTexts();
 };
 
 void TestReport::texts()
@@ -227,4 +230,42 @@ void TestReport::curve()
 }
 
 QTEST_APPLESS_MAIN(TestReport)
+void TestReport::constantTexts_data()
+{
+    // What the constant box holds: N a number, C constants (pKa ascending, to 0.01), or a name;
+    // a refusal after '!'.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("base");
+    QTest::addColumn<QString>("read");
+    // clang-format off
+    QTest::newRow("a number, as ever") << "1.8E-5x" << false << "N";
+    QTest::newRow("pKa out of order, ; and comma") << " pKa 12.35; 2.15  7,20 " << false << "C 2.15 7.20 12.35";
+    QTest::newRow("Ka of an acid") << "ka 1.8E-5 1E-12" << false << "C 4.74 12.00";
+    QTest::newRow("Kb of a base: its conjugate acid's") << "Kb 1.8E-5" << true << "C 9.26";
+    QTest::newRow("pKb of a base, sorted") << "PKB 3.67 7.65" << true << "C 6.35 10.33";
+    QTest::newRow("pKa of a base as tables give it") << "pKa 9.25" << true << "C 9.25";
+    QTest::newRow("a base's constant for an acid") << "pKb 4.75" << false << "!pKb belongs to a base; give an acid's pKa or Ka";
+    QTest::newRow("no value") << "pKa" << false << "!pKa needs 1 to 6 values, not 0";
+    QTest::newRow("seven values") << "pKa 1 2 3 4 5 6 7" << false << "!pKa needs 1 to 6 values, not 7";
+    QTest::newRow("out of range") << "pKa 2 21" << false << "!'21' gives pKa 21, outside -5 to 20";
+    QTest::newRow("a Ka of 0") << "Ka 0" << false << "!'0' is not a number above 0";
+    QTest::newRow("not a number") << "pKa 4.7x" << false << "!'4.7x' is not a number";
+    QTest::newRow("a name") << "  phosphoric acid " << false << "phosphoric acid";
+    // clang-format on
+}
+
+void TestReport::constantTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, base);
+    QFETCH(QString, read);
+    const ConstantText c = readConstantText(text.toStdString(), base);
+    QString got = c.form == ConstantText::Form::Number      ? QStringLiteral("N")
+                  : c.form == ConstantText::Form::Constants ? QStringLiteral("C")
+                                                            : QString::fromStdString(c.name);
+    for (const double pKa : c.pKa)
+        got += QLatin1Char(' ') + QString::number(pKa, 'f', 2);
+    QCOMPARE(c.refusal.empty() ? got : "!" + QString::fromStdString(c.refusal), read);
+}
+
 #include "tst_report.moc"

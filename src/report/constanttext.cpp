@@ -1,0 +1,102 @@
+#include "report/constanttext.h"
+
+#include "report/numberreading.h"
+#include "report/numbertext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+std::string lower(std::string_view text)
+{
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
+}
+
+/// The words of `text` between blanks and semicolons.
+std::vector<std::string> words(std::string_view text)
+{
+    std::vector<std::string> out;
+    std::string word;
+    for (const char c : text) {
+        if (c == ' ' || c == ';' || c == '\t' || c == '\r' || c == '\n') {
+            if (!word.empty())
+                out.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        out.push_back(word);
+    return out;
+}
+
+} // namespace
+
+ConstantText readConstantText(std::string_view text, bool base)
+{
+    ConstantText r;
+    const std::string t = trimmed(text);
+    if (t.empty() || !isLetter(t.front()))
+        return r; // a number, or nothing: the box's own reading
+    const std::vector<std::string> w = words(t);
+    const std::string prefix = lower(w.front());
+    const bool logarithm = prefix == "pka" || prefix == "pkb";
+    const bool ofBase = prefix == "pkb" || prefix == "kb";
+    if (!logarithm && prefix != "ka" && prefix != "kb") {
+        r.form = ConstantText::Form::Name;
+        r.name = t;
+        return r;
+    }
+    r.form = ConstantText::Form::Constants;
+    const std::size_t count = w.size() - 1;
+    if (count == 0 || count > kMaxProtons) {
+        r.refusal = w.front() + " needs 1 to " + std::to_string(kMaxProtons) + " values, not " +
+                    std::to_string(count);
+        return r;
+    }
+    if (ofBase && !base) {
+        r.refusal = w.front() + " belongs to a base; give an acid's pKa or Ka";
+        return r;
+    }
+    for (std::size_t i = 1; i <= count; ++i) {
+        const std::optional<double> x = ReadWholeNumber(w[i]);
+        if (!x || (!logarithm && !(*x > 0))) {
+            r.refusal = "'" + w[i] + "' is not " + (logarithm ? "a number" : "a number above 0");
+            return r;
+        }
+        double pKa = logarithm ? *x : -std::log10(*x);
+        if (ofBase)
+            pKa = 14 - pKa; // of the conjugate acid, Kw = 1E-14
+        if (!(pKa >= kMinPKa && pKa <= kMaxPKa)) {
+            r.refusal = "'" + w[i] + "' gives pKa " + NumberText(pKa) + ", outside " +
+                        NumberText(kMinPKa) + " to " + NumberText(kMaxPKa);
+            return r;
+        }
+        r.pKa.push_back(pKa);
+    }
+    std::sort(r.pKa.begin(), r.pKa.end());
+    return r;
+}
+
+} // namespace report

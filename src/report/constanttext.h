@@ -1,0 +1,41 @@
+#pragma once
+// What the constant box of a weak type holds: the number it always took (Ka or Kb), or an
+// analyte's stepwise constants written out ("pKa 2.15 7.20 12.35", "Kb 1.8E-5"), or the name of
+// a substance for the library to look up. One reading for the window, the command line and the
+// fuzz target.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace report {
+
+struct ConstantText
+{
+    enum class Form {
+        Number,    ///< begins with a number: the box's Ka or Kb, read as the box always read it
+        Constants, ///< "pKa …", "pKb …", "Ka …" or "Kb …" with 1 to 6 values
+        Name,      ///< anything else that begins with a letter: a substance's name or formula
+    };
+    Form form = Form::Number;
+    /// For Constants: the pKa values in ascending (stepwise) order, of the acid or of the base's
+    /// conjugate acid.
+    std::vector<double> pKa;
+    /// For Name: the name as typed, trimmed.
+    std::string name;
+    /// Why the text is refused ("" when it is not): "pKa needs 1 to 6 values, not 7".
+    std::string refusal;
+};
+
+/// The most protons an analyte may give or take.
+inline constexpr std::size_t kMaxProtons = 6;
+/// The pKa values accepted, bounds included.
+inline constexpr double kMinPKa = -5, kMaxPKa = 20;
+
+/// Reads the constant box of a weak acid (`base` false) or weak base. Values are separated by
+/// blanks or semicolons; a comma is a decimal point, as in every box; the prefix's case does not
+/// matter. pKb and Kb values of a base become the pKa values of its conjugate acid (14 − pKb).
+ConstantText readConstantText(std::string_view text, bool base);
+
+} // namespace report
