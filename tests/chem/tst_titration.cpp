@@ -1,5 +1,6 @@
-// The pH routines: against the charge balance itself, solved independently over the accepted
-// inputs and beyond them in strong excess; and their failure exits and root search.
+// The pH routines for one proton and for several: against the charge balance itself, solved
+// independently over the accepted inputs and beyond; failure exits and root search.
+#include "chem/polyprotic.h"
 #include "chem/titration.h"
 
 #include <QTest>
@@ -15,14 +16,22 @@ namespace {
 
 using Real = long double;
 
-/// pH of the charge balance's root, by bisection on log10 h between pH -3 and 20; the
-/// balance (cations minus anions) rises with h.
+/// pH of a charge balance's root (cations minus anions, which rise with h), by bisection on
+/// log10 h between pH -8 and 25.
+template <class Balance> Real rootPH(Balance balance)
+{
+    Real lo = -25, hi = 8;
+    for (int i = 0; i < 80; ++i) // 33 / 2^80: below long double resolution
+        (balance(std::pow(10.0L, (lo + hi) / 2)) > 0 ? hi : lo) = (lo + hi) / 2;
+    return -(lo + hi) / 2;
+}
+
 Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
 {
     const Real total = Real(in.analyteVolume) + V, K = in.dissociationConstant, kw = 1e-14L;
     const Real analyte = Real(in.analyteConc) * in.analyteVolume / total;
     const Real titrant = Real(in.titrantConc) * V / total;
-    const auto balance = [&](Real h) -> Real {
+    return rootPH([&](Real h) -> Real {
         switch (type) {
         case TitrationType::StrongAcidStrongBase:
             return h + titrant - kw / h - analyte;
@@ -34,14 +43,29 @@ Real exactPH(TitrationType type, const TitrationInputs& in, Real V)
             return h + analyte * h / (h + kw / K) - kw / h - titrant;
         }
         return 0;
-    };
-    Real lo = -20, hi = 3;
-    for (int i = 0; i < 80; ++i) // 23 / 2^80: below long double resolution
-        (balance(std::pow(10.0L, (lo + hi) / 2)) > 0 ? hi : lo) = (lo + hi) / 2;
-    return -(lo + hi) / 2;
+    });
+}
+
+/// The same for several protons, the fractions as plain products of the constants.
+Real exactPH(const PolyproticAnalyte& a, Real Va, Real Ct, Real V)
+{
+    const Real analyte = Real(a.concentration) * Va / (Va + V), titrant = Ct * V / (Va + V);
+    return rootPH([&](Real h) {
+        Real weight = 1, sum = 1, lost = 0; // weight: [state that lost j] / [fully protonated]
+        for (std::size_t j = 1; j <= a.pKa.size(); ++j) {
+            weight *= std::pow(10.0L, -Real(a.pKa[j - 1])) / h;
+            sum += weight;
+            lost += j * weight;
+        }
+        return a.kind == AnalyteKind::Acid
+                   ? h + titrant - 1e-14L / h - analyte * lost / sum
+                   : h + analyte * (a.pKa.size() - lost / sum) - 1e-14L / h - titrant;
+    });
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(PolyproticAnalyte)
 
 class TestTitration : public QObject
 {
@@ -51,6 +75,8 @@ private slots:
     void agreesWithChargeBalance();
     void strongBaseInExcess();
     void failuresGiveZeroAndRaiseTheFlag();
+    void polyprotic_data();
+    void polyprotic();
 };
 
 void TestTitration::agreesWithChargeBalance()
@@ -145,6 +171,85 @@ void TestTitration::failuresGiveZeroAndRaiseTheFlag()
     QCOMPARE(Get_pH(titrationTypeFromIndex(-1), {0.1, 0.1, 25, 1.8e-5}, 10), 0.0);
     QCOMPARE(CalcErrorFlag, 0);
     QVERIFY(!titrationTypeFromIndex(4));
+}
+
+void TestTitration::polyprotic_data()
+{
+    QTest::addColumn<PolyproticAnalyte>("analyte");
+    QTest::addColumn<double>("va");
+    QTest::addColumn<double>("ct");
+    QTest::addColumn<bool>("accepted");
+    const auto row = [](const char* name, PolyproticAnalyte a, double va, double ct,
+                        bool accepted = true) { QTest::newRow(name) << a << va << ct << accepted; };
+    const auto base = AnalyteKind::Base;
+    // pKa of phosphoric, carbonic, citric, sulfuric (second proton) and acetic acid and of
+    // ammonium from Skoog, West, Holler, Crouch, Fundamentals of Analytical Chemistry, 9th ed.,
+    // Appendix 3; EDTA's six from Harris, Quantitative Chemical Analysis, 8th ed., ch. 11.
+    row("phosphoric acid", {{2.15, 7.20, 12.35}, 0.1}, 25, 0.1);
+    row("sodium carbonate", {{6.35, 10.33}, 0.1, base}, 25, 0.1);
+    row("citric acid, steps overlap", {{3.13, 4.76, 6.40}, 0.05}, 20, 0.1);
+    row("pKa half a unit apart", {{4.0, 4.5}, 0.1}, 25, 0.1);
+    row("strong first proton", {{-3.0, 1.99}, 0.1}, 25, 0.1);
+    row("very dilute", {{2.15, 7.20, 12.35}, 1e-5}, 25, 1e-5);
+    row("six protons", {{0.0, 1.5, 2.0, 2.69, 6.13, 10.37}, 0.01}, 50, 0.1);
+    row("range ends, concentrated: pH beyond 0..14", {{-5.0, 20.0}, 5.0}, 10, 10);
+    // The one-proton routines land above the exact pH by less than their search's last factor.
+    row("one proton, acid", {{4.76}, 0.1}, 25, 0.1);
+    row("one proton, base", {{9.25}, 0.01, base}, 50, 0.02);
+    // Nonsense: refused with a reason, never a NaN.
+    row("no pKa", {{}, 0.1}, 25, 0.1, false);
+    row("seven pKa", {std::vector(7, 5.0), 0.1}, 25, 0.1, false);
+    row("pKa below -5", {{-5.01, 4.0}, 0.1}, 25, 0.1, false);
+    row("pKa above 20", {{4.0, 20.01}, 0.1}, 25, 0.1, false);
+    row("pKa not a number", {{NAN}, 0.1}, 25, 0.1, false);
+    row("pKa descending", {{7.2, 2.15}, 0.1}, 25, 0.1, false);
+    row("no analyte", {{4.0}, 0.0}, 25, 0.1, false);
+    row("more than any solution", {{4.0}, 1001.0}, 25, 0.1, false);
+    row("negative analyte volume", {{4.0}, 0.1}, -25, 0.1, false);
+    row("titrant not a number", {{4.0}, 0.1}, 25, NAN, false);
+    // Accepted, but the balance overflows: a failure too, not a NaN.
+    row("overflowing amounts", {{4.0}, 1000.0}, 1e306, 1000.0, false);
+}
+
+void TestTitration::polyprotic()
+{
+    QFETCH(PolyproticAnalyte, analyte);
+    QFETCH(double, va);
+    QFETCH(double, ct);
+    QFETCH(bool, accepted);
+    const auto made = PolyproticTitration::make(analyte, va, ct);
+    if (!accepted) { // refused, with its reason, or failing on the largest volume
+        const auto pH = made ? made.value->pH(1e308) : Result<double>{{}, made.failure};
+        QVERIFY(!pH.value && !pH.failure.empty());
+        return;
+    }
+    const auto& titration = made.value;
+    QVERIFY(titration);
+    // From nothing to one step past the last equivalence point, closer round each of them.
+    const std::vector<double> equivalences = titration->equivalenceVolumes();
+    std::vector<double> volumes;
+    for (std::size_t i = 0; i <= 20 * (equivalences.size() + 1); ++i)
+        volumes.push_back(equivalences[0] * i / 20.0);
+    for (double v : equivalences)
+        volumes.insert(volumes.end(), {0.999 * v, 0.9999 * v, 1.0001 * v, 1.001 * v});
+    std::sort(volumes.begin(), volumes.end());
+    const auto curve = titration->curve(volumes).value;
+    QVERIFY(curve);
+    const bool acid = analyte.kind == AnalyteKind::Acid;
+    const auto type = acid ? TitrationType::WeakAcidStrongBase : TitrationType::WeakBaseStrongAcid;
+    const double K = std::pow(10, acid ? -analyte.pKa[0] : analyte.pKa[0] - 14);
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const double V = volumes[i], pH = (*curve)[i], exact = double(exactPH(analyte, va, ct, V));
+        const double rise = i == 0 ? 0 : (pH - (*curve)[i - 1]) * (acid ? 1 : -1);
+        const double back = i == 0 ? V : titration->volumeAt(pH).value.value_or(-1);
+        QVERIFY2(std::fabs(pH - exact) < 1e-8 && std::fabs(*titration->pH(V).value - pH) < 1e-9 &&
+                     rise > -1e-9 && std::fabs(back - V) < 1e-6 * (1 + V),
+                 qPrintable(QString::asprintf("V %g: %.9f, exact %.9f", V, pH, exact)));
+        const double above = Get_pH(type, {ct, analyte.concentration, va, K}, V) - pH;
+        QVERIFY(equivalences.size() > 1 ||
+                (above > -1e-9 && above < std::log10(2.0) / 1024 + 1e-9));
+    }
+    QVERIFY(!titration->pH(-1).value && !titration->curve({{1.0, NAN}}).value);
 }
 
 QTEST_APPLESS_MAIN(TestTitration)
