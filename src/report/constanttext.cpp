@@ -70,9 +70,9 @@ ConstantText readConstantText(std::string_view text, bool base)
     }
     r.form = ConstantText::Form::Constants;
     const std::size_t count = w.size() - 1;
-    if (count == 0 || count > kMaxProtons) {
-        r.refusal = w.front() + " needs 1 to " + std::to_string(kMaxProtons) + " values, not " +
-                    std::to_string(count);
+    if (count == 0 || count > std::size_t(chem::kMaxProtons)) {
+        r.refusal = w.front() + " needs 1 to " + std::to_string(chem::kMaxProtons) +
+                    " values, not " + std::to_string(count);
         return r;
     }
     if (ofBase && !base) {
@@ -88,9 +88,9 @@ ConstantText readConstantText(std::string_view text, bool base)
         double pKa = logarithm ? *x : -std::log10(*x);
         if (ofBase)
             pKa = 14 - pKa; // of the conjugate acid, Kw = 1E-14
-        if (!(pKa >= kMinPKa && pKa <= kMaxPKa)) {
+        if (!(pKa >= chem::kMinPKa && pKa <= chem::kMaxPKa)) {
             r.refusal = "'" + w[i] + "' gives pKa " + NumberText(pKa) + ", outside " +
-                        NumberText(kMinPKa) + " to " + NumberText(kMaxPKa);
+                        NumberText(chem::kMinPKa) + " to " + NumberText(chem::kMaxPKa);
             return r;
         }
         r.pKa.push_back(pKa);

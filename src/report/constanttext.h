@@ -4,6 +4,8 @@
 // a substance for the library to look up. One reading for the window, the command line and the
 // fuzz target.
 
+#include "chem/polyprotic.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,12 +30,8 @@ struct ConstantText
     std::string refusal;
 };
 
-/// The most protons an analyte may give or take.
-inline constexpr std::size_t kMaxProtons = 6;
-/// The pKa values accepted, bounds included.
-inline constexpr double kMinPKa = -5, kMaxPKa = 20;
-
-/// Reads the constant box of a weak acid (`base` false) or weak base. Values are separated by
+/// Reads the constant box of a weak acid (`base` false) or weak base: 1 to chem::kMaxProtons
+/// values, each giving a pKa within chem::kMinPKa..chem::kMaxPKa. Values are separated by
 /// blanks or semicolons; a comma is a decimal point, as in every box; the prefix's case does not
 /// matter. pKb and Kb values of a base become the pKa values of its conjugate acid (14 − pKb).
 ConstantText readConstantText(std::string_view text, bool base);
