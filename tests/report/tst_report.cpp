@@ -6,8 +6,11 @@
 #include "report/constanttext.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/substances.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 #include <cfenv>
@@ -43,6 +46,11 @@ private slots:
     void curve();
     void constantTexts_data();
     void constantTexts();
+    void libraryInvariants();
+    void libraryRefusesBadLines_data();
+    void libraryRefusesBadLines();
+    void substanceNames_data();
+    void substanceNames();
 };
 
 void TestReport::texts()
@@ -266,6 +274,78 @@ void TestReport::constantTexts()
     for (const double pKa : c.pKa)
         got += QLatin1Char(' ') + QString::number(pKa, 'f', 2);
     QCOMPARE(c.refusal.empty() ? got : "!" + QString::fromStdString(c.refusal), read);
+}
+
+void TestReport::libraryInvariants()
+{
+    for (const std::string& error : substanceLibraryErrors())
+        QFAIL(error.c_str()); // a line of data/substances.tsv that does not parse
+    QVERIFY(substanceLibrary().size() >= 60);
+    QSet<QString> keys; // names, synonyms and formulas share one namespace for lookups
+    for (const Substance& s : substanceLibrary()) {
+        std::vector<std::string> own = s.synonyms;
+        own.insert(own.end(), {s.name, s.formula});
+        for (const std::string& k : own) {
+            const QString key = QString::fromStdString(k).toLower();
+            QVERIFY2(!keys.contains(key), qPrintable(key));
+            keys.insert(key);
+        }
+        // The reader checks the values (below); a source names its table and edition's year.
+        const QRegularExpression edition(QStringLiteral("^\\w.*\\((19|20)\\d\\d"));
+        QVERIFY2(QString::fromStdString(s.source).contains(edition), s.name.c_str());
+    }
+}
+
+void TestReport::libraryRefusesBadLines_data()
+{
+    QTest::addColumn<QString>("line"); // the third of the text, after a comment and the header
+    QTest::addColumn<QString>("error");
+    // clang-format off
+    QTest::newRow("values descending") << "x\t\tX\tacid\t7 2\ts" << "line 3: pKa values are not ascending";
+    QTest::newRow("value out of range") << "x\t\tX\tacid\t2 21\ts" << "line 3: pKa 21 is outside -5 to 20";
+    QTest::newRow("seven values") << "x\t\tX\tbase\t1 2 3 4 5 6 7\ts" << "line 3: needs 1 to 6 pKa values, not 7";
+    QTest::newRow("decimal comma") << "x\t\tX\tacid\t4,76\ts" << "line 3: '4,76' is not a number";
+    QTest::newRow("neither acid nor base") << "x\t\tX\tsalt\t4\ts" << "line 3: 'salt' is neither acid nor base";
+    QTest::newRow("no source") << "x\t\tX\tacid\t4\t " << "line 3: has 5 columns, not 6";
+    // clang-format on
+}
+
+void TestReport::libraryRefusesBadLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, error);
+    std::vector<std::string> errors;
+    QVERIFY(parseSubstances(("# c\nheader\n" + line + "\n\n").toStdString(), errors).empty());
+    QCOMPARE(errors, std::vector<std::string>{error.toStdString()});
+}
+
+void TestReport::substanceNames_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("found"); // the substance, or after '?' the nearest of 3 names
+    QTest::newRow("name, blanks and capitals") << "  Phosphoric ACID "
+                                               << "phosphoric acid";
+    QTest::newRow("formula, any case") << "na2co3"
+                                       << "sodium carbonate";
+    QTest::newRow("synonym") << "Glycine"
+                             << "glycine hydrochloride";
+    QTest::newRow("a letter missing") << "phosphoric acd"
+                                      << "?phosphoric acid";
+    QTest::newRow("capitals, two letters swapped") << "SODIUM CARBONAET"
+                                                   << "?sodium carbonate";
+    QTest::newRow("near a synonym") << "glycin"
+                                    << "?glycine hydrochloride";
+}
+
+void TestReport::substanceNames()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, found);
+    const Substance* s = findSubstance(typed.toStdString());
+    const std::vector<std::string> near = nearestNames(typed.toStdString(), 3);
+    QCOMPARE(near.size(), std::size_t(3));
+    QCOMPARE(s ? QString::fromStdString(s->name) : "?" + QString::fromStdString(near.front()),
+             found);
 }
 
 #include "tst_report.moc"
