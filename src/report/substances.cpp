@@ -56,7 +56,7 @@ std::vector<double> readValues(std::string_view column, std::string& why)
             why = "'" + std::string(word) + "' is not a number";
             return {};
         }
-        if (!(x >= kMinPKa && x <= kMaxPKa)) {
+        if (!(x >= chem::kMinPKa && x <= chem::kMaxPKa)) {
             why = "pKa " + std::string(word) + " is outside -5 to 20";
             return {};
         }
@@ -66,7 +66,7 @@ std::vector<double> readValues(std::string_view column, std::string& why)
         }
         values.push_back(x);
     }
-    if (values.empty() || values.size() > kMaxProtons)
+    if (values.empty() || values.size() > std::size_t(chem::kMaxProtons))
         why = "needs 1 to 6 pKa values, not " + std::to_string(values.size());
     return why.empty() ? values : std::vector<double>{};
 }

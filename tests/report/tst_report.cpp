@@ -2,6 +2,7 @@
 // rounding mode, reading the number a box's text begins with, and whether it is all. The
 // calculation run: when it refuses, and the report and table it writes, checked against the
 // worked examples that the end-to-end run also reads back from the clipboard.
+#include "chem/polyprotic.h"
 #include "report/calculationrun.h"
 #include "report/constanttext.h"
 #include "report/numberreading.h"
@@ -293,7 +294,20 @@ void TestReport::libraryInvariants()
         // The reader checks the values (below); a source names its table and edition's year.
         const QRegularExpression edition(QStringLiteral("^\\w.*\\((19|20)\\d\\d"));
         QVERIFY2(QString::fromStdString(s.source).contains(edition), s.name.c_str());
+        // Every entry titrates: 25 mL at 0.1 mol/L with 0.1 mol/L, a pH at each step.
+        const auto t = chem::PolyproticTitration::make(
+            {s.pKa, 0.1, s.base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid}, 25, 0.1);
+        for (double v = 0; t.value && v <= 25.0 * (s.pKa.size() + 1); v += 2.5)
+            QVERIFY2(t.value->pH(v).value, s.name.c_str());
     }
+    // The textbook curve: sodium carbonate with HCl is at pKa2 half way to the first end point,
+    // at pKa1 half way to the second.
+    const Substance* carbonate = findSubstance("Na2CO3");
+    QVERIFY(carbonate && carbonate->base && carbonate->pKa.size() == 2);
+    const auto t =
+        chem::PolyproticTitration::make({carbonate->pKa, 0.1, chem::AnalyteKind::Base}, 25, 0.1);
+    QVERIFY(std::abs(*t.value->pH(12.5).value - carbonate->pKa[1]) < 0.02 &&
+            std::abs(*t.value->pH(37.5).value - carbonate->pKa[0]) < 0.02);
 }
 
 void TestReport::libraryRefusesBadLines_data()
