@@ -5,6 +5,7 @@
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/substances.h"
 #include "report/typenames.h"
 
 #include <QCommandLineParser>
@@ -107,6 +108,28 @@ QString listIndicators(const indicators::IndicatorCatalogue& catalogue, bool nam
     return list;
 }
 
+/// The substance library, one a line: name, formula, acid or base, pKa values, source.
+QString listSubstances()
+{
+    qsizetype nameWidth = 0, formulaWidth = 0;
+    for (const report::Substance& s : report::substanceLibrary()) {
+        nameWidth = std::max(nameWidth, qsizetype(s.name.size()));
+        formulaWidth = std::max(formulaWidth, qsizetype(s.formula.size()));
+    }
+    QString list;
+    for (const report::Substance& s : report::substanceLibrary()) {
+        QString values;
+        for (const double pKa : s.pKa)
+            values += QString::fromStdString(' ' + report::NumberText(pKa));
+        list += QStringLiteral("%1  %2  %3  pKa%4  (%5)\n")
+                    .arg(QString::fromStdString(s.name), -int(nameWidth))
+                    .arg(QString::fromStdString(s.formula), -int(formulaWidth))
+                    .arg(s.base ? QStringLiteral("base") : QStringLiteral("acid"), values,
+                         QString::fromStdString(s.source));
+    }
+    return list;
+}
+
 /// The refusal as the command line says it: a missing input by its option.
 std::string refusalText(const Options& o, const indicators::Refusal& refusal)
 {
@@ -161,6 +184,9 @@ Request parse(const QStringList& arguments)
     const QCommandLineOption help({"h", "help"}, "Shows this help."),
         version({"v", "version"}, "Shows the version."),
         list("list-indicators", "Lists the indicators: number, name, pH range and colours."),
+        substances("list-substances",
+                   "Lists the acids and bases known by name: formula, acid or base, pKa "
+                   "values (of the conjugate acid for a base) and their source."),
         titration("titration",
                   "The analyte: strong-acid, weak-acid, strong-base or weak-base; "
                   "the titrant is the strong base or acid that neutralises it.",
@@ -189,8 +215,8 @@ Request parse(const QStringList& arguments)
     QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line.");
     names.setFlags(QCommandLineOption::HiddenFromHelp);
     const QList<QCommandLineOption> options{
-        help,      version,      list, titration, titrant, analyte, volume, ka,   kb,
-        indicator, reportOption, crlf, csv,       step,    chart,   ph,     names};
+        help, version,   list,         substances, titration, titrant, analyte, volume, ka,
+        kb,   indicator, reportOption, crlf,       csv,       step,    chart,   ph,     names};
     parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
     const auto notANumber = [&](const QString& option, const QString& typed) {
@@ -205,6 +231,8 @@ Request parse(const QStringList& arguments)
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     if (parser.isSet(list) || parser.isSet(names))
         return {{}, listIndicators(catalogue, parser.isSet(names)), false};
+    if (parser.isSet(substances))
+        return {{}, listSubstances(), false};
     if (parser.isSet(version))
         return {{}, QStringLiteral("Acidora %1.%2\n").arg(kVersionMajor).arg(kVersionMinor), false};
 

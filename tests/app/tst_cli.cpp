@@ -43,6 +43,7 @@ void TestCli::answers_data()
     QTest::newRow("curve") << "--csv --step 12,5 " + strongAcid + "25" << 0 << "Volume (mL),pH\r\n0,1.000\r\n12.5,1.477\r\n25,7.000\r\n37.5,12.301\r\n50,12.523\r\n";
     QTest::newRow("fluorescent, bare") << "--report --indicator Esculin " + kWeakAcid << 0 << "\n  (F) esculin  [inappropriate]\n";
     QTest::newRow("pH in full, Qt's options left") << "-platform offscreen -style=fusion -reverse -geometry 800x600+0+0 -display :1 --ph 12,5 --ph 0 " + kWeakAcid << 0 << "4.745476216797015\n2.8755037534976164\n";
+    QTest::newRow("substances") << "--list-substances" << 0 << "phosphoric acid*H3PO4*acid  pKa 2.148 7.198 12.375  (*\nsodium carbonate*base  pKa 6.35 10.33  (CRC";
     QTest::newRow("Veq") << "--csv " + strongAcid + "4.99" << 1 << "the equivalence volume 4.99 mL is outside 5 to 300 mL";
     QTest::newRow("no Ka") << "--csv --titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25" << 1 << "a weak acid needs --ka";
     QTest::newRow("no Kb") << "--csv --titrant 0.1 --analyte 0.1 --analyte-volume 25 " + weakBase << 1 << "a weak base needs --kb";
