@@ -1,5 +1,6 @@
 #include "report/constanttext.h"
 
+#include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 
@@ -13,23 +14,6 @@ namespace {
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-std::string lower(std::string_view text)
-{
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
 }
 
 /// The words of `text` between blanks and semicolons.
@@ -56,11 +40,11 @@ std::vector<std::string> words(std::string_view text)
 ConstantText readConstantText(std::string_view text, bool base)
 {
     ConstantText r;
-    const std::string t = trimmed(text);
+    const std::string t(trimmed(text));
     if (t.empty() || !isLetter(t.front()))
         return r; // a number, or nothing: the box's own reading
     const std::vector<std::string> w = words(t);
-    const std::string prefix = lower(w.front());
+    const std::string prefix = lowerCase(w.front());
     const bool logarithm = prefix == "pka" || prefix == "pkb";
     const bool ofBase = prefix == "pkb" || prefix == "kb";
     if (!logarithm && prefix != "ka" && prefix != "kb") {

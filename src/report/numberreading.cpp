@@ -171,4 +171,12 @@ std::optional<double> ReadWholeNumber(std::string_view text)
     return whole ? std::optional<double>(value) : std::nullopt;
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 } // namespace report

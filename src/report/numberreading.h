@@ -22,4 +22,7 @@ double ReadNumber(std::string_view text);
 /// "" are none.
 std::optional<double> ReadWholeNumber(std::string_view text);
 
+/// `text` without the blanks, tabs and line ends around it.
+std::string_view trimmed(std::string_view text);
+
 } // namespace report

@@ -1,6 +1,8 @@
 #include "report/substances.h"
 
+#include "report/calculationrun.h"
 #include "report/constanttext.h"
+#include "report/numberreading.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,23 +14,6 @@ namespace report {
 extern const char* const kSubstancesData;
 
 namespace {
-
-std::string lower(std::string_view text)
-{
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator)
 {
@@ -127,10 +112,10 @@ std::vector<Substance> parseSubstances(std::string_view text, std::vector<std::s
         if (cells.size() != 6) { // a line is trimmed, so a missing source shows up here
             why = "has " + std::to_string(cells.size()) + " columns, not 6";
         } else {
-            s.name = lower(trimmed(cells[0]));
+            s.name = lowerCase(std::string(trimmed(cells[0])));
             for (const std::string_view synonym : split(cells[1], '|'))
                 if (!trimmed(synonym).empty())
-                    s.synonyms.push_back(lower(trimmed(synonym)));
+                    s.synonyms.push_back(lowerCase(std::string(trimmed(synonym))));
             s.formula = std::string(trimmed(cells[2]));
             const std::string_view kind = trimmed(cells[3]);
             s.base = kind == "base";
@@ -161,11 +146,11 @@ const std::vector<std::string>& substanceLibraryErrors()
 
 const Substance* findSubstance(std::string_view nameOrFormula)
 {
-    const std::string key = lower(trimmed(nameOrFormula));
+    const std::string key = lowerCase(std::string(trimmed(nameOrFormula)));
     if (key.empty())
         return nullptr;
     for (const Substance& s : substanceLibrary())
-        if (s.name == key || lower(s.formula) == key ||
+        if (s.name == key || lowerCase(s.formula) == key ||
             std::find(s.synonyms.begin(), s.synonyms.end(), key) != s.synonyms.end())
             return &s;
     return nullptr;
@@ -173,7 +158,7 @@ const Substance* findSubstance(std::string_view nameOrFormula)
 
 std::vector<std::string> nearestNames(std::string_view typed, std::size_t count)
 {
-    const std::string key = lower(trimmed(typed));
+    const std::string key = lowerCase(std::string(trimmed(typed)));
     std::vector<std::pair<std::size_t, const std::string*>> ranked;
     for (const Substance& s : substanceLibrary()) {
         // A substance ranks by the nearest of its names; the suggestion is its main name.
