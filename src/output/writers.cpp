@@ -140,6 +140,12 @@ std::optional<QString> replaceWhole(const std::string& path, const QByteArray& b
     return std::nullopt;
 }
 
+/// The screen chart's height with its caption band, if any.
+int screenChartHeight(const chart::ChartInput& input)
+{
+    return kChartHeight + (input.caption.empty() ? 0 : kChartCaptionHeight);
+}
+
 } // namespace
 
 void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
@@ -164,16 +170,6 @@ void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor 
                          QString::fromStdString(input.caption));
     }
 }
-
-namespace {
-
-/// The screen chart's height with its caption band, if any.
-int screenChartHeight(const chart::ChartInput& input)
-{
-    return kChartHeight + (input.caption.empty() ? 0 : kChartCaptionHeight);
-}
-
-} // namespace
 
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
 {
