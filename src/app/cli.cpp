@@ -64,10 +64,12 @@ QStringList withoutQtOptions(const QStringList& arguments, const QList<QCommandL
     return kept;
 }
 
-/// The text the constant box takes from --ka or --kb, or none. Numbers only, for now.
+/// The text the constant box takes from --ka or --kb, or none: a number in full, or constants or
+/// a name (beginning with a letter), which the refresh reads and refuses as the box's own.
 std::optional<std::string> constantBoxText(const QString& typed)
 {
-    if (!report::ReadWholeNumber(typed.toStdString()))
+    const QString text = typed.trimmed();
+    if (!report::ReadWholeNumber(typed.toStdString()) && !(!text.isEmpty() && text[0].isLetter()))
         return std::nullopt;
     return typed.toStdString();
 }
@@ -337,6 +339,9 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         return 1;
     }
 
+    // The run accepted the inputs, so the model exists.
+    const std::optional<report::TitrationModel> model =
+        report::TitrationModel::make(*o.type, s.inputs, s.constants);
     std::string text;
     if (o.report) {
         text = output::clipboardText(r->lines, r->table);
@@ -345,7 +350,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                 text.erase(at, 1);
     }
     if (o.csv && o.step > 0) {
-        const std::optional<std::string> curve = report::curveCsv(*o.type, s.inputs, o.step);
+        const std::optional<std::string> curve = report::curveCsv(*model, o.step);
         if (!curve) {
             err << "acidora: --step: a step of " << report::NumberText(o.step)
                 << " mL makes more than " << report::NumberText(report::kMaxCurveRows) << " rows\n";
@@ -356,16 +361,18 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         text += output::resultsCsv(r->table);
     }
     for (const double v : o.volumes)
-        text += fullPrecision(chem::Get_pH(o.type, s.inputs, v)) + '\n';
+        text += fullPrecision(model->pH(v)) + '\n';
     if (!o.chartPath.isEmpty()) {
-        chart::ChartInput c{o.type,
-                            s.inputs,
-                            s.calcErrorFlag,
-                            o.indicator,
-                            &catalogue,
-                            report::titrationTitle(*o.type),
-                            o.indicator ? catalogue.table[o.indicator].name : std::string(),
-                            report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb)};
+        chart::ChartInput c{
+            o.type,
+            s.inputs,
+            s.calcErrorFlag,
+            o.indicator,
+            &catalogue,
+            report::titrationTitle(*o.type),
+            o.indicator ? catalogue.table[o.indicator].name : std::string(),
+            report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb, s.constants),
+            s.constants};
         const QByteArray bytes = o.chartFormat == "pdf"   ? output::chartPdf(c)
                                  : o.chartFormat == "svg" ? output::chartSvg(c)
                                                           : output::chartPng(c);

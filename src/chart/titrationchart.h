@@ -3,6 +3,7 @@
 #include "chart/drawingsurface.h"
 #include "chem/titration.h"
 #include "indicators/catalogue.h"
+#include "report/model.h"
 
 #include <optional>
 #include <string>
@@ -65,6 +66,8 @@ struct ChartInput
     /// One line with the inputs under a chart handed out as a file or picture; "" on the curve
     /// page and the printed page.
     std::string caption;
+    /// The analyte, when the constant box held constants or a name.
+    std::optional<report::AnalyteConstants> constants;
 };
 
 /// The chart in words, for a screen reader: its title, the axes, the equivalence point and the

@@ -2,10 +2,13 @@
 
 #include "indicators/indicatorcolour.h"
 #include "report/calculationrun.h"
+#include "report/constanttext.h"
+#include "report/model.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/typenames.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace indicators {
@@ -97,9 +100,30 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
         std::optional<double> flaskPH;
         if (type && chem::isWeak(*type)) {
             if (isFilled(boxes.TxKaKb)) {
-                in.dissociationConstant =
-                    acceptedValue(Refusal::Input::TxKaKb, boxes.TxKaKb, isConstant);
-                flaskPH = chem::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
+                const bool base = *type == TitrationType::WeakBaseStrongAcid;
+                const report::ResolvedConstant resolved =
+                    report::resolveConstantText(boxes.TxKaKb, base);
+                if (!resolved.refusal.empty()) {
+                    s.refusal = {Refusal::Input::TxKaKb, Refusal::Kind::OutOfRange,
+                                 resolved.refusal};
+                    throw RefreshFailure{};
+                }
+                if (resolved.analyte) {
+                    // The one-proton routines' constant, or for several protons the first
+                    // step's, which says only that the constant is given.
+                    s.constants = resolved.analyte;
+                    const std::vector<double>& pKa = s.constants->pKa;
+                    in.dissociationConstant =
+                        resolved.constant > 0
+                            ? resolved.constant
+                            : report::oneProtonConstant(base ? pKa.back() : pKa.front(), base);
+                    flaskPH =
+                        analyteAlonePH(*type, in.analyteConc, in.dissociationConstant, s.constants);
+                } else {
+                    in.dissociationConstant =
+                        acceptedValue(Refusal::Input::TxKaKb, boxes.TxKaKb, isConstant);
+                    flaskPH = chem::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
+                }
             }
         } else if (type) {
             flaskPH = chem::analyteAlonePH(*type, in.analyteConc, 0.0);
@@ -136,26 +160,31 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
         return;
 
     const double veq = report::equivalenceVolume(in);
-    if ((s.refusal = report::equivalenceVolumeRefusal(veq)))
+    const int protons = type && chem::isWeak(*type) ? report::protonCount(s.constants) : 1;
+    if ((s.refusal = report::equivalenceVolumeRefusal(veq, protons)))
         throw RefreshFailure{};
 
-    // Suitable when the centre of the colour change lies in the pH jump between 99 % and 101 %
-    // of the equivalence volume; very suitable when the equivalence pH is inside its range too.
-    // A failed Get_pH here still completes the verdict, with its pH 0, and leaves the flag set.
-    const double pHa = chem::Get_pH(type, in, 0.99 * veq);
-    const double pHb = chem::Get_pH(type, in, 1.01 * veq);
-    const double lo = pHb < pHa ? pHb : pHa;
-    const double hi = pHb < pHa ? pHa : pHb;
+    // A failed pH here still completes the verdict, with its pH 0, and leaves the flag set.
     const Indicator& indicator = catalogue.table[static_cast<std::size_t>(position)];
-    const double mid = (indicator.pHLow + indicator.pHHigh) / 2;
-    if (lo <= mid && mid <= hi) {
-        s.verdict = SuitabilityVerdict::Appropriate;
-        const double pHe = chem::Get_pH(type, in, veq);
-        if (indicator.pHLow <= pHe && pHe <= indicator.pHHigh)
-            s.verdict = SuitabilityVerdict::VeryAppropriate;
-    } else {
-        s.verdict = SuitabilityVerdict::Inappropriate;
+    const auto judge = [&](const auto& pH, double point) {
+        const double before = pH(0.99 * point); // in this order: the last failure sets the flag
+        const double after = pH(1.01 * point);
+        return report::suitability(indicator.pHLow, indicator.pHHigh, before, after,
+                                   [&] { return pH(point); });
+    };
+    if (!type || report::usesOneProtonRoutines(s.constants)) {
+        s.verdict = judge([&](double V) { return chem::Get_pH(type, in, V); }, veq);
+        return;
     }
+    const std::optional<report::TitrationModel> model =
+        report::TitrationModel::make(*type, in, s.constants);
+    if (!model)
+        return notComputed(Refusal::Input::TxKaKb, "analyte");
+    for (const double point : model->equivalenceVolumes())
+        s.pointVerdicts.push_back(judge([&](double V) { return model->pH(V); }, point));
+    s.verdict = *std::max_element(s.pointVerdicts.begin(), s.pointVerdicts.end());
+    if (s.pointVerdicts.size() == 1)
+        s.pointVerdicts.clear();
 }
 
 } // namespace
@@ -166,7 +195,8 @@ std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
     // A box the refresh refused is why; otherwise a quantity it left unread was blank.
     if (type && state.refusal)
         return state.refusal;
-    return report::checkTitration(type, state.inputs, state.calcErrorFlag);
+    return report::checkTitration(type, state.inputs, state.calcErrorFlag,
+                                  report::protonCount(state.constants));
 }
 
 report::CalculationInput calculationInput(std::optional<chem::TitrationType> type,
@@ -175,8 +205,12 @@ report::CalculationInput calculationInput(std::optional<chem::TitrationType> typ
                                           const IndicatorCatalogue& catalogue,
                                           const std::string& verdictCaption)
 {
-    report::CalculationInput input{type,         state.inputs, state.calcErrorFlag,
-                                   boxes.TxKaKb, {},           verdictCaption};
+    report::CalculationInput input{type, state.inputs,   state.calcErrorFlag, boxes.TxKaKb,
+                                   {},   verdictCaption, state.constants,     {}};
+    for (int k = 1; k <= catalogue.indicatorCount; ++k) {
+        const Indicator& i = catalogue.table[static_cast<std::size_t>(k)];
+        input.indicatorRanges.emplace_back(i.pHLow, i.pHHigh);
+    }
     if (indicatorPosition >= 1 && indicatorPosition <= catalogue.indicatorCount) {
         const Indicator& k = catalogue.table[static_cast<std::size_t>(indicatorPosition)];
         input.indicator =
@@ -231,6 +265,22 @@ std::string stripDescription(int indicatorPosition, const IndicatorCatalogue& ca
     const Indicator& k = catalogue.table[static_cast<std::size_t>(indicatorPosition)];
     return k.name + ": " + k.acidColourName + " up to pH " + report::NumberText(k.pHLow) + ", " +
            k.basicColourName + " from pH " + report::NumberText(k.pHHigh);
+}
+
+std::string verdictCaption(const SchematicState& state)
+{
+    if (!state.verdict)
+        return {};
+    std::string text = verdictCaption(*state.verdict);
+    if (state.pointVerdicts.empty() || *state.verdict == SuitabilityVerdict::Inappropriate)
+        return text;
+    std::string points;
+    int count = 0;
+    for (std::size_t k = 0; k < state.pointVerdicts.size(); ++k)
+        if (state.pointVerdicts[k] != SuitabilityVerdict::Inappropriate) {
+            points += (count++ ? ", " : "") + std::to_string(k + 1);
+        }
+    return text + (count == 1 ? ": point " : ": points ") + points;
 }
 
 std::string verdictCaption(SuitabilityVerdict verdict)

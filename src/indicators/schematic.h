@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace indicators {
 
@@ -29,7 +30,7 @@ struct BoxTexts
     std::string TxKaKb; ///< Ka or Kb
 };
 
-enum class SuitabilityVerdict { Inappropriate, Appropriate, VeryAppropriate };
+using SuitabilityVerdict = report::Suitability;
 
 /// The verdict label's caption: "Inappropriate", "Appropriate" or "Very appropriate".
 std::string verdictCaption(SuitabilityVerdict verdict);
@@ -60,7 +61,15 @@ struct SchematicState
     /// Set when the refresh refused a box (the flag is then set too), or the equivalence volume
     /// it checks for the verdict, or a solution's pH it could not compute.
     std::optional<Refusal> refusal;
+    /// The analyte, when the constant box held constants or a name.
+    std::optional<report::AnalyteConstants> constants;
+    /// With several equivalence points, the indicator's verdict at each; `verdict` is the best.
+    std::vector<SuitabilityVerdict> pointVerdicts;
 };
+
+/// The verdict label's caption after a refresh that shows it: verdictCaption, followed for
+/// several equivalence points by the points the indicator suits ("Appropriate: points 1, 2").
+std::string verdictCaption(const SchematicState& state);
 
 /// Refreshes the schematic for the selected type, the box texts and the chooser position
 /// (0 or less: no indicator). Leaves chem::CalcErrorFlag equal to the returned calcErrorFlag.

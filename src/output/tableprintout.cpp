@@ -49,7 +49,7 @@ std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
     return lines;
 }
 
-std::string clipboardText(const std::array<std::string, 17>& captions, const std::string& table)
+std::string clipboardText(const std::vector<std::string>& captions, const std::string& table)
 {
     std::string text;
     for (const std::string& caption : captions)

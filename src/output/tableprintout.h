@@ -38,7 +38,7 @@ std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
                                        const std::string& table, double printableHeightMm,
                                        double lineHeightMm);
 
-/// The clipboard text: the 17 report captions, each with CR LF, then the table unchanged.
-std::string clipboardText(const std::array<std::string, 17>& captions, const std::string& table);
+/// The clipboard text: the report captions, each with CR LF, then the table unchanged.
+std::string clipboardText(const std::vector<std::string>& captions, const std::string& table);
 
 } // namespace output

@@ -22,18 +22,22 @@ std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> 
     return "the titration type";
 }
 
-std::optional<Refusal> equivalenceVolumeRefusal(double veq)
+std::optional<Refusal> equivalenceVolumeRefusal(double veq, int protons)
 {
-    if (veq >= kMinEquivalenceVolume && veq <= kMaxEquivalenceVolume)
+    const double last = protons * veq;
+    if (veq >= kMinEquivalenceVolume && last <= kMaxEquivalenceVolume)
         return std::nullopt;
+    const bool first = !(veq >= kMinEquivalenceVolume);
+    const std::string which = protons == 1 ? "the" : first ? "the first" : "the last";
     return Refusal{Refusal::Input::None, Refusal::Kind::OutOfRange,
-                   "the equivalence volume " + NumberText(veq) + " mL is outside " +
-                       NumberText(kMinEquivalenceVolume) + " to " +
+                   which + " equivalence volume " + NumberText(first ? veq : last) +
+                       " mL is outside " + NumberText(kMinEquivalenceVolume) + " to " +
                        NumberText(kMaxEquivalenceVolume) + " mL"};
 }
 
 std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
-                                      const chem::TitrationInputs& in, std::int32_t calcErrorFlag)
+                                      const chem::TitrationInputs& in, std::int32_t calcErrorFlag,
+                                      int protons)
 {
     using In = Refusal::Input;
     const auto missing = [&](In box) {
@@ -50,7 +54,7 @@ std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
         return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
     if (chem::isWeak(*type) && !(in.dissociationConstant > 0))
         return missing(In::TxKaKb);
-    return equivalenceVolumeRefusal(equivalenceVolume(in));
+    return equivalenceVolumeRefusal(equivalenceVolume(in), chem::isWeak(*type) ? protons : 1);
 }
 
 } // namespace report

@@ -28,15 +28,17 @@ struct Refusal
 std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> type);
 
 /// The refusal of an equivalence volume outside kMinEquivalenceVolume..kMaxEquivalenceVolume,
-/// or none when it lies within.
-std::optional<Refusal> equivalenceVolumeRefusal(double veq);
+/// or none when it lies within. With `protons` points at k·veq, the first must reach the lower
+/// bound and the last stay within the upper one.
+std::optional<Refusal> equivalenceVolumeRefusal(double veq, int protons = 1);
 
 /// Why the calculation run and the chart refuse these inputs, or none when they accept them.
 /// In order: no type; a quantity not given (analyte concentration, titrant concentration,
 /// analyte volume); a failed computation (`calcErrorFlag`); a weak type without its constant;
-/// the equivalence volume outside its range.
+/// the equivalence volume(s) outside their range (`protons` of them, for a weak analyte given by
+/// its constants).
 std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
                                       const chem::TitrationInputs& inputs,
-                                      std::int32_t calcErrorFlag);
+                                      std::int32_t calcErrorFlag, int protons = 1);
 
 } // namespace report

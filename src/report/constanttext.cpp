@@ -3,6 +3,7 @@
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/substances.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,8 +79,53 @@ ConstantText readConstantText(std::string_view text, bool base)
             return r;
         }
         r.pKa.push_back(pKa);
+        // One value typed as the box's own constant stays exactly as typed.
+        if (logarithm)
+            r.constant = oneProtonConstant(pKa, base);
+        else
+            r.constant = ofBase == base ? *x : chem::Kw / *x;
     }
     std::sort(r.pKa.begin(), r.pKa.end());
+    if (count != 1)
+        r.constant = 0.0;
+    return r;
+}
+
+double oneProtonConstant(double pKa, bool base)
+{
+    return base ? std::pow(10.0, pKa - 14.0) : std::pow(10.0, -pKa);
+}
+
+ResolvedConstant resolveConstantText(std::string_view text, bool base)
+{
+    const ConstantText read = readConstantText(text, base);
+    ResolvedConstant r;
+    r.refusal = read.refusal;
+    if (read.form == ConstantText::Form::Number || !r.refusal.empty())
+        return r;
+    if (read.form == ConstantText::Form::Constants) {
+        r.analyte = AnalyteConstants{read.pKa, {}, {}};
+        r.constant = read.constant;
+        return r;
+    }
+    const Substance* s = findSubstance(read.name);
+    if (!s) {
+        r.refusal = "'" + read.name + "' is not in the substance library";
+        const std::vector<std::string> near = nearestNames(read.name, 3);
+        for (std::size_t i = 0; i < near.size(); ++i)
+            r.refusal += (i == 0 ? " (nearest: " : ", ") + near[i];
+        if (!near.empty())
+            r.refusal += ')';
+        return r;
+    }
+    if (s->base != base) {
+        r.refusal = s->name + (s->base ? " is a base; choose the weak base type"
+                                       : " is an acid; choose the weak acid type");
+        return r;
+    }
+    r.analyte = AnalyteConstants{s->pKa, s->name, s->formula};
+    if (s->pKa.size() == 1)
+        r.constant = oneProtonConstant(s->pKa.front(), base);
     return r;
 }
 

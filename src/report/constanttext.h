@@ -5,6 +5,7 @@
 // fuzz target.
 
 #include "chem/polyprotic.h"
+#include "report/model.h"
 
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ struct ConstantText
     /// For Constants: the pKa values in ascending (stepwise) order, of the acid or of the base's
     /// conjugate acid.
     std::vector<double> pKa;
+    /// For Constants with one value: the Ka (acid) or Kb (base) it gives the one-proton routines,
+    /// the typed number itself when typed as that constant.
+    double constant = 0.0;
     /// For Name: the name as typed, trimmed.
     std::string name;
     /// Why the text is refused ("" when it is not): "pKa needs 1 to 6 values, not 7".
@@ -35,5 +39,21 @@ struct ConstantText
 /// blanks or semicolons; a comma is a decimal point, as in every box; the prefix's case does not
 /// matter. pKb and Kb values of a base become the pKa values of its conjugate acid (14 − pKb).
 ConstantText readConstantText(std::string_view text, bool base);
+
+/// The constant box of a weak type beyond a number: the analyte's constants, with the Ka or Kb
+/// the one-proton routines take when it has one proton; or why the box is refused.
+struct ResolvedConstant
+{
+    std::optional<AnalyteConstants> analyte; ///< none for a number or a refusal
+    double constant = 0.0;                   ///< Ka (acid) or Kb (base) for one proton, else 0
+    std::string refusal;                     ///< "" unless refused
+};
+
+/// readConstantText, with a name looked up in the substance library: an unknown name is refused
+/// with the nearest names, a base's name for an acid (and the reverse) with what it is.
+ResolvedConstant resolveConstantText(std::string_view text, bool base);
+
+/// The Ka (acid) or Kb (base) of one pKa, for the one-proton routines.
+double oneProtonConstant(double pKa, bool base);
 
 } // namespace report

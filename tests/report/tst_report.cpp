@@ -232,7 +232,9 @@ void TestReport::curve()
     QFETCH(double, step);
     QFETCH(QString, rows);
     const std::optional<std::string> csv =
-        curveCsv(chem::TitrationType::StrongAcidStrongBase, {0.1, 0.1, 25, -1}, step);
+        curveCsv(*TitrationModel::make(chem::TitrationType::StrongAcidStrongBase,
+                                       {0.1, 0.1, 25, -1}, std::nullopt),
+                 step);
     const QString text = csv ? QString::fromStdString(*csv).replace("\r\n", "|") : "-";
     QVERIFY2(text.startsWith(rows) || text.contains("|" + rows), qPrintable(text.left(80)));
     QVERIFY(!csv || (text.startsWith("Volume (mL),pH|0,") && text.endsWith("|50,12.523|")));
