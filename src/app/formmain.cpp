@@ -372,7 +372,7 @@ void FormMain::Image4_Click(bool)
     // shows at once whatever the print service does.
     print->setVisible(latestPrinter_.has_value());
     frameTAB_->showReport(*result, QString::fromStdString(report::titrationFileStem(
-                                       *frameDAT_->selectedType(), state.inputs)));
+                                       *frameDAT_->selectedType(), state.inputs, state.constants)));
     frameTAB_->show();
     frameTAB_->firstControl()->setFocus();
 }
@@ -384,6 +384,7 @@ chart::ChartInput FormMain::chartInput() const
     input.type = frameDAT_->selectedType();
     input.inputs = state.inputs;
     input.calcErrorFlag = state.calcErrorFlag;
+    input.constants = state.constants;
     input.indicatorPosition = frameDAT_->indicatorPosition();
     input.catalogue = &catalogue_;
     input.indicatorName =
@@ -425,8 +426,8 @@ bool FormMain::chartShown() const
 chart::ChartInput FormMain::chartHandedOut() const
 {
     chart::ChartInput input = *shownChart_;
-    input.caption = report::titrationCaption(*input.type, input.inputs,
-                                             frameDAT_->constantText().toStdString());
+    input.caption = report::titrationCaption(
+        *input.type, input.inputs, frameDAT_->constantText().toStdString(), input.constants);
     return input;
 }
 
@@ -444,18 +445,18 @@ void FormMain::copyPicture()
 void FormMain::savePicture()
 {
     const chart::ChartInput input = chartHandedOut();
-    saveWithDialog(
-        this, platform_, QStringLiteral("Save picture as"),
-        fileNameFrom(QString::fromStdString(report::titrationFileStem(*input.type, input.inputs)) +
-                     QStringLiteral(" - curve")),
-        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
-         {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
-         {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
-        [&input](const QString& extension) {
-            return extension == QLatin1String("pdf")   ? output::chartPdf(input)
-                   : extension == QLatin1String("svg") ? output::chartSvg(input)
-                                                       : output::chartPng(input);
-        });
+    saveWithDialog(this, platform_, QStringLiteral("Save picture as"),
+                   fileNameFrom(QString::fromStdString(report::titrationFileStem(
+                                    *input.type, input.inputs, input.constants)) +
+                                QStringLiteral(" - curve")),
+                   {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+                    {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
+                    {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
+                   [&input](const QString& extension) {
+                       return extension == QLatin1String("pdf")   ? output::chartPdf(input)
+                              : extension == QLatin1String("svg") ? output::chartSvg(input)
+                                                                  : output::chartPng(input);
+                   });
 }
 
 void FormMain::Image6_Click(bool byKeyboard)
