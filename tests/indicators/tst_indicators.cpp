@@ -132,13 +132,16 @@ void TestIndicators::shows()
         {0, {"0.1", "2.5", "0.1", ""}, 4, 1, "pH = 1|pH = 13|"}, // Veq 2.5 mL fails after the labels
         {0, {"", "", "0.5", ""}, 0, 0, "pH = .301||"},
         {0, {"", "", "5", ""}, 0, 0, "pH = -.699||"},
-        {2, {"", "", "10", ""}, 0, 0, "pH = 15||"}};
+        {2, {"", "", "10", ""}, 0, 0, "pH = 15||"},
+        // Several points: the verdict names those the indicator suits.
+        {1, {"0.1", "25", "0.1", "pKa 2.15 7.20 12.35"}, 4, 0, "pH = 1.633|pH = 13|Very appropriate: point 2"},
+        {1, {"0.1", "25", "0.1", "pKa 2.15 7.20 12.35"}, 16, 0, "pH = 1.633|pH = 13|Inappropriate"},
+        {3, {"0.1", "25", "0.1", "sodium carbonate"}, 6, 0, "pH = 11.655|pH = 1|Very appropriate: point 2"}};
     // clang-format on
     for (const Case& c : cases) {
         const SchematicState s = refresh(c.type, c.boxes, c.indicator);
-        const std::string shown = s.LblpHErl + '|' + s.LblpHBur + '|' +
-                                  (s.verdict ? verdictCaption(*s.verdict) : std::string());
-        QCOMPARE(shown, std::string(c.shown));
+        const std::string shown = s.LblpHErl + '|' + s.LblpHBur + '|' + verdictCaption(s);
+        QCOMPARE(QString::fromStdString(shown), QString(c.shown));
         QCOMPARE(s.calcErrorFlag, c.flag);
         QCOMPARE(chem::CalcErrorFlag, c.flag);
     }
@@ -213,6 +216,10 @@ void TestIndicators::saysWhyRefused_data()
     QTest::newRow("Veq, by the verdict") << "0|0.01|250|0.1||4" << "0 1 the equivalence volume 2500 mL is outside 5 to 300 mL";
     QTest::newRow("accepted") << "1|0.1|25|0.1|1.8e-5|4" << "";
     QTest::newRow("Veq at its bound, no indicator") << "0|0.1|5|0.1||0" << "";
+    QTest::newRow("an acid's name for a base") << "3|0.1|25|0.1|acetic acid|4" << "4 1 acetic acid is an acid; choose the weak acid type";
+    QTest::newRow("the last of three points") << "1|0.1|125|0.1|pKa 2 7 12|0" << "0 1 the last equivalence volume 375 mL is outside 5 to 300 mL";
+    QTest::newRow("the first of two points") << "1|0.1|4|0.1|pKa 2 7|4" << "0 1 the first equivalence volume 4 mL is outside 5 to 300 mL";
+    QTest::newRow("named, accepted") << "1|0.1|25|0.1|H3PO4|4" << "";
     // clang-format on
 }
 

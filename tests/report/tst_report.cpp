@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdlib>
@@ -47,6 +48,9 @@ private slots:
     void curve();
     void constantTexts_data();
     void constantTexts();
+    void severalPoints_data();
+    void severalPoints();
+    void oneConstantAsText();
     void libraryInvariants();
     void libraryRefusesBadLines_data();
     void libraryRefusesBadLines();
@@ -248,20 +252,27 @@ void TestReport::constantTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("base");
     QTest::addColumn<QString>("read");
+    QTest::addColumn<double>("constant"); // the one-proton routines' Ka or Kb, 0 for none
     // clang-format off
-    QTest::newRow("a number, as ever") << "1.8E-5x" << false << "N";
-    QTest::newRow("pKa out of order, ; and comma") << " pKa 12.35; 2.15  7,20 " << false << "C 2.15 7.20 12.35";
-    QTest::newRow("Ka of an acid") << "ka 1.8E-5 1E-12" << false << "C 4.74 12.00";
-    QTest::newRow("Kb of a base: its conjugate acid's") << "Kb 1.8E-5" << true << "C 9.26";
-    QTest::newRow("pKb of a base, sorted") << "PKB 3.67 7.65" << true << "C 6.35 10.33";
-    QTest::newRow("pKa of a base as tables give it") << "pKa 9.25" << true << "C 9.25";
-    QTest::newRow("a base's constant for an acid") << "pKb 4.75" << false << "!pKb belongs to a base; give an acid's pKa or Ka";
-    QTest::newRow("no value") << "pKa" << false << "!pKa needs 1 to 6 values, not 0";
-    QTest::newRow("seven values") << "pKa 1 2 3 4 5 6 7" << false << "!pKa needs 1 to 6 values, not 7";
-    QTest::newRow("out of range") << "pKa 2 21" << false << "!'21' gives pKa 21, outside -5 to 20";
-    QTest::newRow("a Ka of 0") << "Ka 0" << false << "!'0' is not a number above 0";
-    QTest::newRow("not a number") << "pKa 4.7x" << false << "!'4.7x' is not a number";
-    QTest::newRow("a name") << "  phosphoric acid " << false << "phosphoric acid";
+    QTest::newRow("a number, as ever") << "1.8E-5x" << false << "N" << 0.0;
+    QTest::newRow("pKa out of order, ; and comma") << " pKa 12.35; 2.15  7,20 " << false << "C 2.15 7.20 12.35" << 0.0;
+    QTest::newRow("Ka of an acid") << "ka 1.8E-5 1E-12" << false << "C 4.74 12.00" << 0.0;
+    QTest::newRow("Kb of a base: its conjugate acid's") << "Kb 1.8E-5" << true << "C 9.26" << 1.8E-5;
+    QTest::newRow("pKb of a base, sorted") << "PKB 3.67 7.65" << true << "C 6.35 10.33" << 0.0;
+    QTest::newRow("pKa of a base as tables give it") << "pKa 9.25" << true << "C 9.25" << std::pow(10.0, 9.25 - 14);
+    QTest::newRow("a base's constant for an acid") << "pKb 4.75" << false << "!pKb belongs to a base; give an acid's pKa or Ka" << 0.0;
+    QTest::newRow("no value") << "pKa" << false << "!pKa needs 1 to 6 values, not 0" << 0.0;
+    QTest::newRow("seven values") << "pKa 1 2 3 4 5 6 7" << false << "!pKa needs 1 to 6 values, not 7" << 0.0;
+    QTest::newRow("out of range") << "pKa 2 21" << false << "!'21' gives pKa 21, outside -5 to 20" << 0.0;
+    QTest::newRow("a Ka of 0") << "Ka 0" << false << "!'0' is not a number above 0" << 0.0;
+    QTest::newRow("not a number") << "pKa 4.7x" << false << "!'4.7x' is not a number" << 0.0;
+    QTest::newRow("a name") << "  phosphoric acid " << false << "phosphoric acid" << 0.0;
+    QTest::newRow("Ka of a base: Kw over it") << "Ka 5.6E-10" << true << "C 9.25" << 1E-14 / 5.6E-10;
+    QTest::newRow("Ka as typed, not through its pKa") << "Ka 1.74E-5" << false << "C 4.76" << 1.74E-5;
+    QTest::newRow("a monoprotic name") << "ACETIC ACID" << false << "acetic acid 4.76" << std::pow(10.0, -4.756);
+    QTest::newRow("unknown name, nearest given") << "phosphoric acd" << false << "!'phosphoric acd' is not in the substance library (nearest: phosphoric acid, " << 0.0;
+    QTest::newRow("an acid for the base type") << "H3PO4" << true << "!phosphoric acid is an acid; choose the weak acid type" << 0.0;
+    QTest::newRow("a base for the acid type") << "ammonia" << false << "!ammonia is a base; choose the weak base type" << 0.0;
     // clang-format on
 }
 
@@ -270,13 +281,99 @@ void TestReport::constantTexts()
     QFETCH(QString, text);
     QFETCH(bool, base);
     QFETCH(QString, read);
-    const ConstantText c = readConstantText(text.toStdString(), base);
-    QString got = c.form == ConstantText::Form::Number      ? QStringLiteral("N")
-                  : c.form == ConstantText::Form::Constants ? QStringLiteral("C")
-                                                            : QString::fromStdString(c.name);
-    for (const double pKa : c.pKa)
+    QFETCH(double, constant);
+    const ResolvedConstant c = resolveConstantText(text.toStdString(), base);
+    QString got = !c.analyte                ? QStringLiteral("N")
+                  : c.analyte->name.empty() ? QStringLiteral("C")
+                                            : QString::fromStdString(c.analyte->name);
+    for (const double pKa : c.analyte ? c.analyte->pKa : std::vector<double>{})
         got += QLatin1Char(' ') + QString::number(pKa, 'f', 2);
-    QCOMPARE(c.refusal.empty() ? got : "!" + QString::fromStdString(c.refusal), read);
+    if (!c.refusal.empty())
+        got = "!" + QString::fromStdString(c.refusal);
+    QVERIFY2(got.startsWith(read), qPrintable(got));
+    QCOMPARE(c.constant, constant);
+}
+
+void TestReport::severalPoints_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("constants");
+    QTest::addColumn<QString>("points"); // volume and pH of each, "!" when no indicator shows it
+    QTest::addColumn<QString>("lastRow");
+    QTest::addColumn<QString>("verdicts"); // phenolphthalein's line
+    // clang-format off
+    QTest::newRow("phosphoric acid") << 1 << "pKa 2.15 7.20 12.35"
+        << "25 4.70!, 50 9.66, 75 12.18!" << "  100.00   12.46"
+        << "  Very appropriate for point 2; inappropriate for points 1, 3";
+    QTest::newRow("sodium carbonate") << 3 << "pKb 3.67 7.65"
+        << "25 8.34!, 50 3.91" << "   75.00    1.60"
+        << "  Inappropriate for points 1, 2";
+    QTest::newRow("sulfuric acid: one jump for two protons") << 1 << "pKa -3 1.99"
+        << "25 1.74!, 50 7.31" << "   75.00   12.40"
+        << "  Appropriate for point 2; inappropriate for point 1";
+    // clang-format on
+}
+
+void TestReport::severalPoints()
+{
+    QFETCH(int, type);
+    QFETCH(QString, constants);
+    QFETCH(QString, points);
+    QFETCH(QString, lastRow);
+    QFETCH(QString, verdicts);
+    CalculationInput in = input(type, 0.1, 25, 0.1, 1e-5);
+    const ResolvedConstant c = resolveConstantText(constants.toStdString(), type == 3);
+    in.constants = c.analyte;
+    in.indicator = IndicatorInfo{"phenolphthalein", 8.2, 9.8, "colourless", "violet"};
+    in.indicatorRanges = {{3.1, 4.4}, {4.4, 6.2}, {6, 7.6}, {8.2, 9.8}};
+    const std::optional<Report> r = runCalculation(in);
+    QVERIFY(r);
+    QStringList got;
+    for (const EquivalencePoint& p : r->points)
+        got << QString::number(p.volume) + ' ' + QString::number(p.pH, 'f', 2) +
+                   (p.noIndicatorShows ? "!" : "");
+    QCOMPARE(got.join(", "), points);
+    const QString text = QString::fromStdString(r->table);
+    QVERIFY(text.endsWith(lastRow + "\r\n"));
+    // 0.05 mL steps around every point, and only there.
+    for (const EquivalencePoint& p : r->points)
+        QVERIFY(text.contains(QString::asprintf("\r\n %7.2f ", p.volume - 0.05)));
+    QVERIFY(!text.contains(QString::asprintf("\r\n %7.2f ", r->points[0].volume + 5.05)));
+    // One block a point, headed in bold, and the indicator's verdict for each.
+    const std::vector<std::string>& L = r->lines;
+    QCOMPARE(std::count_if(r->headings.begin(), r->headings.end(),
+                           [&](std::size_t i) { return L[i].starts_with("Equivalence point "); }),
+             std::ptrdiff_t(r->points.size()));
+    QVERIFY(std::find(L.begin(), L.end(), verdicts.toStdString()) != L.end());
+    QCOMPARE(L.back(), std::string("Table of values (added Vol. [mL] and pH)"));
+    // The acceptance rule holds every point within 5 to 300 mL.
+    in.inputs.analyteVolume = 25 * 300.1 / 25 / r->points.size();
+    QVERIFY(!runCalculation(in));
+}
+
+void TestReport::oneConstantAsText()
+{
+    // One constant typed as text, or a monoprotic substance by name, gives the numbers of the
+    // plain number; only the analyte and constant lines say where it came from.
+    const std::pair<int, const char*> cases[] = {
+        {1, "Ka 1.8E-5"}, {3, "Kb 1.8E-5"}, {1, "acetic acid"}, {3, "pKa 9.25"}};
+    for (const auto& [type, text] : cases) {
+        const ResolvedConstant c = resolveConstantText(text, type == 3);
+        CalculationInput typed = input(type, 0.1, 25, 0.1, c.constant);
+        typed.constantText = NumberText(c.constant);
+        CalculationInput named = typed;
+        named.constants = c.analyte;
+        named.constantText = text;
+        std::optional<Report> a = runCalculation(typed), b = runCalculation(named);
+        QVERIFY(a && b);
+        QCOMPARE(b->table, a->table);
+        QVERIFY2(b->lines[5].starts_with(a->lines[5].substr(0, 26)) &&
+                     b->lines[5].find("(pKa ") != std::string::npos,
+                 b->lines[5].c_str());
+        a->lines[3] = b->lines[3];
+        a->lines[5] = b->lines[5];
+        QCOMPARE(b->lines, a->lines);
+    }
 }
 
 void TestReport::libraryInvariants()
