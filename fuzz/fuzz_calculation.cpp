@@ -8,6 +8,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -73,14 +74,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return x == chem::kNotGiven || (x >= lo && x <= hi);
     };
     const double K = v.dissociationConstant;
+    // Constants or a name stand for any step's Ka or Kb; a number lies within the box's range.
+    const bool constantInRange =
+        K == chem::kNotGiven || (s.constants ? K > 0 && std::isfinite(K) : K > 1e-14 && K < 1);
     check(within(v.titrantConc, 1e-6, 10) && within(v.analyteConc, 1e-6, 10) &&
-              within(v.analyteVolume, 2.5, 600) && (K == chem::kNotGiven || (K > 1e-14 && K < 1)),
+              within(v.analyteVolume, 2.5, 600) && constantInRange,
           "every accepted input lies in its range");
+    check(!s.constants || (!s.constants->pKa.empty() && s.constants->pKa.size() <= 6 &&
+                           std::is_sorted(s.constants->pKa.begin(), s.constants->pKa.end())),
+          "an analyte has 1 to 6 pKa values, ascending");
     check(s.flaskColour >= 0 && s.flaskColour <= 0xffffff, "the flask colour is a colour");
     const double veq = report::equivalenceVolume(v);
+    const int points = type && chem::isWeak(*type) ? report::protonCount(s.constants) : 1;
     if (s.verdict)
-        check(veq >= 5 && veq <= 300 && position >= 1,
-              "a verdict only with an indicator and Veq in 5..300 mL");
+        check(veq >= 5 && points * veq <= 300 && position >= 1,
+              "a verdict only with an indicator and every Veq in 5..300 mL");
 
     const report::CalculationInput run = indicators::calculationInput(
         type, s, boxes, position, catalogue,
@@ -88,12 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<report::Report> r = report::runCalculation(run);
     if (!r)
         return 0;
-    check(veq >= 5 && veq <= 300, "a run only for Veq in 5..300 mL");
+    check(veq >= 5 && points * veq <= 300, "a run only for every Veq in 5..300 mL");
+    check(static_cast<int>(r->points.size()) == points &&
+              (points == 1 ? r->lines.size() == report::kReportLines : r->lines.size() > 20),
+          "a report block for each point");
     for (std::size_t i = 0; i < r->lines.size(); ++i) {
-        // The constant's line repeats the typed text, but never its line breaks.
+        // A typed constant's line repeats the text, but never its line breaks.
         check(r->lines[i].find_first_of("\r\n") == std::string::npos, "a report line is one line",
               r->lines[i]);
-        if (i != 5)
+        if (i != 5 || s.constants)
             checkShown(r->lines[i]);
     }
     const std::string& t = r->table;
@@ -108,9 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double volume = report::ReadNumber(row.substr(0, 8));
         const double pH = report::ReadNumber(row.substr(8));
         check(volume > previous, "volumes rise without repeating", row);
-        check(volume <= 2 * veq + 0.005 && pH > -2 && pH < 17, "a row within the curve", row);
+        check(volume <= (points + 1) * veq + 0.005 && pH > -2 && pH < 17, "a row within the curve",
+              row);
         previous = volume;
     }
-    check(rows >= 1 && rows <= 39, "a table has 1 to 39 rows", std::to_string(rows));
+    check(rows >= 1 && rows <= 20 + 19 * points, "a table has 1 to 20 + 19 rows a point",
+          std::to_string(rows));
     return 0;
 }
