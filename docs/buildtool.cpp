@@ -86,7 +86,7 @@ QString indicatorTable()
 
 void click(QWidget* button)
 {
-    QMetaObject::invokeMethod(button, "clicked");
+    QMetaObject::invokeMethod(button, "clicked", Q_ARG(bool, false));
 }
 
 /// The window with the weak-acid example typed in: its three pages, grabbed.
