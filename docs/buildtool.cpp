@@ -1,6 +1,6 @@
 // Build-time helper: turns docs/manual.html into Manual_ACDR.pdf — with the indicator table
-// taken from the program's own catalogue and screenshots of the real window — and renders the
-// icon at the sizes a desktop wants.
+// taken from the program's own catalogue, the substance table from its own library and
+// screenshots of the real window — and renders the icon at the sizes a desktop wants.
 //
 //   acidora-buildtool manual <manual.html> <Manual_ACDR.pdf>
 //   acidora-buildtool icon <icon.svg> <size> <icon.png>
@@ -10,7 +10,10 @@
 #include "app/platform.h"
 #include "app/svgpicture.h"
 #include "indicators/catalogue.h"
+#include "report/numbertext.h"
+#include "report/substances.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -20,10 +23,18 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QWidget>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -84,9 +95,134 @@ QString indicatorTable()
     return html + QStringLiteral("</table>");
 }
 
+/// A formula with its atom counts lowered: H3PO4 → H<sub>3</sub>PO<sub>4</sub>. A digit after a
+/// letter or a closing bracket is a count; one at the start or after "·" is a coefficient.
+QString formulaHtml(const std::string& formula)
+{
+    const QString text = QString::fromStdString(formula);
+    QString html;
+    bool inCount = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool count =
+            c.isDigit() && i > 0 && (text[i - 1].isLetter() || text[i - 1] == ')' || inCount);
+        if (count != inCount)
+            html += count ? QStringLiteral("<sub>") : QStringLiteral("</sub>");
+        inCount = count;
+        html += QString(c).toHtmlEscaped();
+    }
+    return inCount ? html + QStringLiteral("</sub>") : html;
+}
+
+const QString kSubstanceHeading = QStringLiteral("Name (other names)");
+
+/// The substance library as the constant box knows it, acids first, each kind by name; the
+/// sources, which repeat, are numbered once in a list under the table. The table starts again,
+/// with its heading, on a new page before each row numbered in `newPageBefore` (0 is the first).
+QString substanceTable(const std::vector<std::size_t>& newPageBefore)
+{
+    std::vector<const report::Substance*> rows;
+    for (const report::Substance& s : report::substanceLibrary())
+        rows.push_back(&s);
+    std::stable_sort(rows.begin(), rows.end(), [](const auto* a, const auto* b) {
+        return std::tie(a->base, a->name) < std::tie(b->base, b->name);
+    });
+    const QString heading =
+        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"%1>"
+                       "<thead><tr><th width=\"34%\">%2</th><th width=\"22%\">Formula</th>"
+                       "<th width=\"9%\">Acid or base</th><th width=\"24%\">pKa values (of the "
+                       "conjugate acid for a base)</th><th width=\"11%\">Source</th></tr></thead>");
+    std::vector<std::string> sources;
+    QString html;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const bool newPage = std::ranges::count(newPageBefore, k) > 0;
+        if (k == 0 || newPage)
+            html += (k == 0 ? QString() : QStringLiteral("</table>")) +
+                    heading.arg(newPage ? QStringLiteral(" style=\"page-break-before: always\"")
+                                        : QString(),
+                                kSubstanceHeading);
+        const report::Substance& s = *rows[k];
+        QString names = QString::fromStdString(s.name).toHtmlEscaped();
+        if (!s.synonyms.empty()) {
+            QStringList others;
+            for (const std::string& synonym : s.synonyms)
+                others << QString::fromStdString(synonym).toHtmlEscaped();
+            names += QStringLiteral(" <i>(%1)</i>").arg(others.join(QStringLiteral(", ")));
+        }
+        QStringList values;
+        for (const double pKa : s.pKa)
+            values << QString::fromStdString(report::NumberText(pKa));
+        auto source = std::ranges::find(sources, s.source);
+        if (source == sources.end())
+            source = sources.insert(sources.end(), s.source);
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>"
+                               "<td align=\"center\">%5</td></tr>")
+                    .arg(names, formulaHtml(s.formula),
+                         s.base ? QStringLiteral("base") : QStringLiteral("acid"),
+                         values.join(QLatin1Char(' ')).toHtmlEscaped(),
+                         QString::number(source - sources.begin() + 1));
+    }
+    html += QStringLiteral("</table><p>Sources:</p><ol>");
+    for (const std::string& source : sources)
+        html += QStringLiteral("<li>%1</li>").arg(QString::fromStdString(source).toHtmlEscaped());
+    return html + QStringLiteral("</ol>");
+}
+
+/// The document laid out as QTextDocument::print lays out one without pages of its own: a copy
+/// on the printer, with 2 cm margins inside the printer's.
+std::unique_ptr<QTextDocument> printedLayout(const QTextDocument& document,
+                                             QPagedPaintDevice& printer)
+{
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const auto margin = [](qreal dpi) { return int(2 / 2.54 * qRound(dpi)); };
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setLeftMargin(margin(screen->logicalDotsPerInchX()));
+    frame.setRightMargin(margin(screen->logicalDotsPerInchX()));
+    frame.setTopMargin(margin(screen->logicalDotsPerInchY()));
+    frame.setBottomMargin(margin(screen->logicalDotsPerInchY()));
+    copy->rootFrame()->setFrameFormat(frame);
+    copy->setPageSize(QSizeF(printer.width(), printer.height()));
+    return copy;
+}
+
+/// The first row of the substance tables (counted over all of them, headings left out) that a
+/// page break reaches: one split line by line, cell by cell, or one Qt moved whole to the next
+/// page, leaving the row before it stretched to the foot of the page.
+std::optional<std::size_t> firstRowAtPageBreak(const QTextDocument& laidOut)
+{
+    const QAbstractTextDocumentLayout* layout = laidOut.documentLayout();
+    const qreal pageHeight = laidOut.pageSize().height();
+    std::size_t row = 0;
+    for (QTextFrame* frame : laidOut.rootFrame()->childFrames()) {
+        const auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table || table->cellAt(0, 0).firstCursorPosition().block().text() != kSubstanceHeading)
+            continue;
+        int previousPage = -1;
+        for (int r = 1; r < table->rows(); ++r, ++row) {
+            int first = INT_MAX, last = INT_MIN;
+            for (int c = 0; c < table->columns(); ++c)
+                for (auto it = table->cellAt(r, c).begin(); !it.atEnd(); ++it) {
+                    const QTextBlock block = it.currentBlock();
+                    const qreal top = layout->blockBoundingRect(block).top();
+                    for (int i = 0; i < block.layout()->lineCount(); ++i) {
+                        const int page = int((top + block.layout()->lineAt(i).y()) / pageHeight);
+                        first = std::min(first, page);
+                        last = std::max(last, page);
+                    }
+                }
+            if (first != last || (previousPage >= 0 && first != previousPage))
+                return row;
+            previousPage = last;
+        }
+    }
+    return std::nullopt;
+}
+
 void click(QWidget* button)
 {
-    QMetaObject::invokeMethod(button, "clicked");
+    QMetaObject::invokeMethod(button, "clicked", Q_ARG(bool, false));
 }
 
 /// The window with the weak-acid example typed in: its three pages, grabbed.
@@ -129,7 +265,6 @@ int manual(const QString& source, const QString& output)
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(10.5);
     document.setDefaultFont(font);
-    document.setHtml(html);
 
     QPdfWriter writer(output);
     writer.setTitle(QStringLiteral("Acidora user's manual"));
@@ -137,6 +272,20 @@ int manual(const QString& source, const QString& output)
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+
+    // Where a page ends inside the substance table, the table ends after the last whole row and
+    // starts again, with its heading, on the next page; each round moves one row, and a row
+    // taller than a page ends the search.
+    std::vector<std::size_t> newPageBefore;
+    for (;;) {
+        document.setHtml(QString(html).replace(QStringLiteral("{{SUBSTANCE_TABLE}}"),
+                                               substanceTable(newPageBefore)));
+        const std::optional<std::size_t> split =
+            firstRowAtPageBreak(*printedLayout(document, writer));
+        if (!split || std::ranges::count(newPageBefore, *split) > 0)
+            break;
+        newPageBefore.push_back(*split);
+    }
     document.print(&writer);
     return 0;
 }
