@@ -10,6 +10,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace app {
 
@@ -30,6 +34,12 @@ const LabelPlace kPlaces[16] = {{4, true},    {37, true},   {58, false},  {92, t
                                 {338, true},  {357, false}, {380, false}, {402, false}};
 
 constexpr int kTwipsPerPixel = 15;
+
+/// Whether the report's lines are those of one point, shown in Label1's fixed places.
+bool hasFixedPlaces(const report::Report& report)
+{
+    return report.lines.size() == report::kReportLines && report.points.size() <= 1;
+}
 
 } // namespace
 
@@ -54,6 +64,19 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
         {10, "Range of pH when error < 1%"}, {12, "Indicator:"}};
     for (const auto& [i, caption] : fixed)
         label1_[static_cast<std::size_t>(i)]->setText(QString::fromLatin1(caption));
+
+    // The left column of a report with several points; before the table in the keyboard's
+    // order.
+    reportArea_ = new QScrollArea(this);
+    reportArea_->setObjectName(QStringLiteral("ReportLines"));
+    reportArea_->setAccessibleName(QStringLiteral("Results"));
+    reportArea_->setGeometry(0, 0, 440, 458);
+    reportArea_->setFrameShape(QFrame::NoFrame);
+    reportArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    reportArea_->setWidgetResizable(true);
+    reportArea_->setFocusPolicy(Qt::TabFocus); // a click on its text leaves the focus
+    setBackground(reportArea_->viewport(), kPageBackground);
+    reportArea_->hide();
 
     text1_ = new QPlainTextEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
@@ -120,19 +143,52 @@ QMenu* TablePage::textMenu(QPoint position)
 void TablePage::showReport(const report::Report& report, const QString& fileStem)
 {
     fileStem_ = fileStem;
-    for (std::size_t i = 0; i < report.lines.size(); ++i)
-        label1_[i]->setText(QString::fromStdString(report.lines[i]));
+    const bool fixed = hasFixedPlaces(report);
+    for (std::size_t i = 0; i + 1 < label1_.size(); ++i)
+        label1_[i]->setHidden(!fixed);
+    if (fixed) {
+        for (std::size_t i = 0; i < report.lines.size(); ++i)
+            label1_[i]->setText(QString::fromStdString(report.lines[i]));
+    } else {
+        if (!report.lines.empty())
+            label1_.back()->setText(QString::fromStdString(report.lines.back()));
+        // New labels for each report: the screen reader reads the column afresh. A line too
+        // wide beside the scroll bar (a long name and formula) wraps and moves the rest down.
+        auto* column = new QWidget;
+        setBackground(column, kPageBackground);
+        const int width = reportArea_->width() - 10 -
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, reportArea_);
+        int wrapped = 0;
+        int bottom = 0;
+        int row = 0;
+        for (const output::ReportLine& line : output::flowingReportLines(report)) {
+            QLabel* label = makeLabel(column, QStringLiteral("ReportLine(%1)").arg(row++),
+                                      QString::fromStdString(line.caption),
+                                      {6, line.topTwips / kTwipsPerPixel + wrapped, width, 20},
+                                      arial(15, line.bold));
+            label->setWordWrap(true);
+            const int height = std::max(20, label->heightForWidth(width));
+            label->resize(width, height);
+            wrapped += height - 20;
+            bottom = label->geometry().bottom();
+        }
+        column->setMinimumHeight(bottom + 5);
+        reportArea_->setWidget(column); // and the previous report's column goes
+    }
+    reportArea_->setHidden(fixed);
     // The text box shows the lines; the CR LF text itself is kept for printing and copying.
     text1_->setPlainText(
         QString::fromStdString(report.table).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     shown_ = report;
 }
 
-std::array<output::ReportLine, 16> TablePage::reportLines() const
+std::vector<output::ReportLine> TablePage::reportLines() const
 {
-    std::array<output::ReportLine, 16> lines;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        lines[i] = {shown_.lines[i], kPlaces[i].bold, kPlaces[i].topPixels * kTwipsPerPixel};
+    if (!hasFixedPlaces(shown_))
+        return output::flowingReportLines(shown_);
+    std::vector<output::ReportLine> lines;
+    for (std::size_t i = 0; i < std::size(kPlaces); ++i)
+        lines.push_back({shown_.lines[i], kPlaces[i].bold, kPlaces[i].topPixels * kTwipsPerPixel});
     return lines;
 }
 

@@ -10,12 +10,14 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace app {
 class PrintCommand;
@@ -51,10 +53,14 @@ public:
 private:
     /// The results to the clipboard, "Copied" shown briefly at `globalPosition`.
     void copyResults(QPoint globalPosition);
-    std::array<output::ReportLine, 16> reportLines() const;
+    /// The report's left column as shown, with each line's weight and place.
+    std::vector<output::ReportLine> reportLines() const;
 
     Platform& platform_;
     std::array<QLabel*, report::kReportLines> label1_{};
+    /// The left column of a report too long for Label1's fixed places, scrolled when it is
+    /// longer than the page; hidden otherwise.
+    QScrollArea* reportArea_ = nullptr;
     QPlainTextEdit* text1_ = nullptr;
     QPushButton* cmdCopiar_ = nullptr;
     QPushButton* cmdPRINT_ = nullptr;

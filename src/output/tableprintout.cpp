@@ -1,5 +1,7 @@
 #include "output/tableprintout.h"
 
+#include <algorithm>
+
 namespace output {
 
 namespace {
@@ -12,11 +14,29 @@ constexpr double kHeadingMm = 105;
 constexpr double kTableTopMm = 112;
 constexpr double kTableLineMm = 4;
 
+// The rhythm of the page's fixed places, in pixels of 15 twips.
+constexpr int kTwipsPerPixel = 15;
+constexpr int kFirstTopPixels = 4;
+constexpr int kLinePixels = 21;
+constexpr int kHeadingSpacePixels = 12;
+
 } // namespace
 
-std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
-                                       const std::string& table, double printableHeightMm,
-                                       double lineHeightMm)
+std::vector<ReportLine> flowingReportLines(const report::Report& report)
+{
+    std::vector<ReportLine> column;
+    int top = kFirstTopPixels;
+    for (std::size_t i = 0; i + 1 < report.lines.size(); ++i) {
+        const bool heading = std::ranges::find(report.headings, i) != report.headings.end();
+        if (i > 0)
+            top += kLinePixels + (heading ? kHeadingSpacePixels : 0);
+        column.push_back({report.lines[i], heading, top * kTwipsPerPixel});
+    }
+    return column;
+}
+
+std::vector<PrintedLine> tablePrintout(std::span<const ReportLine> report, const std::string& table,
+                                       double printableHeightMm, double lineHeightMm)
 {
     std::vector<PrintedLine> lines;
     int page = 0;
@@ -29,13 +49,20 @@ std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
         lines.push_back({page, x, y - shift, bold, monospace, std::move(text)});
     };
 
-    for (const ReportLine& line : report)
-        place(kLeftMm, line.topTwips / kTwipsPerMm + kTopOffsetMm, line.bold, false, line.caption);
-    place(kLeftMm, kHeadingMm, true, false, kTableHeading);
+    // The table's heading stands where the report's next heading would, and no higher than
+    // where one point's report leaves room for it.
+    double headingMm = kHeadingMm;
+    for (const ReportLine& line : report) {
+        const double y = line.topTwips / kTwipsPerMm + kTopOffsetMm;
+        place(kLeftMm, y, line.bold, false, line.caption);
+        headingMm = std::max(headingMm, y + (kLinePixels + kHeadingSpacePixels) * kTwipsPerPixel /
+                                                kTwipsPerMm);
+    }
+    place(kLeftMm, headingMm, true, false, kTableHeading);
 
     // Only lines closed by CR LF are printed; the bold of the heading stays on.
     std::string rest = table;
-    double y = kTableTopMm;
+    double y = headingMm + (kTableTopMm - kHeadingMm);
     for (;;) {
         const std::size_t end = rest.find("\r\n");
         if (end == std::string::npos)

@@ -2,7 +2,9 @@
 // Table output: the results page as printed text lines and as clipboard text. Both read only
 // what the page shows — the report lines with their weight and place, and the table text.
 
-#include <array>
+#include "report/calculationrun.h"
+
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,19 @@ struct PrintedLine
 
 inline constexpr const char* kTableHeading = "Table of values (added Vol. [mL] and pH)";
 
-/// The printed results page: the 16 report lines where the page has them (1/66 mm a twip,
-/// 5 mm down), the table heading at 105 mm and the table from 112 mm, 4 mm a line. A line
-/// whose `lineHeightMm` would reach below `printableHeightMm` starts a new page at 5 mm,
-/// so a long table on a short page loses no rows.
-std::vector<PrintedLine> tablePrintout(const std::array<ReportLine, 16>& report,
-                                       const std::string& table, double printableHeightMm,
-                                       double lineHeightMm);
+/// The left column of the results page for a report too long for its fixed places (several
+/// equivalence points): every line but the last (the table's heading, which stands over the
+/// table), one under another from the first fixed place, 21 px apart and 12 px more before a
+/// heading.
+std::vector<ReportLine> flowingReportLines(const report::Report& report);
+
+/// The printed results page: the report lines where the page has them (1/66 mm a twip,
+/// 5 mm down), the table heading at 105 mm, or lower when the report reaches further, and
+/// the table 7 mm under it, 4 mm a line. A line whose `lineHeightMm` would reach below
+/// `printableHeightMm` starts a new page at 5 mm, so a long report or table on a short page
+/// loses no line.
+std::vector<PrintedLine> tablePrintout(std::span<const ReportLine> report, const std::string& table,
+                                       double printableHeightMm, double lineHeightMm);
 
 /// The clipboard text: the report captions, each with CR LF, then the table unchanged.
 std::string clipboardText(const std::vector<std::string>& captions, const std::string& table);

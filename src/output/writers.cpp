@@ -201,7 +201,7 @@ bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
     return painter.end();
 }
 
-bool drawResultsPage(QPagedPaintDevice& device, const std::array<ReportLine, 16>& report,
+bool drawResultsPage(QPagedPaintDevice& device, std::span<const ReportLine> report,
                      const std::string& table)
 {
     device.setPageOrientation(QPageLayout::Portrait);
@@ -271,9 +271,9 @@ QByteArray chartPng(const chart::ChartInput& input)
     return bytes;
 }
 
-QByteArray resultsPdf(const std::array<ReportLine, 16>& report, const std::string& table)
+QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& table)
 {
-    return pdf(QString::fromStdString(report[0].caption),
+    return pdf(report.empty() ? QString() : QString::fromStdString(report.front().caption),
                [&](QPdfWriter& writer) { return drawResultsPage(writer, report, table); });
 }
 

@@ -13,7 +13,6 @@
 #include <QRect>
 #include <QString>
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -45,9 +44,9 @@ void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor 
 /// portrait device's margins are turned with the page. False when the page could not be drawn.
 bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
 
-/// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a table
-/// too long for the paper continues overleaf. False when the page could not be drawn.
-bool drawResultsPage(QPagedPaintDevice& device, const std::array<ReportLine, 16>& report,
+/// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a report
+/// or table too long for the paper continues overleaf. False when the page could not be drawn.
+bool drawResultsPage(QPagedPaintDevice& device, std::span<const ReportLine> report,
                      const std::string& table);
 
 /// The screen chart with its title and indicator name, `scale` times the screen's size.
@@ -59,8 +58,9 @@ QByteArray chartPdf(const chart::ChartInput& input);
 QByteArray chartSvg(const chart::ChartInput& input);
 QByteArray chartPng(const chart::ChartInput& input);
 
-/// The results as a PDF: the printed page (A4 portrait), with its page break.
-QByteArray resultsPdf(const std::array<ReportLine, 16>& report, const std::string& table);
+/// The results as a PDF: the printed page (A4 portrait), with its page breaks; titled with
+/// the report's first line.
+QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& table);
 
 /// The table as CSV: the header "Volume (mL),pH", then each row's volume and pH as the table
 /// shows them, point as the decimal separator; CR LF line ends.

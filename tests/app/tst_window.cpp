@@ -37,6 +37,7 @@ class TestWindow : public QObject
 private slots:
     void init();
     void tableCopyAndCurve();
+    void severalPointsAndBack();
     void saveAndCopyFromEachPage();
     void keyboardAndScreenReader();
     void mouseClicksLeaveTheFocus();
@@ -99,6 +100,23 @@ void TestWindow::tableCopyAndCurve()
     QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
     QCOMPARE(fake_->shown.value(1),
              QStringLiteral("Sorry, the clipboard could not be set. Please try again."));
+}
+
+void TestWindow::severalPointsAndBack()
+{
+    enterExample(QStringLiteral("1.8E-5"));
+    click("Image4");
+    QApplication::processEvents(); // the table's scroll bars settle
+    const QImage onePoint = window_->tablePage()->grab().toImage();
+    // Three points: the column that scrolls stands in for the fixed labels, then goes.
+    enterExample(QStringLiteral("phosphoric acid"));
+    click("Image4");
+    QVERIFY(child<QWidget>("ReportLines")->isVisible() && child<QLabel>("Label1(5)")->isHidden());
+    enterExample(QStringLiteral("1.8E-5"));
+    click("Image4");
+    QApplication::processEvents();
+    QVERIFY(child<QWidget>("ReportLines")->isHidden() &&
+            window_->tablePage()->grab().toImage() == onePoint);
 }
 
 void TestWindow::saveAndCopyFromEachPage()

@@ -98,6 +98,23 @@ void TestOutput::printedPage()
         QVERIFY2(printed[i].page == 0 && printed[i].xMm == 16 && printed[i].monospace &&
                      printed[i].bold && printed[i].yMm == 112.0 + 4.0 * double(i - 17),
                  printed[i].text.c_str());
+    // Six points on short paper: every line once, as the clipboard has them, down each page.
+    report::CalculationInput in;
+    in.type = chem::TitrationType::WeakAcidStrongBase;
+    in.inputs = {0.1, 0.1, 10, 1e-2};
+    in.constants = report::AnalyteConstants{{2, 4, 6, 8, 10, 12}, "", ""};
+    const std::optional<report::Report> r = report::runCalculation(in);
+    QVERIFY(r);
+    const auto lines = tablePrintout(flowingReportLines(*r), r->table, 100, 4);
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const PrintedLine &line = lines[i], &above = lines[i ? i - 1 : 0];
+        text += line.text + "\r\n";
+        QVERIFY2(line.yMm >= 0 && line.yMm + 4 <= 100 &&
+                     (i == 0 || line.page == above.page + 1 || line.yMm - above.yMm > 3.99),
+                 line.text.c_str());
+    }
+    QCOMPARE(text, clipboardText(r->lines, r->table));
 }
 
 void TestOutput::chartFiles()
