@@ -1,11 +1,14 @@
 // Drawing the titration chart: the screen chart into the curve page's 768 x 476 picture, and
-// the paper chart into an A4-landscape image at 150 dots an inch.
+// the paper chart into an A4-landscape image at 150 dots an inch; for a weak acid with one
+// proton, and for a triprotic and a six-proton one, whose labels look for free room.
 #include "chart/titrationchart.h"
 #include "output/qtdrawingsurface.h"
 
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -21,9 +24,11 @@ chart::ChartInput weakAcid(const indicators::IndicatorCatalogue& catalogue)
     return in;
 }
 
-void screenChart(benchmark::State& state)
+void screenChart(benchmark::State& state, std::vector<double> pKa)
 {
-    const chart::ChartInput in = weakAcid(indicators::filledCatalogue());
+    chart::ChartInput in = weakAcid(indicators::filledCatalogue());
+    if (!pKa.empty())
+        in.constants = report::AnalyteConstants{std::move(pKa), "", ""};
     QImage picture(768, 476, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&picture);
@@ -32,7 +37,11 @@ void screenChart(benchmark::State& state)
         chart::drawChart(surface, chart::ChartGeometry::screen(768, 476), in);
     }
 }
-BENCHMARK(screenChart)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(screenChart, oneProton, std::vector<double>{})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(screenChart, triprotic, std::vector<double>{2.15, 7.20, 12.35})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(screenChart, sixProtons, std::vector<double>{1, 2, 3, 4, 5, 6})
+    ->Unit(benchmark::kMillisecond);
 
 void paperChart(benchmark::State& state)
 {

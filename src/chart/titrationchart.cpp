@@ -7,12 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace chart {
 
 namespace {
 
-using chem::TitrationType;
 using indicators::rgb;
 
 constexpr Colour kWhite = rgb(255, 255, 255);
@@ -24,11 +25,61 @@ constexpr Colour kBoundary = rgb(0, 80, 0);
 struct DrawingStopped
 {};
 
+struct Rect
+{
+    double left, top, right, bottom;
+
+    bool overlaps(const Rect& o) const
+    {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    Rect grown(double d) const { return {left - d, top - d, right + d, bottom + d}; }
+    /// The distance from (x, y) to the nearest point of the rectangle.
+    double distanceTo(double x, double y) const
+    {
+        return std::hypot(std::max({left - x, 0.0, x - right}),
+                          std::max({top - y, 0.0, y - bottom}));
+    }
+};
+
+struct Segment
+{
+    double x1, y1, x2, y2;
+
+    /// Rising or falling more than it runs: where the curve jumps at an equivalence point.
+    bool steep() const { return std::fabs(y2 - y1) > std::fabs(x2 - x1); }
+    /// Whether any part of the segment lies within `r` (Liang-Barsky clipping).
+    bool crosses(const Rect& r) const
+    {
+        const double dx = x2 - x1, dy = y2 - y1;
+        const double p[] = {-dx, dx, -dy, dy};
+        const double q[] = {x1 - r.left, r.right - x1, y1 - r.top, r.bottom - y1};
+        double t0 = 0, t1 = 1;
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0)
+                    return false;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+            if (t0 > t1)
+                return false;
+        }
+        return true;
+    }
+};
+
 class ChartPainter
 {
 public:
-    ChartPainter(DrawingSurface& s, const ChartGeometry& g, const ChartInput& in)
-        : s_(s), g_(g), in_(in), type_(*in.type), veq_(report::equivalenceVolume(in.inputs))
+    ChartPainter(DrawingSurface& s, const ChartGeometry& g, const ChartInput& in,
+                 const report::TitrationModel& model)
+        : s_(s), g_(g), in_(in), model_(model), veqs_(model.equivalenceVolumes()),
+          veq_(veqs_.front()), end_(report::curveEnd(model))
     {}
 
     void draw()
@@ -46,20 +97,32 @@ public:
         band();
         try {
             curve();
-            equivalencePoint();
+            if (veqs_.size() == 1)
+                equivalencePoint();
+            else
+                equivalencePoints();
         } catch (const DrawingStopped&) {
         }
     }
 
 private:
-    double xOfVolume(double v) const { return g_.X0 + (g_.XR - g_.X0) * v / (2 * veq_); }
-    double volumeAtX(double x) const { return (x - g_.X0) * 2 * veq_ / (g_.XR - g_.X0); }
-    double errorPercent(double v) const { return std::fabs(v - veq_) / veq_ * 100; }
+    bool severalPoints() const { return veqs_.size() > 1; }
+    double xOfVolume(double v) const { return g_.X0 + (g_.XR - g_.X0) * v / end_; }
+    double volumeAtX(double x) const { return (x - g_.X0) * end_ / (g_.XR - g_.X0); }
+    /// The titration error in percent against the nearest equivalence volume.
+    double errorPercent(double v) const
+    {
+        double e = HUGE_VAL;
+        for (const double veq : veqs_)
+            e = std::min(e, std::fabs(v - veq) / veq * 100);
+        return e;
+    }
 
     /// pH at volume v; a failed computation stops the drawing.
     double pHAt(double v)
     {
-        const double p = chem::Get_pH(type_, in_.inputs, v);
+        chem::CalcErrorFlag = 0; // the polyprotic model only ever sets it
+        const double p = model_.pH(v);
         if (chem::CalcErrorFlag != 0)
             throw DrawingStopped{};
         return p;
@@ -125,24 +188,25 @@ private:
 
     void volumeAxis()
     {
-        const double step = tickStep(2 * veq_);
+        const double step = tickStep(end_);
         s_.setFontSize(10);
         s_.setFontBold(false);
         pen(g_.gridPen, true);
-        for (double v = 0; v <= 2 * veq_; v += step) {
+        for (double v = 0; v <= end_; v += step) {
             const double x = xOfVolume(v);
             const std::string s = chartNumber(v);
             printAt(x - s_.TextWidth(s) / 2, g_.volumeLabelTop, s);
             s_.LineRelative(x, g_.gridTop, 0, g_.gridLength, g_.gridColour);
         }
-        // The right edge, also when 2·Veq is not a multiple of the step.
+        // The right edge, also when the end is not a multiple of the step.
         s_.LineRelative(g_.XR, g_.gridTop, 0, g_.gridLength, g_.gridColour);
     }
 
     void caption()
     {
-        const std::string text = chem::titrantIsBase(type_) ? "Volume of base (titrant) added (mL)"
-                                                            : "Volume of acid (titrant) added (mL)";
+        const std::string text = chem::titrantIsBase(model_.type())
+                                     ? "Volume of base (titrant) added (mL)"
+                                     : "Volume of acid (titrant) added (mL)";
         s_.setFontBold(true);
         s_.setFontSize(11);
         printAt((g_.XR - g_.X0) / 2 + g_.X0 - s_.TextWidth(text) / 2, g_.captionTop, text);
@@ -174,37 +238,57 @@ private:
     void curve()
     {
         pen(g_.curvePen, false);
-        bool havePrevious = false;
-        double px = 0, py = 0;
-        bool inGreen = false;
+        // With several points, each ±1 % stretch begins, peaks and ends on a sample: the steps
+        // alone may step over a stretch that spans only a few pixels.
+        std::vector<double> marks;
+        if (severalPoints())
+            for (const double veq : veqs_)
+                marks.insert(marks.end(),
+                             {xOfVolume(0.99 * veq), xOfVolume(veq), xOfVolume(1.01 * veq)});
+        auto mark = marks.begin();
         for (double x = g_.X0; x <= g_.XR;) {
-            const double v = volumeAtX(x);
-            const double p = pHAt(v);
-            if (p < -1 || p > 15) {
-                havePrevious = false; // interrupted, not clamped
-            } else {
-                const double y = g_.yOfPH(p);
-                if (havePrevious) {
-                    // A segment takes its colour from the error at its end.
-                    const bool green = errorPercent(v) <= 1;
-                    s_.Line(px, py, x, y, green ? kGreen : kRed);
-                    if (g_.onPaper && green != inGreen) {
-                        boundaryStroke(px, py, x, y);
-                        inGreen = green;
-                    }
-                }
-                havePrevious = true;
-                px = x;
-                py = y;
-            }
+            sample(x);
             // Denser sampling where the curve is steep.
-            const double e = errorPercent(v);
+            const double e = errorPercent(volumeAtX(x));
+            double next = x;
             if (e > 5)
-                x += g_.sampleExtra;
+                next += g_.sampleExtra;
             if (e > 20)
-                x += g_.sampleExtra;
-            x += g_.sampleStep;
+                next += g_.sampleExtra;
+            next += g_.sampleStep;
+            for (; mark != marks.end() && *mark < next; ++mark)
+                if (*mark > x && *mark <= g_.XR)
+                    sample(*mark);
+            x = next;
         }
+    }
+
+    /// The curve's next point, at x.
+    void sample(double x)
+    {
+        const double v = volumeAtX(x);
+        const double p = pHAt(v);
+        if (p < -1 || p > 15) {
+            havePrevious_ = false; // interrupted, not clamped
+            return;
+        }
+        const double y = g_.yOfPH(p);
+        if (havePrevious_) {
+            // A segment takes its colour from the error at its end; with several points, where
+            // the stretches begin and end on samples, from its middle.
+            const bool green = errorPercent(severalPoints() ? (previousV_ + v) / 2 : v) <= 1;
+            s_.Line(previousX_, previousY_, x, y, green ? kGreen : kRed);
+            if (g_.onPaper && green != inGreen_) {
+                boundaryStroke(previousX_, previousY_, x, y);
+                inGreen_ = green;
+            }
+            if (severalPoints())
+                drawnCurve_.push_back({previousX_, previousY_, x, y});
+        }
+        havePrevious_ = true;
+        previousX_ = x;
+        previousY_ = y;
+        previousV_ = v;
     }
 
     void equivalencePoint()
@@ -231,8 +315,8 @@ private:
 
         s_.setFontSize(g_.leftTextSize);
         L = s_.TextHeight("P");
-        double pa = chem::Get_pH(type_, in_.inputs, 0.99 * veq_);
-        double pb = chem::Get_pH(type_, in_.inputs, 1.01 * veq_);
+        double pa = model_.pH(0.99 * veq_);
+        double pb = model_.pH(1.01 * veq_);
         if (pa > pb)
             std::swap(pa, pb);
         const std::string texts[] = {" Green line: Error < 1% ",
@@ -246,12 +330,145 @@ private:
             printOverBox(xe - g_.leftTextOffset - s_.TextWidth(texts[i]), ys[i], L, texts[i]);
     }
 
+    /// Every equivalence point marked with its pH, volume and ±1 % volume range, the labels
+    /// placed where they cover neither one another nor the curve; the legend of the green
+    /// stretches once.
+    void equivalencePoints()
+    {
+        struct Point
+        {
+            double x, y;
+            std::size_t number;
+        };
+        std::vector<Point> points;
+        for (std::size_t k = 0; k < veqs_.size(); ++k) {
+            const double p = pHAt(veqs_[k]);
+            if (p >= -1 && p <= 15)
+                points.push_back({xOfVolume(veqs_[k]), g_.yOfPH(p), k + 1});
+        }
+        s_.setFillColor(kWhite);
+        s_.setFillStyleSolid();
+        pen(g_.dotPen, false);
+        const double radius = g_.dotPen / 2;
+        for (const Point& d : points) {
+            s_.PSet(d.x, d.y, g_.dotColour);
+            obstacles_.push_back(Rect{d.x, d.y, d.x, d.y}.grown(radius));
+        }
+        s_.setDrawWidth(static_cast<int>(g_.penAfterDot));
+        s_.setFontSize(g_.leftTextSize);
+        s_.setFontBold(false);
+        const double L = s_.TextHeight("P");
+        if (in_.indicatorPosition >= 1 && in_.catalogue)
+            obstacles_.push_back(
+                {g_.bandLeft, g_.bandTop, g_.bandLeft + g_.bandWidth, g_.bandBottom});
+
+        for (const Point& d : points) {
+            const double veq = veqs_[d.number - 1];
+            std::vector<std::string> lines = {
+                " Equivalence point " + std::to_string(d.number) +
+                    ".  pH = " + chartNumber(report::Round(pHAt(veq), 3)) + ' ',
+                " Volume added = " + chartNumber(report::Round(veq, 2)) + " mL ",
+                " Range of volume added : [ " + chartNumber(report::Round(0.99 * veq, 2)) + ",  " +
+                    chartNumber(report::Round(1.01 * veq, 2)) + " ] mL "};
+            // Where the whole label finds no room, without the volume added (the axis shows
+            // it), then its first line alone.
+            if (!placeLabel(lines, d.x, d.y, L, true)) {
+                lines.erase(lines.begin() + 1);
+                if (!placeLabel(lines, d.x, d.y, L, true)) {
+                    lines.resize(1);
+                    placeLabel(lines, d.x, d.y, L, true);
+                }
+            }
+        }
+        placeLabel({" Green line: Error < 1% "}, g_.X0, g_.yOfPH(15), L, false);
+    }
+
+    /// Prints `lines` over white boxes at the free place nearest to (x, y), with a leader from
+    /// the dot there when `leader` and the place is not beside it; false when there is none.
+    bool placeLabel(const std::vector<std::string>& lines, double x, double y, double L,
+                    bool leader)
+    {
+        double width = 0;
+        for (const std::string& line : lines)
+            width = std::max(width, s_.TextWidth(line));
+        const double height = L * static_cast<double>(lines.size());
+        const Rect plot{g_.X0, g_.yOfPH(15), g_.XR, g_.yOfPH(-1)};
+
+        // Candidates on a grid of half lines over the plot, nearest first.
+        std::vector<std::pair<double, Rect>> candidates;
+        const double step = L / 2;
+        for (double left = plot.left; left + width <= plot.right; left += step)
+            for (double top = plot.top; top + height <= plot.bottom; top += step / 2) {
+                const Rect r{left, top, left + width, top + height};
+                candidates.emplace_back(r.distanceTo(x, y), r);
+            }
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+
+        // Clear of the whole curve if possible, else of its steep parts.
+        const double margin = L / 4;
+        for (const bool wholeCurve : {true, false})
+            for (const auto& [distance, r] : candidates) {
+                const Rect clear = r.grown(margin);
+                const auto covers = [&](const Rect& o) { return o.overlaps(clear); };
+                const auto crosses = [&](const Segment& c) {
+                    return (wholeCurve || c.steep()) && c.crosses(clear);
+                };
+                const auto crossesLine = [&](const Segment& c) { return c.crosses(clear); };
+                if (std::ranges::any_of(obstacles_, covers) ||
+                    std::ranges::any_of(drawnCurve_, crosses) ||
+                    std::ranges::any_of(leaders_, crossesLine))
+                    continue;
+                std::optional<Segment> line;
+                if (leader && distance > L) {
+                    // From the dot's edge to the nearest point of the label, past no other
+                    // label or dot.
+                    const double tx = std::clamp(x, r.left, r.right);
+                    const double ty = std::clamp(y, r.top, r.bottom);
+                    const double d = std::hypot(tx - x, ty - y), start = 0.75 * g_.dotPen / d;
+                    line = Segment{x + (tx - x) * start, y + (ty - y) * start, tx, ty};
+                    if (std::ranges::any_of(obstacles_,
+                                            [&](const Rect& o) { return line->crosses(o); }))
+                        continue;
+                }
+                if (line) {
+                    pen(g_.gridPen, false);
+                    s_.Line(line->x1, line->y1, line->x2, line->y2, g_.dotColour);
+                    s_.setDrawWidth(static_cast<int>(g_.penAfterDot));
+                    leaders_.push_back(*line);
+                }
+                for (std::size_t i = 0; i < lines.size(); ++i)
+                    printOverBox(r.left, r.top + static_cast<double>(i) * L, L, lines[i]);
+                obstacles_.push_back(r);
+                return true;
+            }
+        return false;
+    }
+
     DrawingSurface& s_;
     const ChartGeometry& g_;
     const ChartInput& in_;
-    TitrationType type_;
+    const report::TitrationModel& model_;
+    std::vector<double> veqs_;
     double veq_;
+    double end_;
+    // The curve as drawn so far.
+    bool havePrevious_ = false;
+    double previousX_ = 0, previousY_ = 0, previousV_ = 0;
+    bool inGreen_ = false;
+    std::vector<Segment> drawnCurve_; ///< with several points, for the labels to avoid
+    std::vector<Rect> obstacles_;     ///< the dots, the band and the labels placed so far
+    std::vector<Segment> leaders_;    ///< from the dots to labels placed away from them
 };
+
+/// The model of a chart that passes the checks; none when it is refused.
+std::optional<report::TitrationModel> acceptedModel(const ChartInput& in)
+{
+    const int protons = in.type && chem::isWeak(*in.type) ? report::protonCount(in.constants) : 1;
+    if (report::checkTitration(in.type, in.inputs, in.calcErrorFlag, protons))
+        return std::nullopt;
+    return report::TitrationModel::make(*in.type, in.inputs, in.constants);
+}
 
 } // namespace
 
@@ -338,29 +555,41 @@ double ChartGeometry::pHAtY(double y) const
 
 bool chartAccepts(const ChartInput& input)
 {
-    return !report::checkTitration(input.type, input.inputs, input.calcErrorFlag);
+    return acceptedModel(input).has_value();
 }
 
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input)
 {
-    if (!chartAccepts(input))
-        return;
-    ChartPainter(surface, geometry, input).draw();
+    if (const std::optional<report::TitrationModel> model = acceptedModel(input))
+        ChartPainter(surface, geometry, input, *model).draw();
 }
 
 std::string chartDescription(const ChartInput& input)
 {
-    if (!chartAccepts(input))
+    const std::optional<report::TitrationModel> model = acceptedModel(input);
+    if (!model)
         return {};
-    const double veq = report::equivalenceVolume(input.inputs);
-    const auto pH = [&](double v) { return chem::Get_pH(input.type, input.inputs, v); };
+    const auto pH = [&](double v) { return model->pH(v); };
     const auto n = [](double x, int decimals) { return chartNumber(report::Round(x, decimals)); };
-    const double a = pH(0.99 * veq), b = pH(1.01 * veq);
-    std::string text = input.title + ": pH from -1 to 15 against 0 to " + n(2 * veq, 2) +
-                       " mL of titrant. Equivalence point: " + n(veq, 2) + " mL, pH " +
-                       n(pH(veq), 3) + ". Error below 1 % from " + n(0.99 * veq, 2) + " to " +
-                       n(1.01 * veq, 2) + " mL, pH " + n(std::min(a, b), 2) + " to " +
-                       n(std::max(a, b), 2) + '.';
+    const auto range = [&](double veq) {
+        const double a = pH(0.99 * veq), b = pH(1.01 * veq);
+        return "error below 1 % from " + n(0.99 * veq, 2) + " to " + n(1.01 * veq, 2) + " mL, pH " +
+               n(std::min(a, b), 2) + " to " + n(std::max(a, b), 2);
+    };
+    const std::vector<double> veqs = model->equivalenceVolumes();
+    std::string text = input.title + ": pH from -1 to 15 against 0 to " +
+                       n(report::curveEnd(*model), 2) + " mL of titrant.";
+    if (veqs.size() == 1) {
+        const double veq = veqs.front();
+        std::string r = range(veq);
+        r[0] = 'E';
+        text += " Equivalence point: " + n(veq, 2) + " mL, pH " + n(pH(veq), 3) + ". " + r + '.';
+    } else {
+        for (std::size_t k = 0; k < veqs.size(); ++k)
+            text += std::string(k ? "; " : " ") + "Equivalence point " + std::to_string(k + 1) +
+                    " at " + n(veqs[k], 2) + " mL, pH " + n(pH(veqs[k]), 3) + ", " + range(veqs[k]);
+        text += '.';
+    }
     if (!input.indicatorName.empty())
         text += " Indicator: " + input.indicatorName + '.';
     return text;

@@ -15,7 +15,7 @@ struct ChartGeometry
 {
     bool onPaper = false;
     double X0 = 0;           ///< left edge of the plot: volume 0
-    double XR = 0;           ///< right edge of the plot: volume 2·Veq
+    double XR = 0;           ///< right edge of the plot: 2·Veq, (n + 1)·Veq1 for n points
     double H = 0;            ///< vertical scale: 18 pH units span H
     double bottomOffset = 0; ///< pH −1 lies at H − bottomOffset
     double pHLabelRight = 0; ///< right edge of the pH labels
@@ -36,7 +36,7 @@ struct ChartGeometry
     double bandTop = 0;
     double bandBottom = 0;
     double bandStep = 1;
-    double sampleStep = 3;  ///< curve sampling step within 5 % of Veq
+    double sampleStep = 3;  ///< curve sampling step within 5 % of an equivalence volume
     double sampleExtra = 1; ///< added beyond 5 %, and again beyond 20 %
     double rightTextOffset = 18;
     double rightTextSize = 11;
@@ -70,16 +70,19 @@ struct ChartInput
     std::optional<report::AnalyteConstants> constants;
 };
 
-/// The chart in words, for a screen reader: its title, the axes, the equivalence point and the
+/// The chart in words, for a screen reader: its title, the axes, every equivalence point and the
 /// ranges for an error below 1 %, as the chart writes them; "" when nothing is drawn.
 std::string chartDescription(const ChartInput& input);
 
 /// Whether the inputs pass the chart's checks: no failed refresh, every quantity given, the
-/// constant of a weak type, and 5 ≤ Veq ≤ 300 mL.
+/// constant of a weak type, and the equivalence volumes within 5 to 300 mL (the first of them
+/// and the last, for an analyte given by its constants).
 bool chartAccepts(const ChartInput& input);
 
 /// Draws the chart; does nothing when chartAccepts refuses. Drawing stops where a pH
-/// computation fails.
+/// computation fails. An analyte with several equivalence points gets each one marked, its
+/// label at the nearest place clear of the other labels, the dots and the curve (of its steep
+/// parts at least), with a leader when that place is not beside its dot.
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input);
 
 /// A value as the chart writes it: the plain text, no zero before the point (.5, -1, 20).

@@ -5,6 +5,7 @@
 #include "chart/titrationchart.h"
 #include "indicators/indicatorcolour.h"
 
+#include <QRectF>
 #include <QStringList>
 #include <QTest>
 
@@ -78,6 +79,8 @@ private slots:
     void equivalencePointAndItsTexts();
     void paperStrokesAcrossTheGreenStretch();
     void nothingDrawnForRefusedInputs();
+    void severalEquivalencePoints_data();
+    void severalEquivalencePoints();
 };
 
 void TestChart::textsPlacedAndSized()
@@ -272,6 +275,74 @@ void TestChart::nothingDrawnForRefusedInputs()
         QVERIFY2(draw(input(type, volume, K), false).ops.empty() != drawn &&
                      chartDescription(input(type, volume, K)).empty() != drawn,
                  qPrintable(QStringLiteral("type %1, %2 mL, K %3").arg(type).arg(volume).arg(K)));
+}
+
+void TestChart::severalEquivalencePoints_data()
+{
+    // 0.1 M on both sides; the pH worked by hand from the ampholyte and hydrolysis formulas.
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QList<double>>("pKa");
+    QTest::addColumn<double>("veq");
+    QTest::addColumn<QList<double>>("pH"); ///< empty: refused
+    const QList<double> phosphoric{2.15, 7.20, 12.35}, phosphoricPH{4.70, 9.66, 12.18};
+    QTest::newRow("phosphoric acid") << false << 1 << phosphoric << 25.0 << phosphoricPH;
+    QTest::newRow("phosphoric acid on paper") << true << 1 << phosphoric << 25.0 << phosphoricPH;
+    QTest::newRow("sodium carbonate, HCl")
+        << false << 3 << QList<double>{6.35, 10.33} << 25.0 << QList<double>{8.34, 3.91};
+    QTest::newRow("six protons") << false << 1 << QList<double>{2, 4, 6, 8, 10, 12} << 10.0
+                                 << QList<double>{3.04, 5.00, 7.00, 9.00, 10.90, 11.90};
+    QTest::newRow("last at 303 mL") << false << 1 << phosphoric << 101.0 << QList<double>();
+}
+
+void TestChart::severalEquivalencePoints()
+{
+    QFETCH(bool, paper);
+    QFETCH(int, type);
+    QFETCH(QList<double>, pKa);
+    QFETCH(double, veq);
+    QFETCH(QList<double>, pH);
+    ChartInput in = input(type, veq, 1e-3);
+    in.constants = report::AnalyteConstants{{pKa.begin(), pKa.end()}, "", ""};
+    const Drawn d = draw(in, paper);
+    const QString described = QString::fromStdString(chartDescription(in));
+    QCOMPARE(d.ops.empty() && described.isEmpty(), pH.empty());
+    // The axis runs to (n + 1)·Veq: a dot at k/(n + 1) of it for every k·Veq; the curve green
+    // over exactly 99 to 101 % of each.
+    const double n = pH.size(), width = d.g.XR - d.g.X0;
+    const std::vector<Op> dots = d.of(Kind::PSet);
+    QCOMPARE(dots.size(), std::size_t(n));
+    double green = 0;
+    for (int k = 1; k <= n; ++k) {
+        QCOMPARE(dots[k - 1].x1, d.g.X0 + width * k / (n + 1));
+        QVERIFY(std::fabs(d.g.pHAtY(dots[k - 1].y1) - pH[k - 1]) < 0.02);
+        QVERIFY(described.contains(QString("point %1 at %2 mL, pH").arg(k).arg(k * veq)));
+        green -= width * 0.02 * k / (n + 1);
+    }
+    for (const Op& op : d.of(Kind::Line, kGreen))
+        green += op.x2 - op.x1;
+    QVERIFY(std::fabs(green) < 1e-9);
+    // The labels: one per point, inside the plot, clear of one another and of the curve's jumps.
+    const QRectF plot(QPointF(d.g.X0, d.g.yOfPH(15)), QPointF(d.g.XR, d.g.yOfPH(-1)));
+    std::vector<QRectF> boxes;
+    int labels = 0;
+    for (auto op = std::ranges::find(d.ops, Kind::PSet, &Op::kind); op != d.ops.end(); ++op) {
+        const double size = op->fontSize * (paper ? kMm : kPt), e = 1e-9;
+        if (op->kind == Kind::Print)
+            boxes.emplace_back(op->x1 + e, op->y1 + e, size / 2 * op->text.size() - 2 * e,
+                               1.15 * size - 2 * e);
+        labels += op->text.starts_with(" Equivalence point ");
+    }
+    QCOMPARE(labels, pH.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        QVERIFY(plot.contains(boxes[i]));
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY(!boxes[i].intersects(boxes[j]));
+        for (const Op& c : d.curve())
+            QVERIFY(std::fabs(c.y2 - c.y1) <= std::fabs(c.x2 - c.x1) ||
+                    !boxes[i].intersects(
+                        QRectF(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2)).normalized()));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestChart)
