@@ -3,6 +3,7 @@
 #include "app/appinfo.h"
 #include "output/writers.h"
 #include "report/calculationrun.h"
+#include "report/jsonreport.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
@@ -110,9 +111,16 @@ QString listIndicators(const indicators::IndicatorCatalogue& catalogue, bool nam
     return list;
 }
 
-/// The substance library, one a line: name, formula, acid or base, pKa values, source.
-QString listSubstances()
+/// The substance library, one a line: name, formula, acid or base, pKa values, source; or for
+/// the completion, "acid" or "base", a tab and the name.
+QString listSubstances(bool namesOnly)
 {
+    if (namesOnly) {
+        QString list;
+        for (const report::Substance& s : report::substanceLibrary())
+            list += QString::fromStdString((s.base ? "base\t" : "acid\t") + s.name + '\n');
+        return list;
+    }
     qsizetype nameWidth = 0, formulaWidth = 0;
     for (const report::Substance& s : report::substanceLibrary()) {
         nameWidth = std::max(nameWidth, qsizetype(s.name.size()));
@@ -152,6 +160,15 @@ std::string refusalText(const Options& o, const indicators::Refusal& refusal)
     }
     return o.type == chem::TitrationType::WeakBaseStrongAcid ? "a weak base needs --kb"
                                                              : "a weak acid needs --ka";
+}
+
+/// A message on one line, whatever the user typed into it: control characters as blanks.
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c >= 0 && c < ' ')
+            c = ' ';
+    return text;
 }
 
 /// A number as --ph prints it: every digit a double needs, whatever the locale.
@@ -196,8 +213,16 @@ Request parse(const QStringList& arguments)
         titrant("titrant", "Titrant concentration, mol/L.", "mol/L"),
         analyte("analyte", "Analyte concentration, mol/L.", "mol/L"),
         volume("analyte-volume", "Analyte volume, mL.", "mL"),
-        ka("ka", "Acidity constant of a weak acid.", "K"),
-        kb("kb", "Basicity constant of a weak base.", "K"),
+        ka("ka",
+           "Acidity constant of a weak acid: Ka as a number, the stepwise constants (\"pKa "
+           "2.15 7.20 12.35\", \"Ka 7.1E-3 6.3E-8\") or a name from --list-substances "
+           "(\"phosphoric acid\").",
+           "K"),
+        kb("kb",
+           "Basicity constant of a weak base: Kb as a number, the stepwise constants "
+           "(\"pKb 3.67 7.65\", \"Kb 2.1E-4 2.2E-8\", or the pKa or Ka of its conjugate "
+           "acid) or a name from --list-substances (\"sodium carbonate\").",
+           "K"),
         indicator("indicator",
                   "Indicator: its name (case does not matter; a fluorescent one also without "
                   "its \"(F) \") or its number, 1 to 27.",
@@ -205,6 +230,9 @@ Request parse(const QStringList& arguments)
         reportOption("report", "Prints the report and the table of values."),
         crlf("crlf", "Ends the report's lines with CR LF, as the clipboard does."),
         csv("csv", "Prints the table of values as CSV."),
+        json("json", "Prints the titration as one JSON object: the inputs, the pKa values, each "
+                     "equivalence point, the indicator's verdict and the table, in full precision. "
+                     "Not with --report, --csv or --ph."),
         step("step",
              "With --csv: the curve every this many mL from 0 to twice the equivalence "
              "volume instead, the pH with 3 decimals.",
@@ -214,11 +242,15 @@ Request parse(const QStringList& arguments)
               "device such as /dev/stdout.",
               "file"),
         ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL");
-    QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line.");
+    // For the completion: the indicators' names, the substances' kinds and names.
+    QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line."),
+        substanceNames("help-substances", "Lists the substances' kinds and names, one a line.");
     names.setFlags(QCommandLineOption::HiddenFromHelp);
+    substanceNames.setFlags(QCommandLineOption::HiddenFromHelp);
     const QList<QCommandLineOption> options{
-        help, version,   list,         substances, titration, titrant, analyte, volume, ka,
-        kb,   indicator, reportOption, crlf,       csv,       step,    chart,   ph,     names};
+        help,   version, list,  substances, titration,    titrant,       analyte,
+        volume, ka,      kb,    indicator,  reportOption, crlf,          csv,
+        json,   step,    chart, ph,         names,        substanceNames};
     parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
     const auto notANumber = [&](const QString& option, const QString& typed) {
@@ -233,8 +265,8 @@ Request parse(const QStringList& arguments)
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     if (parser.isSet(list) || parser.isSet(names))
         return {{}, listIndicators(catalogue, parser.isSet(names)), false};
-    if (parser.isSet(substances))
-        return {{}, listSubstances(), false};
+    if (parser.isSet(substances) || parser.isSet(substanceNames))
+        return {{}, listSubstances(parser.isSet(substanceNames)), false};
     if (parser.isSet(version))
         return {{}, QStringLiteral("Acidora %1.%2\n").arg(kVersionMajor).arg(kVersionMinor), false};
 
@@ -285,6 +317,11 @@ Request parse(const QStringList& arguments)
     o.csv = parser.isSet(csv);
     if (o.crlf && !o.report)
         return usageError(QStringLiteral("--crlf needs --report"));
+    // The JSON object is all a script reads from standard output; the chart goes to its file.
+    o.json = parser.isSet(json);
+    for (const QCommandLineOption* printing : {&reportOption, &csv, &ph})
+        if (o.json && parser.isSet(*printing))
+            return usageError("--json and --" + printing->names().first() + " together");
     if (parser.isSet(step)) {
         const QString typed = parser.value(step);
         const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
@@ -335,7 +372,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     const std::optional<report::Report> r = report::runCalculation(input);
     if (!r) {
         const std::optional<indicators::Refusal> why = indicators::whyRefused(o.type, s);
-        err << "acidora: " << (why ? refusalText(o, *why) : "the inputs are refused") << '\n';
+        err << "acidora: " << oneLine(why ? refusalText(o, *why) : "the inputs are refused")
+            << '\n';
         return 1;
     }
 
@@ -349,6 +387,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
             for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
                 text.erase(at, 1);
     }
+    if (o.json)
+        text = report::titrationJson(input, *r);
     if (o.csv && o.step > 0) {
         const std::optional<std::string> curve = report::curveCsv(*model, o.step);
         if (!curve) {
@@ -377,7 +417,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                                  : o.chartFormat == "svg" ? output::chartSvg(c)
                                                           : output::chartPng(c);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
-            err << "acidora: " << o.chartPath.toStdString() << ": " << failure->toStdString()
+            err << "acidora: " << oneLine(o.chartPath.toStdString() + ": " + failure->toStdString())
                 << '\n';
             return 1;
         }

@@ -1,8 +1,9 @@
 #pragma once
 // The command line: the inputs as options, mapped onto the same box texts the window reads, so
 // that the refusals and the numbers are the window's own; and the actions — the report, the
-// CSV table or curve, the chart file, pH values — run without a window. Every value is checked
-// whole here: a slip in a script is a usage error, never another number. Qt's own options
+// CSV table or curve, the JSON object, the chart file, pH values — run without a window. Every
+// value is checked whole here: a slip in a script is a usage error, never another number. Qt's own
+// options
 // (-platform, -style, ...) are left to QApplication when the window opens.
 
 #include "indicators/schematic.h"
@@ -23,12 +24,16 @@ struct Options
     indicators::BoxTexts boxes;
     int indicator = 0; ///< chooser position, 0 for none
     bool report = false, crlf = false, csv = false;
+    bool json = false;    ///< the run as one JSON object, alone on standard output
     double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
     QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
     QString chartFormat;  ///< "pdf", "svg" or "png": the file's extension, PDF for a pipe
     std::vector<double> volumes; ///< --ph, in mL
 
-    bool hasAction() const { return report || csv || !chartPath.isEmpty() || !volumes.empty(); }
+    bool hasAction() const
+    {
+        return report || csv || json || !chartPath.isEmpty() || !volumes.empty();
+    }
 };
 
 /// What the command line asks for.

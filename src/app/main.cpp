@@ -26,7 +26,8 @@ std::vector<std::tuple<QtMsgType, QByteArray, QString>> heldMessages;
 void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtFatalMsg) {
-        std::fputs("acidora: no display to show the window on; use --report, --csv, --chart or "
+        std::fputs("acidora: no display to show the window on; use --report, --csv, --json, "
+                   "--chart or "
                    "--ph\n",
                    stderr);
         std::_Exit(1);

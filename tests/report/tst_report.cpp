@@ -5,11 +5,15 @@
 #include "chem/polyprotic.h"
 #include "report/calculationrun.h"
 #include "report/constanttext.h"
+#include "report/jsonreport.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -56,6 +60,7 @@ private slots:
     void libraryRefusesBadLines();
     void substanceNames_data();
     void substanceNames();
+    void json();
 };
 
 void TestReport::texts()
@@ -459,6 +464,45 @@ void TestReport::substanceNames()
     QCOMPARE(near.size(), std::size_t(3));
     QCOMPARE(s ? QString::fromStdString(s->name) : "?" + QString::fromStdString(near.front()),
              found);
+}
+
+void TestReport::json()
+{
+    // Phosphoric acid (under a name that needs escapes) with phenolphthalein; a strong acid alone.
+    CalculationInput named = input(1, 0.1, 25, 0.1, 1E-2), strong = input(0, 0.1, 25, 0.1);
+    named.constants = AnalyteConstants{{2.148, 7.198, 12.375}, "H3PO4 \"1\\2\"\t\n", "H3PO4"};
+    named.indicator = IndicatorInfo{"phenolphthalein", 8.2, 9.8, "colourless", "violet"};
+    for (const CalculationInput& in : {named, strong}) {
+        const std::optional<Report> r = runCalculation(in);
+        QVERIFY(r);
+        const QJsonObject o =
+            QJsonDocument::fromJson(QByteArray::fromStdString(titrationJson(in, *r))).object();
+        // Every number the report's own, to the last bit (QList compares exactly, not fuzzily).
+        QList<double> written, own;
+        for (const QJsonValue p : o["equivalencePoints"].toArray())
+            for (const QJsonValue& x : {p["volume"], p["pH"], p["volumeRange"][0],
+                                        p["volumeRange"][1], p["pHRange"][0], p["pHRange"][1]})
+                written += x.toDouble();
+        for (const QJsonValue row : o["table"].toArray())
+            written += {row[0].toDouble(), row[1].toDouble()};
+        for (const EquivalencePoint& p : r->points)
+            own += {p.volume, p.pH, p.volumeLow, p.volumeHigh, p.pHAtLow, p.pHAtHigh};
+        for (const auto& [volume, pH] : r->rows)
+            own += {volume, pH};
+        QCOMPARE(written, own);
+        if (!in.constants) { // no constants, no name, no indicator
+            QVERIFY(o["titration"] == "strong-acid" && o["analyte"]["pKa"] == QJsonArray() &&
+                    o["analyte"]["name"].isNull() && o["indicator"].isNull());
+            continue;
+        }
+        QCOMPARE(o["titration"].toString(), "weak-acid");
+        QCOMPARE(o["analyte"]["name"].toString().toStdString(), named.constants->name);
+        QCOMPARE(o["analyte"]["pKa"].toVariant(), QVariantList({2.148, 7.198, 12.375}));
+        QCOMPARE(o["indicator"]["points"].toVariant(),
+                 QVariantList({"inappropriate", "very appropriate", "inappropriate"}));
+        QCOMPARE(o["indicator"]["verdict"].toString(), "very appropriate");
+    }
+    QCOMPARE(jsonNumber(std::numeric_limits<double>::infinity()), std::string("null"));
 }
 
 #include "tst_report.moc"
