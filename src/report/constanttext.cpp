@@ -51,6 +51,9 @@ ConstantText readConstantText(std::string_view text, bool base)
     if (!logarithm && prefix != "ka" && prefix != "kb") {
         r.form = ConstantText::Form::Name;
         r.name = t;
+        for (char& c : r.name) // a pasted line break must not split a refusal's one line
+            if (c >= 0 && c < ' ')
+                c = ' ';
         return r;
     }
     r.form = ConstantText::Form::Constants;
@@ -119,8 +122,8 @@ ResolvedConstant resolveConstantText(std::string_view text, bool base)
         return r;
     }
     if (s->base != base) {
-        r.refusal = s->name + (s->base ? " is a base; choose the weak base type"
-                                       : " is an acid; choose the weak acid type");
+        r.refusal = s->name + (s->base ? " is a base, titrated with an acid"
+                                       : " is an acid, titrated with a base");
         return r;
     }
     r.analyte = AnalyteConstants{s->pKa, s->name, s->formula};

@@ -50,8 +50,8 @@ void TestCli::answers_data()
     QTest::newRow("phosphoric acid by formula: pH past pKa1, at the 2nd point") << acid + "H3PO4 --ph 12.5 --ph 50" << 0 << "2.28*\n9.669";
     QTest::newRow("JSON, weak base by Kb") << "--json --indicator 12 --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1E-5 " + weakBase << 0 << "\"pKa\": [9]}*{\"volume\": 25,*\"verdict\": \"very appropriate\"";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
-    QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base; choose the weak base type";
-    QTest::newRow("acid's name for a base") << "--csv --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb CH3COOH " + weakBase << 1 << "acetic acid is an acid; choose the weak acid type";
+    QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";
+    QTest::newRow("acid's name for a base") << "--csv --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb CH3COOH " + weakBase << 1 << "acetic acid is an acid, titrated with a base";
     QTest::newRow("pKb for an acid") << acid + "pKb;4.75 --csv" << 1 << "pKb belongs to a base; give an acid's pKa or Ka";
     QTest::newRow("Veq") << "--csv " + strongAcid + "4.99" << 1 << "the equivalence volume 4.99 mL is outside 5 to 300 mL";
     QTest::newRow("no Ka") << "--csv --titration weak-acid --titrant 0.1 --analyte 0.1 --analyte-volume 25" << 1 << "a weak acid needs --ka";

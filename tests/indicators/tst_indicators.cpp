@@ -216,7 +216,7 @@ void TestIndicators::saysWhyRefused_data()
     QTest::newRow("Veq, by the verdict") << "0|0.01|250|0.1||4" << "0 1 the equivalence volume 2500 mL is outside 5 to 300 mL";
     QTest::newRow("accepted") << "1|0.1|25|0.1|1.8e-5|4" << "";
     QTest::newRow("Veq at its bound, no indicator") << "0|0.1|5|0.1||0" << "";
-    QTest::newRow("an acid's name for a base") << "3|0.1|25|0.1|acetic acid|4" << "4 1 acetic acid is an acid; choose the weak acid type";
+    QTest::newRow("an acid's name for a base") << "3|0.1|25|0.1|acetic acid|4" << "4 1 acetic acid is an acid, titrated with a base";
     QTest::newRow("the last of three points") << "1|0.1|125|0.1|pKa 2 7 12|0" << "0 1 the last equivalence volume 375 mL is outside 5 to 300 mL";
     QTest::newRow("the first of two points") << "1|0.1|4|0.1|pKa 2 7|4" << "0 1 the first equivalence volume 4 mL is outside 5 to 300 mL";
     QTest::newRow("named, accepted") << "1|0.1|25|0.1|H3PO4|4" << "";

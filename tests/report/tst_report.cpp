@@ -275,9 +275,9 @@ void TestReport::constantTexts_data()
     QTest::newRow("Ka of a base: Kw over it") << "Ka 5.6E-10" << true << "C 9.25" << 1E-14 / 5.6E-10;
     QTest::newRow("Ka as typed, not through its pKa") << "Ka 1.74E-5" << false << "C 4.76" << 1.74E-5;
     QTest::newRow("a monoprotic name") << "ACETIC ACID" << false << "acetic acid 4.76" << std::pow(10.0, -4.756);
-    QTest::newRow("unknown name, nearest given") << "phosphoric acd" << false << "!'phosphoric acd' is not in the substance library (nearest: phosphoric acid, " << 0.0;
-    QTest::newRow("an acid for the base type") << "H3PO4" << true << "!phosphoric acid is an acid; choose the weak acid type" << 0.0;
-    QTest::newRow("a base for the acid type") << "ammonia" << false << "!ammonia is a base; choose the weak base type" << 0.0;
+    QTest::newRow("unknown name, nearest given") << "phosphoric\nacd" << false << "!'phosphoric acd' is not in the substance library (nearest: phosphoric acid, " << 0.0;
+    QTest::newRow("an acid for the base type") << "H3PO4" << true << "!phosphoric acid is an acid, titrated with a base" << 0.0;
+    QTest::newRow("a base for the acid type") << "ammonia" << false << "!ammonia is a base, titrated with an acid" << 0.0;
     // clang-format on
 }
 
