@@ -213,8 +213,8 @@ int equivalenceIndex(double volume, const Setup& setup)
 
 void setConcentration(EndPoint& p, const Setup& setup)
 {
-    p.analyteConcentration =
-        setup.inputs.titrantConc * p.volume / (p.index * setup.inputs.analyteVolume);
+    const double Ct = setup.inputs.titrantConc, Va = setup.inputs.analyteVolume;
+    p.analyteConcentration = Ct > 0.0 && Va > 0.0 ? Ct * p.volume / (p.index * Va) : 0.0;
 }
 
 } // namespace
@@ -265,6 +265,8 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
         const std::optional<double> simulated =
             simulatedHalfWidth(s, j, p.volume, noise, sign, setup, p.index);
         const double half = simulated ? *simulated : 0.475 * stepAround(s.x, p.volume);
+        if (!std::isfinite(p.volume) || !std::isfinite(half))
+            continue; // volumes too close or too far apart for floating point
         p.ci95 = {p.volume - half, p.volume + half};
 
         // The check: where the second derivative turns from rising to falling slope.
@@ -344,7 +346,7 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     const double t = studentTQuantile(0.975, line.value->degreesOfFreedom);
     const std::optional<std::array<double, 2>> interval = xInterceptInterval(*line.value, t);
     const double volume = line.value->xIntercept();
-    if (!interval || !std::isfinite(volume))
+    if (!interval || !std::isfinite(volume) || !std::isfinite((*interval)[1] - (*interval)[0]))
         return Failure::failed("Gran's line is too flat for an end point");
     if (volume <= 0.0 || std::abs(volume - estimate) > 0.5 * estimate)
         return Failure::failed("Gran's line does not meet the axis near the end point");

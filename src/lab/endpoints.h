@@ -40,7 +40,7 @@ struct EndPoint
     int index = 1;                     ///< which equivalence point: 1 for the first
     double volume = 0.0;               ///< mL
     std::array<double, 2> ci95{};      ///< mL: the 95 % interval, low and high
-    double analyteConcentration = 0.0; ///< mol/L it implies: Ct·volume/(index·Va)
+    double analyteConcentration = 0.0; ///< mol/L it implies: Ct·volume/(index·Va), or 0
 
     /// Derivative only: the volume where the second derivative crosses zero near the maximum,
     /// and whether it disagrees (no crossing, or one outside ci95).

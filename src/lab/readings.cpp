@@ -199,7 +199,7 @@ chem::Result<Readings> readReadings(std::string_view text)
             continue;
 
         std::array<std::string_view, 2> fields;
-        const Separator sep = separator.value_or(separatorOf(line));
+        const Separator sep = separator ? *separator : separatorOf(line);
         const std::size_t columns = split(line, sep, fields);
         const bool decimalComma = sep != Separator::Comma;
         const std::optional<double> volume = number(fields[0], decimalComma);
