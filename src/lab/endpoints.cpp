@@ -1,0 +1,381 @@
+#include "lab/endpoints.h"
+
+#include "lab/statistics.h"
+#include "lab/synthetic.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lab {
+
+namespace {
+
+/// A jump must stand this many standard deviations of the slope out of the noise ...
+constexpr double kPeakNoiseSigmas = 8.0;
+/// ... and be this share of the highest one: a shoulder is not a jump.
+constexpr double kPeakShare = 0.05;
+/// The noise never counts as less than a meter's last digit (0.001 pH) can hide.
+constexpr double kMinNoise = 0.0005;
+
+/// The readings at distinct volumes: the mean pH and the number of readings at each.
+struct Series
+{
+    std::vector<double> x, y, count;
+};
+
+Series distinctVolumes(const Readings& r)
+{
+    Series s;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        if (!s.x.empty() && r.volume[i] == s.x.back()) {
+            const double n = ++s.count.back();
+            s.y.back() += (r.pH[i] - s.y.back()) / n;
+        } else {
+            s.x.push_back(r.volume[i]);
+            s.y.push_back(r.pH[i]);
+            s.count.push_back(1.0);
+        }
+    }
+    return s;
+}
+
+/// The local quadratic at one point: its slope and curvature, and the factors that turn the
+/// pH noise's variance into the slope's and into the point's residual's.
+struct Local
+{
+    double slope = 0.0;
+    double secondDerivative = 0.0;
+    double slopeVariance = 0.0;    ///< per unit pH variance
+    double residual = 0.0;         ///< reading − the quadratic's value
+    double residualVariance = 0.0; ///< per unit pH variance
+};
+
+Local localQuadratic(const Series& s, std::size_t j)
+{
+    constexpr std::size_t kHalfWidth = 2;
+    const std::size_t n = s.x.size();
+    const std::size_t lo = std::min(j > kHalfWidth ? j - kHalfWidth : 0, n - 2 * kHalfWidth - 1);
+    const std::size_t hi = lo + 2 * kHalfWidth;
+    const double scale = std::max(s.x[hi] - s.x[j], s.x[j] - s.x[lo]);
+    // Normal equations of y = a + b·u + c·u², u = (x − x_j)/scale, weighted by the count.
+    double m[3][3] = {}, v[3] = {};
+    for (std::size_t i = lo; i <= hi; ++i) {
+        const double u = (s.x[i] - s.x[j]) / scale;
+        const double p[3] = {1.0, u, u * u};
+        for (int r = 0; r < 3; ++r) {
+            v[r] += s.count[i] * p[r] * s.y[i];
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += s.count[i] * p[r] * p[c];
+        }
+    }
+    // The inverse by cofactors: five distinct points make the matrix well conditioned.
+    double inv[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+            inv[r][c] = m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1];
+        }
+    const double det = m[0][0] * inv[0][0] + m[0][1] * inv[1][0] + m[0][2] * inv[2][0];
+    double coef[3] = {};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            inv[r][c] /= det;
+            coef[r] += inv[r][c] * v[c];
+        }
+    }
+    Local l;
+    l.slope = coef[1] / scale;
+    l.secondDerivative = 2.0 * coef[2] / (scale * scale);
+    l.slopeVariance = inv[1][1] / (scale * scale);
+    l.residual = s.y[j] - coef[0];
+    l.residualVariance = 1.0 / s.count[j] - inv[0][0];
+    return l;
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0.0;
+    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+/// Whether the maximum at j stands `height` above the lowest point between it and a higher
+/// one (or the end) on both sides, its prominence. Both sides are walked a step at a time
+/// and the walk stops as soon as the answer is known, so that the many small maxima of dense
+/// noisy readings cost a few steps each.
+bool standsOut(const std::vector<double>& d, std::size_t j, double height)
+{
+    const double low = d[j] - height;
+    bool leftDone = false, rightDone = false;
+    for (std::size_t l = j, r = j; !(leftDone && rightDone);) {
+        if (!leftDone) {
+            if (l == 0 || d[l - 1] > d[j])
+                return false;
+            leftDone = d[--l] <= low;
+        }
+        if (!rightDone) {
+            if (r + 1 == d.size() || d[r + 1] > d[j])
+                return false;
+            rightDone = d[++r] <= low;
+        }
+    }
+    return true;
+}
+
+/// The vertex of the parabola through three points, kept between the outer two.
+double vertex(const double x[3], const double y[3])
+{
+    const double d01 = (y[1] - y[0]) / (x[1] - x[0]);
+    const double d12 = (y[2] - y[1]) / (x[2] - x[1]);
+    const double d012 = (d12 - d01) / (x[2] - x[0]);
+    if (!(d012 < 0.0))
+        return x[1];
+    return std::clamp(0.5 * (x[0] + x[1]) - d01 / (2.0 * d012), x[0], x[2]);
+}
+
+/// The vertex of the parabola through the slopes at j − 1, j, j + 1.
+double vertexAt(const std::vector<double>& x, const std::vector<double>& d, std::size_t j)
+{
+    const double xs[3] = {x[j - 1], x[j], x[j + 1]};
+    const double ys[3] = {d[j - 1], d[j], d[j + 1]};
+    return vertex(xs, ys);
+}
+
+/// The width of the step between the readings on either side of `volume`.
+double stepAround(const std::vector<double>& x, double volume)
+{
+    const auto after = std::upper_bound(x.begin(), x.end(), volume);
+    if (after == x.begin() || after == x.end())
+        return 0.0;
+    return *after - *(after - 1);
+}
+
+/// Half the 95 % interval of a maximum found at `volume` next to reading j: the method run
+/// again on the nominal model's curve at the readings around j, with the noise read from the
+/// data, the model's end point moved through the step that holds `volume` (where in a step a
+/// narrow jump lies is what the readings cannot say); none without a model for it.
+std::optional<double> simulatedHalfWidth(const Series& s, std::size_t j, double volume,
+                                         double noise, double sign, const Setup& setup, int index)
+{
+    const std::optional<report::TitrationModel> model = setup.model();
+    const std::vector<double> eq = model ? model->equivalenceVolumes() : std::vector<double>{};
+    if (static_cast<std::size_t>(index) > eq.size() || !(eq[index - 1] > 0.0))
+        return std::nullopt;
+    constexpr std::size_t kWindow = 8;
+    constexpr int kRuns = 200;
+    const std::size_t lo = j > kWindow ? j - kWindow : 0;
+    const std::size_t hi = std::min(j + kWindow, s.x.size() - 1);
+    Series w;
+    w.x.assign(s.x.begin() + lo, s.x.begin() + hi + 1);
+    w.count.assign(s.count.begin() + lo, s.count.begin() + hi + 1);
+    w.y.resize(w.x.size());
+    const double step = stepAround(w.x, volume);
+    const chem::Result<std::vector<double>> nominal = modelCurve(setup, w.x);
+    if (!nominal || sign * (nominal.value->back() - nominal.value->front()) <= 0.0)
+        return std::nullopt; // a model that runs the other way says nothing about these
+
+    NormalNoise normal(1); // the same runs every time: the interval is reproducible
+    std::vector<double> errors;
+    std::vector<double> d(w.x.size());
+    for (int run = 0; run < kRuns; ++run) {
+        const double truth = volume + step * ((run + 0.5) / kRuns - 0.5);
+        Setup moved = setup;
+        moved.inputs.analyteConc *= truth / eq[index - 1];
+        const chem::Result<std::vector<double>> pH = modelCurve(moved, w.x);
+        if (!pH)
+            return std::nullopt;
+        for (std::size_t i = 0; i < w.x.size(); ++i)
+            w.y[i] = (*pH.value)[i] + noise * normal.next() / std::sqrt(w.count[i]);
+        for (std::size_t i = 0; i < w.x.size(); ++i)
+            d[i] = sign * localQuadratic(w, i).slope;
+        const auto top = std::max_element(d.begin() + 1, d.end() - 1);
+        errors.push_back(std::abs(vertexAt(w.x, d, top - d.begin()) - truth));
+    }
+    std::sort(errors.begin(), errors.end());
+    return errors[errors.size() * 95 / 100];
+}
+
+/// The equivalence point (1, 2, ...) a volume belongs to: the nearest of the nominal model's.
+int equivalenceIndex(double volume, const Setup& setup)
+{
+    const std::optional<report::TitrationModel> model = setup.model();
+    if (!model)
+        return 1;
+    const std::vector<double> eq = model->equivalenceVolumes();
+    int best = 1;
+    for (std::size_t k = 1; k < eq.size(); ++k)
+        if (std::abs(eq[k] - volume) < std::abs(eq[best - 1] - volume))
+            best = static_cast<int>(k) + 1;
+    return best;
+}
+
+void setConcentration(EndPoint& p, const Setup& setup)
+{
+    const double Ct = setup.inputs.titrantConc, Va = setup.inputs.analyteVolume;
+    p.analyteConcentration = Ct > 0.0 && Va > 0.0 ? Ct * p.volume / (p.index * Va) : 0.0;
+}
+
+} // namespace
+
+chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
+                                                        const Setup& setup)
+{
+    using Failure = chem::Result<std::vector<EndPoint>>;
+    const Series s = distinctVolumes(readings);
+    const std::size_t n = s.x.size();
+    if (n < 5)
+        return Failure::failed("fewer than 5 distinct volumes");
+
+    std::vector<Local> local(n);
+    std::vector<double> spread;
+    spread.reserve(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        local[j] = localQuadratic(s, j);
+        if (local[j].residualVariance > 1e-9)
+            spread.push_back(std::abs(local[j].residual) / std::sqrt(local[j].residualVariance));
+    }
+    // 1.4826 × the median absolute deviation is the standard deviation of normal noise; the
+    // few readings on a jump, far off any quadratic, do not move the median.
+    const double noise = std::max(1.4826 * median(std::move(spread)), kMinNoise);
+
+    // Rising or falling: the analyte's kind would say, but the readings are what counts.
+    const double sign = s.y.back() >= s.y.front() ? 1.0 : -1.0;
+    std::vector<double> d(n), d2(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        d[j] = sign * local[j].slope;
+        d2[j] = sign * local[j].secondDerivative;
+    }
+    const double highest = *std::max_element(d.begin(), d.end());
+
+    std::vector<EndPoint> found;
+    for (std::size_t j = 1; j + 1 < n; ++j) {
+        if (!(d[j] > d[j - 1] && d[j] >= d[j + 1]))
+            continue;
+        const double slopeNoise = noise * std::sqrt(local[j].slopeVariance);
+        if (!(d[j] > 0.0) ||
+            !standsOut(d, j, std::max(kPeakNoiseSigmas * slopeNoise, kPeakShare * highest)))
+            continue;
+
+        EndPoint p;
+        p.method = EndPointMethod::Derivative;
+        p.volume = vertexAt(s.x, d, j);
+        p.index = equivalenceIndex(p.volume, setup);
+        const std::optional<double> simulated =
+            simulatedHalfWidth(s, j, p.volume, noise, sign, setup, p.index);
+        const double half = simulated ? *simulated : 0.475 * stepAround(s.x, p.volume);
+        if (!std::isfinite(p.volume) || !std::isfinite(half))
+            continue; // volumes too close or too far apart for floating point
+        p.ci95 = {p.volume - half, p.volume + half};
+
+        // The check: where the second derivative turns from rising to falling slope.
+        for (std::size_t k = j - 1; k <= j; ++k) {
+            if (d2[k] > 0.0 && d2[k + 1] <= 0.0) {
+                const double at = s.x[k] + d2[k] / (d2[k] - d2[k + 1]) * (s.x[k + 1] - s.x[k]);
+                if (!p.crossingVolume ||
+                    std::abs(at - p.volume) < std::abs(*p.crossingVolume - p.volume))
+                    p.crossingVolume = at;
+            }
+        }
+        p.crossingDisagrees =
+            !p.crossingVolume || *p.crossingVolume < p.ci95[0] || *p.crossingVolume > p.ci95[1];
+        setConcentration(p, setup);
+        found.push_back(p);
+    }
+    if (found.empty())
+        return Failure::failed("no jump in the readings stands out of their noise");
+    return Failure::success(std::move(found));
+}
+
+chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup, double estimate,
+                                    GranSide side)
+{
+    using Failure = chem::Result<EndPoint>;
+    const bool weak = chem::isWeak(setup.type);
+    if (weak && side == GranSide::After)
+        return Failure::failed("Gran's method applies before the end point of a weak analyte");
+    if (weak && report::protonCount(setup.constants) > 1)
+        return Failure::failed("Gran's method here is for an analyte with one proton");
+    const double Va = setup.inputs.analyteVolume, Ct = setup.inputs.titrantConc;
+    if (!(Va > 0.0) || !(Ct > 0.0) || !(estimate > 0.0))
+        return Failure::failed("no analyte volume, titrant concentration or end point");
+
+    const bool acid = chem::titrantIsBase(setup.type);
+    const double from = side == GranSide::Before ? 0.1 * estimate : 1.05 * estimate;
+    const double to = side == GranSide::Before ? 0.95 * estimate : 2.0 * estimate;
+    std::vector<double> x, y, sd;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        const double V = readings.volume[i];
+        if (V < from || V > to)
+            continue;
+        const double h = std::pow(10.0, -readings.pH[i]);
+        const double oh = std::pow(10.0, readings.pH[i] - 14.0);
+        const double excess = (h - oh) * (Va + V); // mmol of acid over base in the flask
+        if (!weak) {
+            x.push_back(V);
+            y.push_back(excess);
+            sd.push_back((h + oh) * (Va + V)); // the noise's share, up to ln 10 × its sd
+        } else {
+            const double corrected = acid ? V + excess / Ct : V - excess / Ct;
+            x.push_back(corrected);
+            y.push_back(corrected * (acid ? h : oh));
+            sd.push_back(std::abs(y.back()));
+        }
+    }
+    if (x.size() < 3)
+        return Failure::failed("fewer than 3 readings for Gran's line");
+
+    // Weighted by 1/sd²; the weak forms' sd, a constant share of the value, is taken from the
+    // line in a second pass, which the noise in the readings does not bias.
+    const double scale = *std::max_element(sd.begin(), sd.end());
+    std::vector<double> w(y.size());
+    for (std::size_t i = 0; i < y.size(); ++i)
+        w[i] = scale * scale / std::max(sd[i] * sd[i], 1e-30 * scale * scale);
+    chem::Result<Line> line = fitLine(x, y, w);
+    if (line && weak) {
+        for (std::size_t i = 0; i < y.size(); ++i) {
+            const double fitted = line.value->intercept + line.value->slope * x[i];
+            if (fitted * y[i] > 0.0)
+                w[i] = scale * scale / (fitted * fitted);
+        }
+        line = fitLine(x, y, w);
+    }
+    if (!line)
+        return Failure::failed("Gran's line: " + line.failure);
+    const double t = studentTQuantile(0.975, line.value->degreesOfFreedom);
+    const std::optional<std::array<double, 2>> interval = xInterceptInterval(*line.value, t);
+    const double volume = line.value->xIntercept();
+    if (!interval || !std::isfinite(volume) || !std::isfinite((*interval)[1] - (*interval)[0]))
+        return Failure::failed("Gran's line is too flat for an end point");
+    if (volume <= 0.0 || std::abs(volume - estimate) > 0.5 * estimate)
+        return Failure::failed("Gran's line does not meet the axis near the end point");
+    EndPoint p;
+    p.method = EndPointMethod::Gran;
+    p.volume = volume;
+    p.ci95 = *interval;
+    p.side = side;
+    p.linePoints = static_cast<int>(x.size());
+    p.index = equivalenceIndex(p.volume, setup);
+    setConcentration(p, setup);
+    return Failure::success(p);
+}
+
+chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup)
+{
+    chem::Result<std::vector<EndPoint>> found = derivativeEndPoints(readings, setup);
+    if (!found)
+        return found;
+    const EndPoint first = found.value->front();
+    const bool weak = chem::isWeak(setup.type);
+    for (const GranSide side : {GranSide::Before, GranSide::After}) {
+        if (weak && side == GranSide::After)
+            continue;
+        chem::Result<EndPoint> gran = granEndPoint(readings, setup, first.volume, side);
+        if (gran)
+            found.value->push_back(*gran.value);
+    }
+    return found;
+}
+
+} // namespace lab

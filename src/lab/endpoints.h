@@ -1,0 +1,78 @@
+#pragma once
+// End points from measured readings.
+//
+// Derivative: the readings at one volume are averaged, then a quadratic is fitted by least
+// squares to each reading and its two neighbours on either side (a Savitzky–Golay filter that
+// takes uneven steps); its slope is the smoothed dpH/dV and twice its curvature d²pH/dV². Each
+// interior maximum of the slope that stands out of the noise (its prominence over the lowest
+// slope between it and a higher peak is both 8 standard deviations of the slope and 5 % of the
+// highest peak) is an end point, placed at the vertex of the parabola through the top three
+// slopes; where the second derivative falls through zero next to it is the check. The noise is
+// read from the data: the median distance of the readings from their local quadratics.
+//
+// Gran: in the corrected form, exact (without activities) at every volume:
+//   strong analyte: (Va + V)·([H⁺] − [OH⁻]) = ±Ct·(V − Ve), a straight line on both sides;
+//   weak acid:      V'·[H⁺]  = Ka·(Ve − V'),  V' = V + ([H⁺] − [OH⁻])·(Va + V)/Ct, before;
+//   weak base:      V'·[OH⁻] ∝ (Ve − V'),     V' = V − ([H⁺] − [OH⁻])·(Va + V)/Ct, before.
+// The readings from 10 to 95 % of the derivative's end point (before), or from 105 to 200 %
+// (after), are fitted by least squares, weighted by the error a pH reading's noise gives each
+// value (in proportion to (Va + V)·([H⁺] + [OH⁻]) for a strong analyte, to the value itself
+// for a weak one); the line's x-intercept is the end point, its 95 % interval Fieller's
+// from the regression with Student's t for n − 2 degrees of freedom.
+
+#include "lab/readings.h"
+#include "lab/setup.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace lab {
+
+enum class EndPointMethod { Derivative, Gran };
+/// The side of the end point a Gran line is drawn on.
+enum class GranSide { Before, After };
+
+/// One end point found in the readings.
+struct EndPoint
+{
+    EndPointMethod method = EndPointMethod::Derivative;
+    int index = 1;                     ///< which equivalence point: 1 for the first
+    double volume = 0.0;               ///< mL
+    std::array<double, 2> ci95{};      ///< mL: the 95 % interval, low and high
+    double analyteConcentration = 0.0; ///< mol/L it implies: Ct·volume/(index·Va), or 0
+
+    /// Derivative only: the volume where the second derivative crosses zero near the maximum,
+    /// and whether it disagrees (no crossing, or one outside ci95).
+    std::optional<double> crossingVolume;
+    bool crossingDisagrees = false;
+
+    /// Gran only: the side of its line and how many readings it holds.
+    GranSide side = GranSide::Before;
+    int linePoints = 0;
+};
+
+/// The maxima of the smoothed first derivative, ascending; fails with fewer than 5 distinct
+/// volumes or when no jump stands out of the noise.
+///
+/// Its interval says where the equivalence point lies with 95 % confidence as far as this
+/// method can tell: the method is run again 200 times on the nominal model's curve, read at the
+/// same volumes with the noise read from the data, the model's end point moved through the step
+/// between readings that holds the maximum (where in that step a narrow jump lies is what the
+/// readings cannot say), and the interval's half-width is the 95th percentile of its errors.
+/// Without a model that runs the readings' way, it is the middle 95 % of that step.
+chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
+                                                        const Setup& setup);
+
+/// Gran's line on `side` of the end point near `estimate` (mL, e.g. the derivative's). Fails
+/// where the method does not apply (after the end point of a weak analyte, an analyte with
+/// several protons), with fewer than 3 readings in the range, or a slope that does not differ
+/// from 0.
+chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup, double estimate,
+                                    GranSide side);
+
+/// Every end point the readings show: the derivative's, then Gran's lines where they apply
+/// around the first (a line that cannot be drawn is left out). Fails as derivativeEndPoints.
+chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup);
+
+} // namespace lab

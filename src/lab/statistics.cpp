@@ -1,0 +1,120 @@
+#include "lab/statistics.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace lab {
+
+namespace {
+
+/// P(|T| ≤ t) for `df` degrees of freedom, in closed form (Abramowitz and Stegun 26.7.3).
+double twoSidedT(double t, int df)
+{
+    const double theta = std::atan(t / std::sqrt(static_cast<double>(df)));
+    const double c2 = std::cos(theta) * std::cos(theta);
+    const double s = std::sin(theta);
+    double sum = 0.0;
+    if (df % 2 == 1) {
+        double term = std::cos(theta);
+        for (int k = 3; k <= df; k += 2) {
+            sum += term;
+            term *= c2 * (k - 1) / k;
+        }
+        return 2.0 / std::numbers::pi * (theta + s * sum);
+    }
+    double term = 1.0;
+    for (int k = 2; k <= df; k += 2) {
+        sum += term;
+        term *= c2 * (k - 1) / k;
+    }
+    return s * sum;
+}
+
+double normalQuantile(double p)
+{
+    // Bisection on erfc is plenty for the handful of calls an analysis makes.
+    double lo = 0.0, hi = 40.0;
+    for (int i = 0; i < 200 && hi - lo > 1e-14; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (0.5 * std::erfc(-mid / std::numbers::sqrt2) < p ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+} // namespace
+
+double studentTQuantile(double p, int df)
+{
+    if (df < 1)
+        return 0.0;
+    if (df > 2000) {
+        // The closed form's sum has df/2 terms; here the first correction to the normal is
+        // already below 1e-6.
+        const double z = normalQuantile(p);
+        return z + (z * z * z + z) / (4.0 * df);
+    }
+    const double target = 2.0 * p - 1.0;
+    double lo = 0.0, hi = 1.0;
+    while (twoSidedT(hi, df) < target && hi < 1e12)
+        hi *= 2.0;
+    for (int i = 0; i < 200 && hi - lo > 1e-12 * hi; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (twoSidedT(mid, df) < target ? lo : hi) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+chem::Result<Line> fitLine(std::span<const double> x, std::span<const double> y,
+                           std::span<const double> weight)
+{
+    using Failure = chem::Result<Line>;
+    const std::size_t n = x.size();
+    if (n < 3 || y.size() != n || weight.size() != n)
+        return Failure::failed("fewer than 3 points");
+    double sw = 0.0, swx = 0.0, swy = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sw += weight[i];
+        swx += weight[i] * x[i];
+        swy += weight[i] * y[i];
+    }
+    // About the weighted means, so that nothing cancels.
+    const double mx = swx / sw, my = swy / sw;
+    double sxx = 0.0, sxy = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sxx += weight[i] * (x[i] - mx) * (x[i] - mx);
+        sxy += weight[i] * (x[i] - mx) * (y[i] - my);
+    }
+    if (!(sxx > 0.0) || !std::isfinite(sxx + sxy))
+        return Failure::failed("the points do not spread along x");
+    Line line;
+    line.slope = sxy / sxx;
+    line.intercept = my - line.slope * mx;
+    double ssr = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = y[i] - line.intercept - line.slope * x[i];
+        ssr += weight[i] * r * r;
+    }
+    line.degreesOfFreedom = static_cast<int>(n) - 2;
+    const double s2 = ssr / line.degreesOfFreedom;
+    line.varSlope = s2 / sxx;
+    line.varIntercept = s2 * (1.0 / sw + mx * mx / sxx);
+    line.covariance = -mx * s2 / sxx;
+    return Failure::success(line);
+}
+
+std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double t)
+{
+    // The x where |a + b·x| ≤ t·sd(a + b·x): a quadratic whose roots bound the interval when
+    // the slope itself is significant (leading coefficient > 0).
+    const double t2 = t * t;
+    const double a = line.slope * line.slope - t2 * line.varSlope;
+    const double b = line.intercept * line.slope - t2 * line.covariance;
+    const double c = line.intercept * line.intercept - t2 * line.varIntercept;
+    const double discriminant = b * b - a * c;
+    if (!(a > 0.0) || !(discriminant >= 0.0))
+        return std::nullopt;
+    const double root = std::sqrt(discriminant);
+    return std::array<double, 2>{(-b - root) / a, (-b + root) / a};
+}
+
+} // namespace lab

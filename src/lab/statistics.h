@@ -1,0 +1,40 @@
+#pragma once
+// The few statistics the end points need: Student's t quantile, a weighted straight line with
+// its covariance, and the interval of the line's x-intercept (Fieller's theorem).
+
+#include "chem/result.h"
+
+#include <array>
+#include <optional>
+#include <span>
+
+namespace lab {
+
+/// The p quantile of Student's t distribution with `df` ≥ 1 degrees of freedom (p in 0.5..1).
+double studentTQuantile(double p, int df);
+
+/// A least-squares line y = intercept + slope·x with the covariance of its coefficients
+/// (from the residual variance, so the weights need only be relative).
+struct Line
+{
+    double intercept = 0.0;
+    double slope = 0.0;
+    double varIntercept = 0.0;
+    double varSlope = 0.0;
+    double covariance = 0.0;
+    int degreesOfFreedom = 0; ///< points − 2
+
+    /// −intercept/slope.
+    double xIntercept() const { return -intercept / slope; }
+};
+
+/// The weighted least-squares line through (x, y) with weights ∝ 1/variance; fails with fewer
+/// than 3 points or all x equal.
+chem::Result<Line> fitLine(std::span<const double> x, std::span<const double> y,
+                           std::span<const double> weight);
+
+/// The confidence interval of the x-intercept at the t value `t` (Fieller's theorem); none when
+/// the slope does not differ from 0 at that level, for then the interval is unbounded.
+std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double t);
+
+} // namespace lab
