@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -44,6 +45,9 @@ constexpr int kStripTop = 120;
 constexpr int kStripWidth = 402;
 constexpr int kStripHeight = 24;
 
+// The verdict label's own width; a longer caption widens it.
+constexpr int kVerdictWidth = 166;
+
 } // namespace
 
 InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue)
@@ -57,6 +61,7 @@ InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& cata
     buildTypePanel();
     buildIndicatorFrame();
     buildSchematic();
+    label5(10)->raise(); // over the schematic's margin when a long caption reaches it
 }
 
 void InputPage::buildTypePanel()
@@ -112,7 +117,9 @@ void InputPage::buildIndicatorFrame()
     comboIND_->setMaxVisibleItems(16);
     connect(comboIND_, &QComboBox::currentIndexChanged, this, &InputPage::ComboIND_Click);
 
-    label5_[10] = makeLabel(f, indexed("Label5", 10), verdictCaption_, {246, 35, 166, 20},
+    // On the page, not the frame: a caption naming equivalence points may run past the frame.
+    label5_[10] = makeLabel(this, indexed("Label5", 10), verdictCaption_,
+                            {frameIND_->pos() + QPoint(246, 35), QSize(kVerdictWidth, 20)},
                             arial(15), QColor(0, 128, 0));
     label5_[10]->hide();
     label5_[13] = makeLabel(f, indexed("Label5", 13), QStringLiteral("(F) Fluorescent indicator"),
@@ -405,8 +412,12 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
     shErlem_->setFillColour(toQColor(schematic_.flaskColour));
     QLabel* verdict = label5_[10];
     if (schematic_.verdict) {
-        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(*schematic_.verdict));
+        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(schematic_));
         verdict->setText(verdictCaption_);
+        // Wider only for a caption that needs it, to the right as far as the page goes.
+        const int needed = verdict->fontMetrics().horizontalAdvance(verdictCaption_) + 1;
+        verdict->resize(std::max(kVerdictWidth, std::min(needed, width() - verdict->x())),
+                        verdict->height());
         QPalette palette = verdict->palette();
         palette.setColor(QPalette::WindowText,
                          toQColor(indicators::verdictColour(*schematic_.verdict)));
