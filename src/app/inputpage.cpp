@@ -7,11 +7,18 @@
 #include "app/svgpicture.h"
 #include "app/uihelpers.h"
 #include "indicators/indicatorpanel.h"
+#include "report/numbertext.h"
+#include "report/substances.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTimer>
 
 #include <algorithm>
@@ -47,6 +54,55 @@ constexpr int kStripHeight = 24;
 
 // The verdict label's own width; a longer caption widens it.
 constexpr int kVerdictWidth = 166;
+
+// The completion items keep the substance's name here: a choice types the name, not the item.
+constexpr int kNameRole = Qt::UserRole + 1;
+
+// Letters start a name; numbers and "pKa 2.1", "Kb 1E-5" are constants, not names.
+bool typingAName(const QString& text)
+{
+    static const QRegularExpression constants(QStringLiteral("^p?k[ab]\\s"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return !text.isEmpty() && text.front().isLetter() && !constants.match(text).hasMatch();
+}
+
+// "phosphoric acid — H3PO4 — pKa 2.15, 7.2, 12.38"
+QString completionText(const report::Substance& substance)
+{
+    QStringList pKa;
+    for (double value : substance.pKa)
+        pKa << QString::fromStdString(report::NumberText(report::Round(value, 2)));
+    return QString::fromStdString(substance.name) + QStringLiteral(" \u2014 ") +
+           QString::fromStdString(substance.formula) + QStringLiteral(" \u2014 pKa ") +
+           pKa.join(QStringLiteral(", "));
+}
+
+// The library's acids (or bases) whose name, a synonym or formula holds the typed text: those
+// that start with it first, each group in the library's order.
+std::vector<const report::Substance*> matchingSubstances(const QString& typed, bool base)
+{
+    std::vector<const report::Substance*> starting, containing;
+    for (const report::Substance& substance : report::substanceLibrary()) {
+        if (substance.base != base)
+            continue;
+        bool starts = false, contains = false;
+        const auto compare = [&](const std::string& key) {
+            const QString text = QString::fromStdString(key);
+            starts = starts || text.startsWith(typed, Qt::CaseInsensitive);
+            contains = contains || text.contains(typed, Qt::CaseInsensitive);
+        };
+        compare(substance.name);
+        for (const std::string& synonym : substance.synonyms)
+            compare(synonym);
+        compare(substance.formula);
+        if (starts)
+            starting.push_back(&substance);
+        else if (contains)
+            containing.push_back(&substance);
+    }
+    starting.insert(starting.end(), containing.begin(), containing.end());
+    return starting;
+}
 
 } // namespace
 
@@ -220,6 +276,23 @@ void InputPage::buildSchematic()
     txKaKb_->setAccessibleName(QStringLiteral("Acidity constant Ka"));
     frameESQUEMA_->setAccessibleName(QStringLiteral("Burette and flask"));
 
+    // Names from the library offered while a name is typed in the constant box. The list is
+    // filled here, not filtered by the completer, so synonyms and formulas match too.
+    substances_ = new QStandardItemModel(this);
+    substanceList_ = new QCompleter(substances_, this);
+    substanceList_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    substanceList_->setCompletionRole(kNameRole);
+    substanceList_->setCaseSensitivity(Qt::CaseInsensitive);
+    substanceList_->setWidget(txKaKb_);
+    substanceList_->popup()->setFont(arial(15));
+    substanceList_->popup()->setAccessibleName(QStringLiteral("Substances in the library"));
+    connect(txKaKb_, &QLineEdit::textEdited, this, &InputPage::offerSubstances);
+    connect(substanceList_, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& name) {
+                txKaKb_->setText(name);
+                ActualizarColor_pH();
+            });
+
     lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
                           arial(15));
     lblpHErl_ = makeLabel(f, QStringLiteral("LblpHErl"), QStringLiteral("pH=??"), {0, 324, 98, 20},
@@ -380,6 +453,37 @@ void InputPage::ComboIND_Click()
     placeMarker(shape4_[8], panel.pHHigh);
     picture2_->paintIndicator(catalogue_, k);
     ActualizarColor_pH();
+}
+
+void InputPage::offerSubstances(const QString& typed)
+{
+    substances_->clear();
+    const std::optional<chem::TitrationType> type = selectedType();
+    const bool weakAcid = type == chem::TitrationType::WeakAcidStrongBase;
+    const bool weakBase = type == chem::TitrationType::WeakBaseStrongAcid;
+    QAbstractItemView* popup = substanceList_->popup();
+    int widest = 0;
+    if ((weakAcid || weakBase) && typingAName(typed))
+        for (const report::Substance* substance : matchingSubstances(typed, weakBase)) {
+            auto* item = new QStandardItem(completionText(*substance));
+            item->setData(QString::fromStdString(substance->name), kNameRole);
+            item->setEditable(false);
+            substances_->appendRow(item);
+            widest = std::max(widest, popup->fontMetrics().horizontalAdvance(item->text()));
+        }
+    if (substances_->rowCount() == 0) {
+        popup->hide();
+        return;
+    }
+    // Wide enough for the longest entry, under the box and ending where it ends: the box sits at
+    // the window's right, so the list opens to the left, over the window.
+    const int width =
+        std::max(txKaKb_->width(), widest + popup->verticalScrollBar()->sizeHint().width() +
+                                       2 * popup->frameWidth() + 12);
+    // The entry whose name starts with the text is current, so Enter takes it; else Enter keeps
+    // the text as typed.
+    substanceList_->setCompletionPrefix(typed);
+    substanceList_->complete(QRect(txKaKb_->width() - width, 0, width, txKaKb_->height()));
 }
 
 indicators::BoxTexts InputPage::boxTexts() const
