@@ -7,13 +7,21 @@
 #include "app/svgpicture.h"
 #include "app/uihelpers.h"
 #include "indicators/indicatorpanel.h"
+#include "report/numbertext.h"
+#include "report/substances.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardItemModel>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -44,6 +52,58 @@ constexpr int kStripTop = 120;
 constexpr int kStripWidth = 402;
 constexpr int kStripHeight = 24;
 
+// The verdict label's own width; a longer caption widens it.
+constexpr int kVerdictWidth = 166;
+
+// The completion items keep the substance's name here: a choice types the name, not the item.
+constexpr int kNameRole = Qt::UserRole + 1;
+
+// Letters start a name; numbers and "pKa 2.1", "Kb 1E-5" are constants, not names.
+bool typingAName(const QString& text)
+{
+    static const QRegularExpression constants(QStringLiteral("^p?k[ab]\\s"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return !text.isEmpty() && text.front().isLetter() && !constants.match(text).hasMatch();
+}
+
+// "phosphoric acid — H3PO4 — pKa 2.15, 7.2, 12.38"
+QString completionText(const report::Substance& substance)
+{
+    QStringList pKa;
+    for (double value : substance.pKa)
+        pKa << QString::fromStdString(report::NumberText(report::Round(value, 2)));
+    return QString::fromStdString(substance.name) + QStringLiteral(" \u2014 ") +
+           QString::fromStdString(substance.formula) + QStringLiteral(" \u2014 pKa ") +
+           pKa.join(QStringLiteral(", "));
+}
+
+// The library's acids (or bases) whose name, a synonym or formula holds the typed text: those
+// that start with it first, each group in the library's order.
+std::vector<const report::Substance*> matchingSubstances(const QString& typed, bool base)
+{
+    std::vector<const report::Substance*> starting, containing;
+    for (const report::Substance& substance : report::substanceLibrary()) {
+        if (substance.base != base)
+            continue;
+        bool starts = false, contains = false;
+        const auto compare = [&](const std::string& key) {
+            const QString text = QString::fromStdString(key);
+            starts = starts || text.startsWith(typed, Qt::CaseInsensitive);
+            contains = contains || text.contains(typed, Qt::CaseInsensitive);
+        };
+        compare(substance.name);
+        for (const std::string& synonym : substance.synonyms)
+            compare(synonym);
+        compare(substance.formula);
+        if (starts)
+            starting.push_back(&substance);
+        else if (contains)
+            containing.push_back(&substance);
+    }
+    starting.insert(starting.end(), containing.begin(), containing.end());
+    return starting;
+}
+
 } // namespace
 
 InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue)
@@ -57,6 +117,7 @@ InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& cata
     buildTypePanel();
     buildIndicatorFrame();
     buildSchematic();
+    label5(10)->raise(); // over the schematic's margin when a long caption reaches it
 }
 
 void InputPage::buildTypePanel()
@@ -112,7 +173,9 @@ void InputPage::buildIndicatorFrame()
     comboIND_->setMaxVisibleItems(16);
     connect(comboIND_, &QComboBox::currentIndexChanged, this, &InputPage::ComboIND_Click);
 
-    label5_[10] = makeLabel(f, indexed("Label5", 10), verdictCaption_, {246, 35, 166, 20},
+    // On the page, not the frame: a caption naming equivalence points may run past the frame.
+    label5_[10] = makeLabel(this, indexed("Label5", 10), verdictCaption_,
+                            {frameIND_->pos() + QPoint(246, 35), QSize(kVerdictWidth, 20)},
                             arial(15), QColor(0, 128, 0));
     label5_[10]->hide();
     label5_[13] = makeLabel(f, indexed("Label5", 13), QStringLiteral("(F) Fluorescent indicator"),
@@ -212,6 +275,23 @@ void InputPage::buildSchematic()
     txCErl_->setAccessibleName(QStringLiteral("Analyte molarity, mol/L"));
     txKaKb_->setAccessibleName(QStringLiteral("Acidity constant Ka"));
     frameESQUEMA_->setAccessibleName(QStringLiteral("Burette and flask"));
+
+    // Names from the library offered while a name is typed in the constant box. The list is
+    // filled here, not filtered by the completer, so synonyms and formulas match too.
+    substances_ = new QStandardItemModel(this);
+    substanceList_ = new QCompleter(substances_, this);
+    substanceList_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    substanceList_->setCompletionRole(kNameRole);
+    substanceList_->setCaseSensitivity(Qt::CaseInsensitive);
+    substanceList_->setWidget(txKaKb_);
+    substanceList_->popup()->setFont(arial(15));
+    substanceList_->popup()->setAccessibleName(QStringLiteral("Substances in the library"));
+    connect(txKaKb_, &QLineEdit::textEdited, this, &InputPage::offerSubstances);
+    connect(substanceList_, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& name) {
+                txKaKb_->setText(name);
+                ActualizarColor_pH();
+            });
 
     lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
                           arial(15));
@@ -375,6 +455,37 @@ void InputPage::ComboIND_Click()
     ActualizarColor_pH();
 }
 
+void InputPage::offerSubstances(const QString& typed)
+{
+    substances_->clear();
+    const std::optional<chem::TitrationType> type = selectedType();
+    const bool weakAcid = type == chem::TitrationType::WeakAcidStrongBase;
+    const bool weakBase = type == chem::TitrationType::WeakBaseStrongAcid;
+    QAbstractItemView* popup = substanceList_->popup();
+    int widest = 0;
+    if ((weakAcid || weakBase) && typingAName(typed))
+        for (const report::Substance* substance : matchingSubstances(typed, weakBase)) {
+            auto* item = new QStandardItem(completionText(*substance));
+            item->setData(QString::fromStdString(substance->name), kNameRole);
+            item->setEditable(false);
+            substances_->appendRow(item);
+            widest = std::max(widest, popup->fontMetrics().horizontalAdvance(item->text()));
+        }
+    if (substances_->rowCount() == 0) {
+        popup->hide();
+        return;
+    }
+    // Wide enough for the longest entry, under the box and ending where it ends: the box sits at
+    // the window's right, so the list opens to the left, over the window.
+    const int width =
+        std::max(txKaKb_->width(), widest + popup->verticalScrollBar()->sizeHint().width() +
+                                       2 * popup->frameWidth() + 12);
+    // The entry whose name starts with the text is current, so Enter takes it; else Enter keeps
+    // the text as typed.
+    substanceList_->setCompletionPrefix(typed);
+    substanceList_->complete(QRect(txKaKb_->width() - width, 0, width, txKaKb_->height()));
+}
+
 indicators::BoxTexts InputPage::boxTexts() const
 {
     return {txCBur_->text().toStdString(), txVErl_->text().toStdString(),
@@ -405,8 +516,12 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
     shErlem_->setFillColour(toQColor(schematic_.flaskColour));
     QLabel* verdict = label5_[10];
     if (schematic_.verdict) {
-        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(*schematic_.verdict));
+        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(schematic_));
         verdict->setText(verdictCaption_);
+        // Wider only for a caption that needs it, to the right as far as the page goes.
+        const int needed = verdict->fontMetrics().horizontalAdvance(verdictCaption_) + 1;
+        verdict->resize(std::max(kVerdictWidth, std::min(needed, width() - verdict->x())),
+                        verdict->height());
         QPalette palette = verdict->palette();
         palette.setColor(QPalette::WindowText,
                          toQColor(indicators::verdictColour(*schematic_.verdict)));

@@ -13,7 +13,9 @@
 
 class QButtonGroup;
 class QComboBox;
+class QCompleter;
 class QLabel;
+class QStandardItemModel;
 
 namespace app {
 
@@ -70,6 +72,7 @@ private:
     void buildSchematic();
     void Option1_Click(int index);
     void ComboIND_Click();
+    void offerSubstances(const QString& typed);
     QLabel* label5(int index) const { return label5_[static_cast<std::size_t>(index)]; }
 
     const indicators::IndicatorCatalogue& catalogue_;
@@ -91,6 +94,9 @@ private:
     InputBox* txVErl_ = nullptr;
     InputBox* txCErl_ = nullptr;
     InputBox* txKaKb_ = nullptr;
+    /// The library's substances of the chosen kind that match what is typed in TxKaKb.
+    QStandardItemModel* substances_ = nullptr;
+    QCompleter* substanceList_ = nullptr;
     QLabel* lblpHBur_ = nullptr;
     QLabel* lblpHErl_ = nullptr;
     Shape* shErlem_ = nullptr;

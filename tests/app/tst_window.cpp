@@ -8,6 +8,7 @@
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -43,6 +44,7 @@ private slots:
     void mouseClicksLeaveTheFocus();
     void refusalsSayWhy_data();
     void refusalsSayWhy();
+    void constantBoxByName();
     void realSaveDialog_data();
     void realSaveDialog();
     void placement_data();
@@ -280,6 +282,38 @@ void TestWindow::refusalsSayWhy()
     click("Image3");
     QVERIFY(!note->isVisible() &&
             child<QLineEdit>("TxKaKb")->toolTip() == (box.isEmpty() ? "" : reason));
+}
+
+void TestWindow::constantBoxByName()
+{
+    // Typed: the list's first entry, chosen ("" for no list); the refusal, else pH and verdict.
+    // clang-format off
+    const std::tuple<const char*, chem::TitrationType, QString, QString, QString> cases[] = {
+        {"a name's start: the acid offered", chem::TitrationType::WeakAcidStrongBase, "phosph", "phosphoric acid \u2014 H3PO4 \u2014 pKa 2.15, 7.2, 12.38", "pH = 1.632, Very appropriate: point 2"},
+        {"a name's start before a match inside", chem::TitrationType::WeakAcidStrongBase, "ox", "oxalic acid \u2014 H2C2O4 \u2014 pKa 1.27, 4.27", "pH = 1.29"},
+        {"a formula: the base it names", chem::TitrationType::WeakBaseStrongAcid, "na2co", "sodium carbonate \u2014 Na2CO3 \u2014 pKa 6.35, 10.33", "pH = 11.655, Inappropriate"},
+        {"a number is no name, though formulas hold digits", chem::TitrationType::WeakAcidStrongBase, "2", "", "The Ka 2 is outside 1E-14 to 1, both excluded."},
+        {"an acid is not offered for a base", chem::TitrationType::WeakBaseStrongAcid, "phosphoric acid", "", "Phosphoric acid is an acid, titrated with a base."},
+        {"an unknown name: the nearest ones", chem::TitrationType::WeakAcidStrongBase, "vinegar", "", "'vinegar' is not in the substance library (nearest: "}};
+    // clang-format on
+    for (const auto& [what, type, typed, offered, shown] : cases) {
+        window_->inputPage()->preset(type, {"0.1", "25", "0.1", ""}, 4);
+        auto* box = child<QLineEdit>("TxKaKb");
+        box->setFocus();
+        QSignalSpy refreshes(window_->inputPage(), &InputPage::refreshed);
+        QTest::keyClicks(box, typed); // confirms nothing; then Down and Enter choose, or Enter
+        auto* list = qobject_cast<QAbstractItemView*>(QApplication::activePopupWidget());
+        QVERIFY2(refreshes.isEmpty() && (list ? list->model()->index(0, 0).data() : "") == offered,
+                 what);
+        if (list)
+            QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list ? static_cast<QWidget*>(list) : box, Qt::Key_Return);
+        QVERIFY(!refreshes.isEmpty() && !QApplication::activePopupWidget() && box->hasFocus());
+        const QString schematic =
+            child<QLabel>("LblpHErl")->text() + ", " + child<QLabel>("Label5(10)")->text();
+        QVERIFY2((box->toolTip().isEmpty() ? schematic : box->toolTip()).startsWith(shown),
+                 qPrintable(what + (": " + box->toolTip() + schematic)));
+    }
 }
 
 void TestWindow::realSaveDialog_data()
