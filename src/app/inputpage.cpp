@@ -290,6 +290,7 @@ void InputPage::buildSchematic()
     connect(substanceList_, qOverload<const QString&>(&QCompleter::activated), this,
             [this](const QString& name) {
                 txKaKb_->setText(name);
+                txKaKb_->setCursorPosition(0); // a name longer than the box shows its start
                 ActualizarColor_pH();
             });
 
@@ -507,8 +508,13 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
         const bool refused = schematic_.refusal && schematic_.refusal->input == input;
         const QString reason =
             refused ? QString::fromStdString(indicators::sentence(*schematic_.refusal)) : QString();
-        box->setToolTip(plainToolTip(reason));
-        box->setAccessibleDescription(reason);
+        // A name or constants the box accepted: what they stand for, as the box is narrow.
+        const QString analyte =
+            box == txKaKb_ && !refused && schematic_.constants
+                ? QString::fromStdString(report::analyteSummary(*schematic_.constants))
+                : QString();
+        box->setToolTip(plainToolTip(refused ? reason : analyte));
+        box->setAccessibleDescription(refused ? reason : analyte);
     }
 
     lblpHErl_->setText(QString::fromStdString(schematic_.LblpHErl));

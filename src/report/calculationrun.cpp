@@ -232,6 +232,12 @@ std::string titrationCaption(chem::TitrationType type, const chem::TitrationInpu
     return text + "titrated with " + names.titrant + ' ' + N(in.titrantConc) + " mol/L";
 }
 
+std::string analyteSummary(const AnalyteConstants& c)
+{
+    const std::string pKa = "pKa " + pKaList(c.pKa);
+    return c.name.empty() ? pKa : c.name + " (" + c.formula + "), " + pKa;
+}
+
 std::string constantText(double k)
 {
     if (!(k > 0) || !std::isfinite(k))

@@ -106,6 +106,10 @@ std::string titrationCaption(chem::TitrationType type, const chem::TitrationInpu
                              const std::string& constantText,
                              const std::optional<AnalyteConstants>& constants = std::nullopt);
 
+/// The analyte in words: "phosphoric acid (H3PO4), pKa 2.148, 7.198, 12.375", or "pKa 4.76"
+/// when typed as constants.
+std::string analyteSummary(const AnalyteConstants& constants);
+
 /// A constant with three significant digits, as tables write it: 7.08E-3, 1E3.
 std::string constantText(double k);
 
