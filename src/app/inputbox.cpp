@@ -33,6 +33,7 @@ void InputBox::keyPressEvent(QKeyEvent* event)
 void InputBox::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
+    home(false); // a name longer than the box shows its start, not its end
     emit confirmed();
 }
 

@@ -290,7 +290,7 @@ void InputPage::buildSchematic()
     connect(substanceList_, qOverload<const QString&>(&QCompleter::activated), this,
             [this](const QString& name) {
                 txKaKb_->setText(name);
-                txKaKb_->setCursorPosition(0); // a name longer than the box shows its start
+                txKaKb_->home(false); // a name longer than the box shows its start
                 ActualizarColor_pH();
             });
 
@@ -407,8 +407,10 @@ void InputPage::preset(std::optional<chem::TitrationType> type, const indicators
                                                               {txVErl_, boxes.TxVErl},
                                                               {txCErl_, boxes.TxCErl},
                                                               {txKaKb_, boxes.TxKaKb}};
-    for (const auto& [box, text] : texts)
+    for (const auto& [box, text] : texts) {
         box->setText(QString::fromStdString(text));
+        box->home(false);
+    }
     comboIND_->setCurrentIndex(indicatorPosition); // refreshes, as a choice does
     ActualizarColor_pH();
 }
