@@ -1,6 +1,7 @@
 #include "app/cli.h"
 
 #include "app/appinfo.h"
+#include "lab/measured.h"
 #include "output/writers.h"
 #include "report/calculationrun.h"
 #include "report/jsonreport.h"
@@ -241,16 +242,25 @@ Request parse(const QStringList& arguments)
               "Saves the chart: PDF, SVG or PNG by the file's extension; PDF to a pipe or a "
               "device such as /dev/stdout.",
               "file"),
-        ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL");
+        ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL"),
+        data("data",
+             "Measured readings (volume in mL and pH a line; comma, semicolon, tab or blanks "
+             "between): their end points and the fitted concentration follow the report, join "
+             "the JSON object and are drawn on the chart.",
+             "file"),
+        fit("fit",
+            "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the "
+            "pKa values too).",
+            "what");
     // For the completion: the indicators' names, the substances' kinds and names.
     QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line."),
         substanceNames("help-substances", "Lists the substances' kinds and names, one a line.");
     names.setFlags(QCommandLineOption::HiddenFromHelp);
     substanceNames.setFlags(QCommandLineOption::HiddenFromHelp);
     const QList<QCommandLineOption> options{
-        help,   version, list,  substances, titration,    titrant,       analyte,
-        volume, ka,      kb,    indicator,  reportOption, crlf,          csv,
-        json,   step,    chart, ph,         names,        substanceNames};
+        help,  version, list,      substances,   titration, titrant,       analyte, volume,
+        ka,    kb,      indicator, reportOption, crlf,      csv,           json,    step,
+        chart, ph,      data,      fit,          names,     substanceNames};
     parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
     const auto notANumber = [&](const QString& option, const QString& typed) {
@@ -349,6 +359,22 @@ Request parse(const QStringList& arguments)
             o.chartFormat = QStringLiteral("pdf");
         }
     }
+    if (parser.isSet(data)) {
+        o.dataPath = argumentBytes(parser.value(data));
+        if (o.dataPath.isEmpty())
+            return usageError(QStringLiteral("--data needs a file name"));
+        if (!o.report && !o.json && !parser.isSet(chart))
+            return usageError(QStringLiteral("--data needs --report, --json or --chart"));
+    }
+    if (parser.isSet(fit)) {
+        const QString what = parser.value(fit).toLower();
+        if (o.dataPath.isEmpty())
+            return usageError(QStringLiteral("--fit needs --data"));
+        if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
+            return usageError("--fit: '" + parser.value(fit) +
+                              "' is neither 'concentration' nor 'pka'");
+        o.fitPKa = what == QLatin1String("pka");
+    }
     for (const QString& typed : parser.values(ph)) {
         const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
         if (!mL)
@@ -360,8 +386,36 @@ Request parse(const QStringList& arguments)
     return {o, {}, false};
 }
 
+namespace {
+
+/// The readings in `path`, or why they cannot be had: the file's own failure or the reader's.
+chem::Result<lab::Readings> readingsFile(const QByteArray& path)
+{
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return chem::Result<lab::Readings>::failed(file.errorString().toStdString());
+    // One byte past the limit is enough to refuse it, without reading a huge file whole.
+    const QByteArray bytes = file.read(qint64(lab::kMaxReadingsBytes) + 1);
+    if (file.error() != QFileDevice::NoError)
+        return chem::Result<lab::Readings>::failed(file.errorString().toStdString());
+    return lab::readReadings(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+} // namespace
+
 int run(const Options& o, std::ostream& out, std::ostream& err)
 {
+    // Readings that cannot be read end the run before anything is printed.
+    std::optional<lab::Readings> readings;
+    if (!o.dataPath.isEmpty()) {
+        chem::Result<lab::Readings> read = readingsFile(o.dataPath);
+        if (!read) {
+            err << "acidora: " << oneLine(o.dataPath.toStdString() + ": " + read.failure) << '\n';
+            return 1;
+        }
+        readings = std::move(read.value);
+    }
+
     // As the window does: the boxes read and checked by the schematic refresh, then the run.
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     const indicators::SchematicState s =
@@ -380,15 +434,21 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     // The run accepted the inputs, so the model exists.
     const std::optional<report::TitrationModel> model =
         report::TitrationModel::make(*o.type, s.inputs, s.constants);
+    std::optional<lab::Measured> measured;
+    if (readings)
+        measured = lab::analyseReadings(*readings, {*o.type, s.inputs, s.constants}, o.fitPKa);
     std::string text;
     if (o.report) {
         text = output::clipboardText(r->lines, r->table);
+        if (measured)
+            for (const std::string& line : lab::measuredSection(*measured))
+                text += line + "\r\n";
         if (!o.crlf)
             for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
                 text.erase(at, 1);
     }
     if (o.json)
-        text = report::titrationJson(input, *r);
+        text = report::titrationJson(input, *r, measured ? lab::measuredJson(*measured) : "");
     if (o.csv && o.step > 0) {
         const std::optional<std::string> curve = report::curveCsv(*model, o.step);
         if (!curve) {

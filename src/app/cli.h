@@ -29,6 +29,8 @@ struct Options
     QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
     QString chartFormat;  ///< "pdf", "svg" or "png": the file's extension, PDF for a pipe
     std::vector<double> volumes; ///< --ph, in mL
+    QByteArray dataPath;         ///< measured readings' file, as the file system's bytes
+    bool fitPKa = false;         ///< --fit pka: the pKa values fitted with the concentration
 
     bool hasAction() const
     {

@@ -73,7 +73,8 @@ std::string jsonString(std::string_view text)
     return out + '"';
 }
 
-std::string titrationJson(const CalculationInput& input, const Report& report)
+std::string titrationJson(const CalculationInput& input, const Report& report,
+                          std::string_view more)
 {
     const chem::TitrationInputs& in = input.inputs;
     const std::optional<AnalyteConstants>& c = input.constants;
@@ -115,7 +116,10 @@ std::string titrationJson(const CalculationInput& input, const Report& report)
     for (std::size_t k = 0; k < report.rows.size(); ++k)
         json += std::string(k ? "," : "") + "\n    " +
                 pair(report.rows[k].first, report.rows[k].second);
-    return json + "\n  ]\n}\n";
+    json += "\n  ]";
+    if (!more.empty())
+        json += ",\n  " + std::string(more);
+    return json + "\n}\n";
 }
 
 } // namespace report

@@ -17,7 +17,9 @@ namespace report {
 /// Concentrations in mol/L, volumes in mL; "pKa" ascending, of the conjugate acid for a base,
 /// empty for a strong type; "pHRange" of a point is the pH at either end of its "volumeRange";
 /// the indicator's "verdict" is the best of its "points", one a point.
-std::string titrationJson(const CalculationInput& input, const Report& report);
+/// `more` holds further members, already written ("\"measured\": {…}"), put last.
+std::string titrationJson(const CalculationInput& input, const Report& report,
+                          std::string_view more = {});
 
 /// The shortest text that reads back to `x`; null when `x` is not finite.
 std::string jsonNumber(double x);

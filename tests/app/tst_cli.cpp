@@ -49,6 +49,10 @@ void TestCli::answers_data()
     QTest::newRow("substances") << "--list-substances" << 0 << "phosphoric acid*H3PO4*acid  pKa 2.148 7.198 12.375  (*\nsodium carbonate*base  pKa 6.35 10.33  (CRC";
     QTest::newRow("phosphoric acid by formula: pH past pKa1, at the 2nd point") << acid + "H3PO4 --ph 12.5 --ph 50" << 0 << "2.28*\n9.669";
     QTest::newRow("JSON, weak base by Kb") << "--json --indicator 12 --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1E-5 " + weakBase << 0 << "\"pKa\": [9]}*{\"volume\": 25,*\"verdict\": \"very appropriate\"";
+    QTest::newRow("measured data after the report") << "--report --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "   50.00   12.52\n\nMeasured data:\n  46 readings, from 0 to 40 mL\n  End point 1 (first derivative):  25 mL,*\n  End point 1 (Gran, before):  25.08 mL";
+    QTest::newRow("measured data in the JSON") << "--json --fit PKA --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7";
+    QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
+    QTest::newRow("a fit without data") << "--fit pka " + kWeakAcid << 2 << "--fit needs --data";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
     QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";
     QTest::newRow("acid's name for a base") << "--csv --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb CH3COOH " + weakBase << 1 << "acetic acid is an acid, titrated with a base";

@@ -2,10 +2,14 @@
 // against the model's own curve with 0.01 pH of noise (fixed seeds), read at a student's steps.
 #include "lab/endpoints.h"
 #include "lab/fit.h"
+#include "lab/measured.h"
 #include "lab/readings.h"
 #include "lab/statistics.h"
 #include "lab/synthetic.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <cmath>
@@ -23,6 +27,7 @@ private slots:
     void recovery_data();
     void recovery();
     void refusesWhatDoesNotFit();
+    void measuredInWordsAndJson();
     void studentT();
 };
 
@@ -164,6 +169,44 @@ void TestLab::refusesWhatDoesNotFit()
     }
     QVERIFY(derivativeEndPoints(random, acetic).failure ==
             "no jump in the readings stands out of their noise");
+    // The report and the JSON say so, and give no numbers.
+    const Measured m = analyseReadings(random, acetic, false);
+    const std::vector<std::string> lines = measuredSection(m);
+    QCOMPARE(lines.at(3).substr(0, 21), std::string("  No end point found:"));
+    QVERIFY(lines.back().starts_with("  No fit: the fit did not converge"));
+    const std::string json = measuredJson(m);
+    QVERIFY(json.find("\"endPoints\": [],") != std::string::npos &&
+            json.ends_with("\"fit\": null\n  }"));
+}
+
+void TestLab::measuredInWordsAndJson()
+{
+    // The section rounds what the JSON gives in full: the same end points and fit.
+    const Setup acetic{TitrationType::WeakAcidStrongBase, {0.1, 0.1, 25.0, 1.8e-5}, {}};
+    const Readings r =
+        *simulateReadings(acetic, labVolumes(std::vector<double>{25.0}, 40.0), 0.01, 3).value;
+    const Measured m = analyseReadings(r, acetic, true);
+    QVERIFY(m.fit && m.endPoints.size() >= 2 && m.fit->pKa.size() == 1);
+    const QJsonObject o =
+        QJsonDocument::fromJson(QByteArray::fromStdString("{" + measuredJson(m) + "}"))
+            .object()["measured"]
+            .toObject();
+    QCOMPARE(o["points"].toArray().size(), qsizetype(r.size()));
+    QCOMPARE(o["points"].toArray().last().toArray().at(1).toDouble(), r.pH.back());
+    const QJsonObject gran = o["endPoints"].toArray().at(1).toObject();
+    QCOMPARE(gran["method"].toString(), QStringLiteral("gran"));
+    QVERIFY(gran["volume"].toDouble() == m.endPoints[1].volume &&
+            gran["ci95"].toArray().at(1).toDouble() == m.endPoints[1].ci95[1]);
+    const QJsonObject fit = o["fit"].toObject();
+    QVERIFY(fit["analyteConcentration"].toDouble() == m.fit->analyteConcentration &&
+            fit["pKaSE"].toArray().at(0).toDouble() == m.fit->pKaSE[0]);
+    const std::vector<std::string> lines = measuredSection(m);
+    const QString words = QString::fromStdString(lines[3]);
+    QVERIFY2(words.startsWith(
+                 QStringLiteral("  End point 1 (first derivative):  %1 mL,  95% interval [ ")
+                     .arg(std::round(m.endPoints[0].volume * 100) / 100)),
+             qPrintable(words));
+    QVERIFY(lines[lines.size() - 2].starts_with("  Fitted pKa "));
 }
 
 void TestLab::studentT()

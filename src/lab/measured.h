@@ -1,0 +1,38 @@
+#pragma once
+// What measured readings say about a titration, in the words of the report and the numbers of
+// the JSON: the end points by each method, the fit, and the concentration each implies. The
+// window, the command line and the tests share it.
+
+#include "lab/endpoints.h"
+#include "lab/fit.h"
+#include "lab/readings.h"
+#include "lab/setup.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lab {
+
+/// The readings with their end points and fit, or why either is missing.
+struct Measured
+{
+    Readings readings;
+    std::vector<EndPoint> endPoints;
+    std::string endPointsFailure; ///< why there are none, "" otherwise
+    std::optional<Fit> fit;
+    std::string fitFailure; ///< why there is none, "" otherwise
+};
+
+/// End points and fit for `readings` against `setup`'s titration; the pKa values are fitted too
+/// when `fitPKa` and the analyte is weak.
+Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa);
+
+/// The report's "Measured data" section, one line a string: a blank line, then its heading.
+std::vector<std::string> measuredSection(const Measured& measured);
+
+/// The JSON member "measured": {"points", "endPoints", "fit"}, numbers in full precision; "fit"
+/// is null when it failed, its "pKa" and "pKaSE" empty unless fitted.
+std::string measuredJson(const Measured& measured);
+
+} // namespace lab
