@@ -80,6 +80,90 @@ struct Segment
     }
 };
 
+/// Where the series drawn with the model's curve lie, in cells of the plot, so that placing a
+/// label costs the same whatever their number of points: cells that any of their lines or
+/// markers touch, and cells where a line rises or falls more than it runs.
+class Coverage
+{
+public:
+    Coverage(const Rect& area, double cell)
+        : area_(area), cell_(cell), columns_(index(area.right - area.left) + 1),
+          rows_(index(area.bottom - area.top) + 1), any_(columns_ * rows_), steep_(columns_ * rows_)
+    {}
+
+    void mark(const Rect& r)
+    {
+        for (std::size_t row = first(r.top - area_.top); row <= last(r.bottom - area_.top, rows_);
+             ++row)
+            for (std::size_t c = first(r.left - area_.left);
+                 c <= last(r.right - area_.left, columns_); ++c)
+                set(row * columns_ + c, false);
+    }
+
+    void mark(const Segment& s)
+    {
+        const double length = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+        const auto steps = static_cast<std::size_t>(std::ceil(length / (cell_ / 2)));
+        for (std::size_t i = 0; i <= steps; ++i) {
+            const double t = steps ? static_cast<double>(i) / static_cast<double>(steps) : 0;
+            const double x = s.x1 + (s.x2 - s.x1) * t - area_.left;
+            const double y = s.y1 + (s.y2 - s.y1) * t - area_.top;
+            if (x >= 0 && y >= 0 && index(x) < columns_ && index(y) < rows_)
+                set(index(y) * columns_ + index(x), s.steep());
+        }
+    }
+
+    /// Whether a marked cell (a steep one, with `steepOnly`) meets `r`.
+    bool covers(const Rect& r, bool steepOnly) const
+    {
+        if (empty_ || r.right < area_.left || r.bottom < area_.top || r.left > area_.right ||
+            r.top > area_.bottom)
+            return false;
+        if (sums_.empty())
+            sum();
+        const std::vector<int>& s = sums_[steepOnly];
+        const std::size_t c0 = first(r.left - area_.left),
+                          c1 = last(r.right - area_.left, columns_) + 1;
+        const std::size_t r0 = first(r.top - area_.top), r1 = last(r.bottom - area_.top, rows_) + 1;
+        const std::size_t w = columns_ + 1;
+        return s[r1 * w + c1] - s[r0 * w + c1] - s[r1 * w + c0] + s[r0 * w + c0] > 0;
+    }
+
+private:
+    std::size_t index(double d) const { return static_cast<std::size_t>(d / cell_); }
+    std::size_t first(double d) const { return d <= 0 ? 0 : index(d); }
+    std::size_t last(double d, std::size_t count) const
+    {
+        return d <= 0 ? 0 : std::min(index(d), count - 1);
+    }
+    void set(std::size_t k, bool steep)
+    {
+        any_[k] = 1;
+        steep_[k] = steep_[k] || steep;
+        empty_ = false;
+        sums_.clear();
+    }
+    /// Sums over every rectangle of cells from the top-left corner, for queries in four reads.
+    void sum() const
+    {
+        const std::size_t w = columns_ + 1;
+        for (const std::vector<char>* cells : {&any_, &steep_}) {
+            std::vector<int>& s = sums_.emplace_back(w * (rows_ + 1));
+            for (std::size_t row = 0; row < rows_; ++row)
+                for (std::size_t c = 0; c < columns_; ++c)
+                    s[(row + 1) * w + c + 1] = (*cells)[row * columns_ + c] + s[row * w + c + 1] +
+                                               s[(row + 1) * w + c] - s[row * w + c];
+        }
+    }
+
+    Rect area_;
+    double cell_;
+    std::size_t columns_, rows_;
+    std::vector<char> any_, steep_;
+    bool empty_ = true;
+    mutable std::vector<std::vector<int>> sums_; ///< of any_ and steep_, once asked for
+};
+
 /// The model of a chart that passes the checks; none when it is refused.
 std::optional<report::TitrationModel> acceptedModel(const ChartInput& in)
 {
@@ -217,7 +301,8 @@ public:
     ChartPainter(DrawingSurface& s, const ChartGeometry& page, const Plot& plot,
                  const ChartInput& in, const report::TitrationModel& model, const Series& curve)
         : s_(s), page_(page), plot_(plot), g_(plot.g), in_(in), model_(model), curve_(curve),
-          veqs_(plot.veqs), veq_(veqs_.front()), end_(plot.end)
+          veqs_(plot.veqs), veq_(veqs_.front()), end_(plot.end),
+          coverage_({g_.X0, g_.yOfPH(15), g_.XR, g_.yOfPH(-1)}, g_.dotPen / 2)
     {
         if (plot_.rightAxis)
             derivativeScale();
@@ -458,7 +543,7 @@ private:
                 if (onPlot(v, value)) {
                     const double x = xOfVolume(v), yv = y(value);
                     s_.PSet(x, yv, s.style.colour);
-                    obstacles_.push_back(Rect{x, yv, x, yv}.grown(diameter / 2));
+                    coverage_.mark(Rect{x, yv, x, yv}.grown(diameter / 2));
                 }
             return;
         }
@@ -485,7 +570,10 @@ private:
                     boundaryStroke(px, py, x, yv);
                     inGreen_ = green;
                 }
-                drawnCurve_.push_back({px, py, x, yv});
+                if (own)
+                    drawnCurve_.push_back({px, py, x, yv});
+                else
+                    coverage_.mark(Segment{px, py, x, yv});
             }
             havePrevious = true;
             px = x;
@@ -645,6 +733,7 @@ private:
                 const auto crossesLine = [&](const Segment& c) { return c.crosses(clear); };
                 if (std::ranges::any_of(obstacles_, covers) ||
                     std::ranges::any_of(drawnCurve_, crosses) ||
+                    coverage_.covers(clear, !wholeCurve) ||
                     std::ranges::any_of(leaders_, crossesLine))
                     continue;
                 std::optional<Segment> line;
@@ -751,8 +840,9 @@ private:
     double dashPhase_ = 0;
     // The right axis: ticks at whole multiples of the step.
     double derivativeStep_ = 1, lowestTick_ = 0, highestTick_ = 1;
-    std::vector<Segment> drawnCurve_; ///< every line drawn, for the labels to avoid
-    std::vector<Rect> obstacles_;     ///< the band, markers, dots and labels placed so far
+    std::vector<Segment> drawnCurve_; ///< the model's curve, for the labels to avoid
+    Coverage coverage_;               ///< the other series, for the labels to avoid
+    std::vector<Rect> obstacles_;     ///< the band, dots and labels placed so far
     std::vector<Segment> leaders_;    ///< from the dots to labels placed away from them
 };
 
