@@ -777,6 +777,19 @@ private:
         return true;
     }
 
+    /// A series' legend text as the legend shows it: a long one (a file's name, say) cut short,
+    /// not at a character's continuation byte, so that the legend stays within the plot.
+    static std::string legendText(const Series& s)
+    {
+        constexpr std::size_t kLongest = 40;
+        if (s.legend.size() <= kLongest)
+            return ' ' + s.legend + ' ';
+        std::size_t cut = kLongest - 3;
+        while (cut > 0 && (static_cast<unsigned char>(s.legend[cut]) & 0xC0) == 0x80)
+            --cut;
+        return ' ' + s.legend.substr(0, cut) + "... ";
+    }
+
     /// The model's curve and every series with a legend text, each beside a sample of its line
     /// or marker, in a framed box nearest the plot's top-left corner; only with more than the
     /// model's curve to list.
@@ -793,7 +806,7 @@ private:
         const double L = s_.TextHeight("P"), sample = 2 * L, inset = L / 4;
         double width = 0;
         for (const Series* s : entries)
-            width = std::max(width, s_.TextWidth(' ' + s->legend + ' '));
+            width = std::max(width, s_.TextWidth(legendText(*s)));
         width += inset + sample;
         const double height = L * static_cast<double>(entries.size());
         const Rect r =
@@ -821,7 +834,7 @@ private:
                 else
                     s_.Line(x, y, x + sample, y, s.style.colour);
             }
-            printAt(x + sample, top, ' ' + s.legend + ' ');
+            printAt(x + sample, top, legendText(s));
         }
         obstacles_.push_back(r);
     }

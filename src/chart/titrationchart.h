@@ -77,7 +77,8 @@ struct ChartInput
     std::optional<report::AnalyteConstants> constants;
     /// Drawn with the model's curve: readings, kept and fitted curves, derivatives. The volume
     /// axis stretches to cover them (up to 600 mL); a legend lists the model and every one with
-    /// a legend text; a derivative adds the right axis.
+    /// a legend text; a derivative adds the right axis. (Defaults keep brace-initialised
+    /// inputs free of missing-initialiser warnings.)
     std::vector<Series> series = {};
     std::string modelLegend = "Calculated curve";
 };
