@@ -6,6 +6,11 @@
 // printing and measuring, lines, filled boxes, dots, a pen width in whole device pixels and a
 // font whose attributes are set one at a time. Coordinates grow right and down from the
 // top-left corner, in the surface's own unit.
+//
+// What the chart draws besides its axes and labels comes as series (series.h), computed before
+// drawing: the model's curve, sampled by modelSeries, and whatever is handed in with it —
+// readings, kept and fitted curves, derivatives. titrationchart.h holds the one routine that
+// draws them all, on screen and paper.
 
 #include "indicators/colour.h"
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "chart/drawingsurface.h"
+#include "chart/series.h"
 #include "chem/titration.h"
 #include "indicators/catalogue.h"
 #include "report/model.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace chart {
 
@@ -44,6 +46,11 @@ struct ChartGeometry
     double leftTextSize = 10;
     double greenTextLines = 2;   ///< the green-line text stands this many L above the dot
     double volumeRangeLines = 1; ///< the volume range this many L below it
+    /// With a derivative: the plot narrows by this much for the right axis's ticks, labels and
+    /// caption, whose ticks stick out this far.
+    double rightAxisRoom = 40;
+    double rightTick = 4;
+    double dash = 8; ///< a dashed line's dash; the gap is 0.6 of it
 
     /// The chart page of the window, `width` × `height` pixels.
     static ChartGeometry screen(double width, double height);
@@ -68,10 +75,17 @@ struct ChartInput
     std::string caption;
     /// The analyte, when the constant box held constants or a name.
     std::optional<report::AnalyteConstants> constants;
+    /// Drawn with the model's curve: readings, kept and fitted curves, derivatives. The volume
+    /// axis stretches to cover them (up to 600 mL); a legend lists the model and every one with
+    /// a legend text; a derivative adds the right axis. (Defaults keep brace-initialised
+    /// inputs free of missing-initialiser warnings.)
+    std::vector<Series> series = {};
+    std::string modelLegend = "Calculated curve";
 };
 
 /// The chart in words, for a screen reader: its title, the axes, every equivalence point and the
-/// ranges for an error below 1 %, as the chart writes them; "" when nothing is drawn.
+/// ranges for an error below 1 %, as the chart writes them, then a sentence for every series
+/// drawn with the model's curve; "" when nothing is drawn.
 std::string chartDescription(const ChartInput& input);
 
 /// Whether the inputs pass the chart's checks: no failed refresh, every quantity given, the
@@ -79,11 +93,17 @@ std::string chartDescription(const ChartInput& input);
 /// and the last, for an analyte given by its constants).
 bool chartAccepts(const ChartInput& input);
 
-/// Draws the chart; does nothing when chartAccepts refuses. Drawing stops where a pH
-/// computation fails. An analyte with several equivalence points gets each one marked, its
-/// label at the nearest place clear of the other labels, the dots and the curve (of its steep
-/// parts at least), with a leader when that place is not beside its dot.
+/// Draws the chart: the model's curve and the input's series; does nothing when chartAccepts
+/// refuses. The model's curve stops where a pH computation fails. An analyte with several
+/// equivalence points gets each one marked, its label at the nearest place clear of the other
+/// labels, the dots and the curve (of its steep parts at least), with a leader when that place is
+/// not beside its dot.
 void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input);
+
+/// The model's curve as drawChart samples it on `geometry`: a point every few pixels, denser
+/// near the equivalence volumes, each segment green within 1 % of one; none when chartAccepts
+/// refuses. Its points are (mL, pH), and may be passed to derivativeSeries.
+std::optional<Series> modelSeries(const ChartInput& input, const ChartGeometry& geometry);
 
 /// A value as the chart writes it: the plain text, no zero before the point (.5, -1, 20).
 std::string chartNumber(double x);

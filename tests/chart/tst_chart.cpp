@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <cmath>
+#include <ranges>
+#include <set>
 
 using namespace chart;
 using Op = RecordingSurface::Operation;
@@ -34,6 +36,8 @@ ChartInput input(int type, double analyteVolume, double K = -1, int indicator = 
 }
 
 const ChartInput kWeakAcid = input(1, 25, 1.8e-5, 4);
+const ChartGeometry kScreen = ChartGeometry::screen(768, 476);
+using Points = std::vector<std::pair<double, double>>;
 
 struct Drawn
 {
@@ -81,6 +85,13 @@ private slots:
     void nothingDrawnForRefusedInputs();
     void severalEquivalencePoints_data();
     void severalEquivalencePoints();
+    void readings_data();
+    void readings();
+    void keptCurvesAndLegend();
+    void rightAxis_data();
+    void rightAxis();
+    void derivativeOfKnownCurve_data();
+    void derivativeOfKnownCurve();
 };
 
 void TestChart::textsPlacedAndSized()
@@ -185,6 +196,12 @@ void TestChart::curve()
             green += error(op.x2) <= 1;
         }
         QVERIFY(green >= 2 && green <= 6); // 1 % of Veq: 1/200 of the plot
+        // What is drawn is the model's series.
+        const Series s = *modelSeries(kWeakAcid, d.g);
+        QCOMPARE(s.points.size(), curve.size() + 1);
+        for (std::size_t i = 0; i < curve.size(); ++i)
+            QVERIFY(curve[i].x2 == s.sampledX[i + 1] &&
+                    curve[i].y2 == d.g.yOfPH(s.points[i + 1].second));
     }
     // 20 M strong base starts at pH 15.3, above the chart: no line from the left edge.
     const std::vector<Op> high = draw(input(2, 10, -1, 0, 20), false).curve();
@@ -343,6 +360,137 @@ void TestChart::severalEquivalencePoints()
                     !boxes[i].intersects(
                         QRectF(QPointF(c.x1, c.y1), QPointF(c.x2, c.y2)).normalized()));
     }
+}
+
+void TestChart::readings_data()
+{
+    // The weak acid's own axis ends at 50 mL.
+    QTest::addColumn<Points>("readings"); ///< (mL, pH)
+    QTest::addColumn<Points>("marked");
+    QTest::addColumn<double>("end"); ///< of the volume axis
+    const Points inside{{0, 2.9}, {12.5, 4.7}, {50, 12.5}}, far{{10, 4}, {61, 12.6}};
+    QTest::newRow("on the plot") << inside << inside << 50.0;
+    QTest::newRow("off the plot or not numbers")
+        << Points{{-1, 3}, {10, 15.5}, {20, -1.5}, {NAN, 4}, {30, HUGE_VAL}} << Points{} << 50.0;
+    QTest::newRow("beyond the model's end: to the next tick") << far << far << 65.0;
+    QTest::newRow("beyond 600 mL: clipped")
+        << Points{{10, 4}, {700, 12.6}} << Points{{10, 4}} << 600.0;
+}
+
+void TestChart::readings()
+{
+    QFETCH(Points, readings);
+    QFETCH(Points, marked);
+    QFETCH(double, end);
+    ChartInput in = kWeakAcid;
+    in.series.push_back(makeSeries(SeriesRole::Readings, readings, "lab.csv"));
+    const Drawn d = draw(in, true);
+    const auto x = [&](double v) { return d.g.X0 + (d.g.XR - d.g.X0) * v / end; };
+    const std::vector<Op> markers = d.of(Kind::PSet, 0); // the legend's sample last
+    QCOMPARE(markers.size(), marked.size() + 1);
+    for (std::size_t i = 0; i < marked.size(); ++i)
+        QVERIFY(std::fabs(markers[i].x1 - x(marked[i].first)) +
+                    std::fabs(markers[i].y1 - d.g.yOfPH(marked[i].second)) <
+                1e-9);
+    QCOMPARE(d.of(Kind::PSet, d.g.dotColour).front().x1, x(25)); // the equivalence point too
+    QVERIFY(std::ranges::all_of(
+        d.ops, [](const Op& op) { return std::isfinite(op.x1 + op.y1 + op.x2 + op.y2); }));
+}
+
+void TestChart::keptCurvesAndLegend()
+{
+    ChartInput in = kWeakAcid;
+    std::set<Colour> colours;
+    for (const int pKa : {3, 5, 7}) {
+        const ChartInput kept = input(1, 25, std::pow(10.0, -pKa));
+        in.series.push_back(makeSeries(SeriesRole::Kept, modelSeries(kept, kScreen)->points,
+                                       "Ka 1E-" + std::to_string(pKa), colours.size()));
+        QVERIFY(colours.insert(in.series.back().style.colour).second);
+    }
+    const Drawn d = draw(in, false);
+    // Each kept curve a line of a colour apart from the model's and the others'; a legend of
+    // them and the model, over no other text.
+    for (const Colour c : colours)
+        QVERIFY(c != kRed && c != kGreen && d.of(Kind::Line, c).size() > 100);
+    QStringList texts;
+    std::vector<QRectF> boxes;
+    for (const Op& op : d.of(Kind::Print)) {
+        const double size = op.fontSize * kPt;
+        const QRectF box(op.x1, op.y1, size / 2 * op.text.size() - 1e-9, 1.15 * size - 1e-9);
+        QVERIFY2(std::ranges::none_of(boxes, [&](const QRectF& b) { return b.intersects(box); }),
+                 op.text.c_str());
+        boxes.push_back(box);
+        texts << QString::fromStdString(op.text);
+    }
+    QVERIFY(texts.contains(" Calculated curve ") && texts.filter(" Ka 1E-").size() == 3);
+    QVERIFY(chartDescription(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
+}
+
+void TestChart::rightAxis_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("axis");
+    QTest::newRow("weak acid: rising") << 1 << true;
+    QTest::newRow("strong base: falling") << 2 << true;
+    QTest::newRow("one point: nothing to draw") << 1 << false;
+}
+
+void TestChart::rightAxis()
+{
+    QFETCH(int, type);
+    QFETCH(bool, axis);
+    ChartInput in = input(type, 25, 1.8e-5);
+    in.series.push_back(axis ? derivativeSeries(modelSeries(in, kScreen)->points)
+                             : derivativeSeries({{10, 4}}));
+    in.series.back().legend = ""; // no legend, whose sample would read as a value
+    const Drawn d = draw(in, false);
+    const double right = axis ? 708 : 748; // the plot narrows for the axis
+    QCOMPARE(d.of(Kind::Line, d.g.gridColour).front().x2, right);
+    QCOMPARE(chartDescription(in).find("on the right axis, steepest") != std::string::npos, axis);
+    // The steepest value read back off the line against the ticks' values beside the plot,
+    // within a step of the outermost tick.
+    std::vector<double> ticks, values, drawn;
+    for (const Op& op : d.ops)
+        if (op.kind == Kind::Line && op.colour == in.series.back().style.colour)
+            (op.x1 == right ? ticks : drawn).push_back(op.y2);
+        else if (op.kind == Kind::Print && op.x1 > right && std::isdigit(op.text.back()))
+            values.push_back(std::stod(op.text));
+    QCOMPARE(ticks.size() >= 2, axis);
+    if (!axis)
+        return;
+    const double step = values[1] - values[0];
+    const auto read = [&](double y) {
+        return values[0] + (y - ticks[0]) / (ticks[1] - ticks[0]) * step;
+    };
+    const auto size = [](double slope) { return std::fabs(slope); };
+    const double steepest =
+        std::ranges::max(in.series.back().points | std::views::values, {}, size);
+    const double outer = steepest > 0 ? values.back() : values.front();
+    QVERIFY(std::fabs(read(std::ranges::max(drawn, {}, [&](double y) { return size(read(y)); })) -
+                      steepest) < 1e-9 * size(steepest));
+    QVERIFY(size(outer) >= size(steepest) && size(outer - steepest) < step);
+}
+
+void TestChart::derivativeOfKnownCurve_data()
+{
+    QTest::addColumn<Points>("curve");
+    QTest::addColumn<Points>("slope");
+    QTest::newRow("parabola V²/10 at uneven steps")
+        << Points{{0, 0}, {1, .1}, {3, .9}, {3.5, 1.225}, {6, 3.6}}
+        << Points{{0, 0}, {1, .2}, {3, .6}, {3.5, .7}, {6, 1.2}};
+    QTest::newRow("line, not a number and a repeated volume skipped")
+        << Points{{0, 12}, {1, 11.5}, {1, 3}, {2, NAN}, {4, 10}}
+        << Points{{0, -.5}, {1, -.5}, {4, -.5}};
+}
+
+void TestChart::derivativeOfKnownCurve()
+{
+    QFETCH(Points, curve);
+    QFETCH(Points, slope);
+    const Points d = derivativeSeries(curve).points;
+    QCOMPARE(d.size(), slope.size());
+    for (std::size_t i = 0; i < d.size(); ++i)
+        QVERIFY(d[i].first == slope[i].first && std::fabs(d[i].second - slope[i].second) < 1e-12);
 }
 
 QTEST_APPLESS_MAIN(TestChart)
