@@ -9,6 +9,7 @@
 #include "report/numbertext.h"
 #include "report/substances.h"
 #include "report/typenames.h"
+#include "session/session.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -248,6 +249,14 @@ Request parse(const QStringList& arguments)
              "between): their end points and the fitted concentration follow the report, join "
              "the JSON object and are drawn on the chart.",
              "file"),
+        series("series",
+               "With --chart: a family of curves over one input, named as its option without the "
+               "dashes (titrant, analyte, analyte-volume, ka, kb), then its values: "
+               "\"ka 1E-3 1E-5 1E-7\". The first value's curve is labelled; the others are "
+               "drawn beside it with a legend.",
+               "input values"),
+        derivative("derivative", "With --chart: dpH/dV of the curve (and of the readings) on a "
+                                 "second axis on the right."),
         fit("fit",
             "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the "
             "pKa values too).",
@@ -258,9 +267,9 @@ Request parse(const QStringList& arguments)
     names.setFlags(QCommandLineOption::HiddenFromHelp);
     substanceNames.setFlags(QCommandLineOption::HiddenFromHelp);
     const QList<QCommandLineOption> options{
-        help,  version, list,      substances,   titration, titrant,       analyte, volume,
-        ka,    kb,      indicator, reportOption, crlf,      csv,           json,    step,
-        chart, ph,      data,      fit,          names,     substanceNames};
+        help,  version, list,      substances,   titration, titrant,    analyte, volume,
+        ka,    kb,      indicator, reportOption, crlf,      csv,        json,    step,
+        chart, ph,      data,      fit,          series,    derivative, names,   substanceNames};
     parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
     const auto notANumber = [&](const QString& option, const QString& typed) {
@@ -366,6 +375,11 @@ Request parse(const QStringList& arguments)
         if (!o.report && !o.json && !parser.isSet(chart))
             return usageError(QStringLiteral("--data needs --report, --json or --chart"));
     }
+    o.seriesSpec = parser.value(series).toStdString();
+    o.derivative = parser.isSet(derivative);
+    for (const QCommandLineOption* drawn : {&series, &derivative})
+        if (parser.isSet(*drawn) && !parser.isSet(chart))
+            return usageError("--" + drawn->names().first() + " needs --chart");
     if (parser.isSet(fit)) {
         const QString what = parser.value(fit).toLower();
         if (o.dataPath.isEmpty())
@@ -416,27 +430,41 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         readings = std::move(read.value);
     }
 
-    // As the window does: the boxes read and checked by the schematic refresh, then the run.
+    // As the window does: one session, its boxes read and checked by the schematic refresh,
+    // then the run and the readings' analysis.
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
-    const indicators::SchematicState s =
-        indicators::ActualizarColor_pH(o.type, o.boxes, o.indicator, catalogue);
-    const report::CalculationInput input = indicators::calculationInput(
-        o.type, s, o.boxes, o.indicator, catalogue,
-        s.verdict ? indicators::verdictCaption(*s.verdict) : "Appropiate");
-    const std::optional<report::Report> r = report::runCalculation(input);
+    session::Session session;
+    session.type = o.type;
+    session.boxes = o.boxes;
+    session.indicatorPosition = o.indicator;
+    session.readings = std::move(readings);
+    session.readingsName = QFileInfo(QFile::decodeName(o.dataPath)).fileName().toStdString();
+    session.fitPKa = o.fitPKa;
+    session.showDerivative = o.derivative;
+    if (!o.seriesSpec.empty()) {
+        chem::Result<session::Session> family = session::family(session, o.seriesSpec, catalogue);
+        if (!family) {
+            err << "acidora: " << oneLine("--series: " + family.failure) << '\n';
+            return 1;
+        }
+        session = std::move(*family.value);
+    }
+    const session::Outcome outcome = session::compute(session, catalogue);
+    const indicators::SchematicState& s = outcome.schematic;
+    const std::optional<report::Report>& r = outcome.report;
     if (!r) {
-        const std::optional<indicators::Refusal> why = indicators::whyRefused(o.type, s);
-        err << "acidora: " << oneLine(why ? refusalText(o, *why) : "the inputs are refused")
+        err << "acidora: "
+            << oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
+                                       : std::string("the inputs are refused"))
             << '\n';
         return 1;
     }
+    const report::CalculationInput& input = outcome.input;
+    const std::optional<lab::Measured>& measured = outcome.measured;
 
     // The run accepted the inputs, so the model exists.
     const std::optional<report::TitrationModel> model =
         report::TitrationModel::make(*o.type, s.inputs, s.constants);
-    std::optional<lab::Measured> measured;
-    if (readings)
-        measured = lab::analyseReadings(*readings, {*o.type, s.inputs, s.constants}, o.fitPKa);
     std::string text;
     if (o.report) {
         text = output::clipboardText(r->lines, r->table);
@@ -463,16 +491,10 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     for (const double v : o.volumes)
         text += fullPrecision(model->pH(v)) + '\n';
     if (!o.chartPath.isEmpty()) {
-        chart::ChartInput c{
-            o.type,
-            s.inputs,
-            s.calcErrorFlag,
-            o.indicator,
-            &catalogue,
-            report::titrationTitle(*o.type),
-            o.indicator ? catalogue.table[o.indicator].name : std::string(),
-            report::titrationCaption(*o.type, s.inputs, o.boxes.TxKaKb, s.constants),
-            s.constants};
+        chart::ChartInput c = session::chartInput(session, outcome, catalogue);
+        c.title = report::titrationTitle(*o.type);
+        c.indicatorName = o.indicator ? catalogue.table[o.indicator].name : std::string();
+        c.caption = report::titrationCaption(*o.type, s.inputs, session.boxes.TxKaKb, s.constants);
         const QByteArray bytes = o.chartFormat == "pdf"   ? output::chartPdf(c)
                                  : o.chartFormat == "svg" ? output::chartSvg(c)
                                                           : output::chartPng(c);

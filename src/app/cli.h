@@ -31,6 +31,8 @@ struct Options
     std::vector<double> volumes; ///< --ph, in mL
     QByteArray dataPath;         ///< measured readings' file, as the file system's bytes
     bool fitPKa = false;         ///< --fit pka: the pKa values fitted with the concentration
+    std::string seriesSpec;      ///< --series: an input's name and its values, for the chart
+    bool derivative = false;     ///< --derivative: dpH/dV on the chart
 
     bool hasAction() const
     {

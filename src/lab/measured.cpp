@@ -44,6 +44,11 @@ std::string methodName(EndPointMethod m)
 
 } // namespace
 
+std::string concentrationText(double molPerLitre)
+{
+    return significant(molPerLitre, 4);
+}
+
 Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa)
 {
     Measured m;

@@ -28,6 +28,9 @@ struct Measured
 /// when `fitPKa` and the analyte is weak.
 Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa);
 
+/// A concentration with 4 significant digits, trailing zeros kept: "0.1000".
+std::string concentrationText(double molPerLitre);
+
 /// The report's "Measured data" section, one line a string: a blank line, then its heading.
 std::vector<std::string> measuredSection(const Measured& measured);
 

@@ -52,6 +52,8 @@ void TestCli::answers_data()
     QTest::newRow("measured data after the report") << "--report --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "   50.00   12.52\n\nMeasured data:\n  46 readings, from 0 to 40 mL\n  End point 1 (first derivative):  25 mL,*\n  End point 1 (Gran, before):  25.08 mL";
     QTest::newRow("measured data in the JSON") << "--json --fit PKA --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7";
     QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
+    QTest::newRow("a family with a value refused") << "--chart /dev/null --series=ka\t1E-3\t7 " + kWeakAcid << 1 << "--series: ka 7: the Ka 7 is outside 1E-14 to 1, both excluded";
+    QTest::newRow("a derivative without a chart") << "--derivative --report " + kWeakAcid << 2 << "--derivative needs --chart";
     QTest::newRow("a fit without data") << "--fit pka " + kWeakAcid << 2 << "--fit needs --data";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
     QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";

@@ -1,0 +1,239 @@
+#include "session/session.h"
+
+#include "report/calculationrun.h"
+#include "report/numbertext.h"
+#include "report/typenames.h"
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+
+namespace session {
+
+namespace {
+
+using chart::Series;
+using chart::SeriesRole;
+
+/// The box text as the legend quotes it: trimmed, one line.
+std::string typed(std::string text)
+{
+    for (char& c : text)
+        if (c >= 0 && c < ' ')
+            c = ' ';
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string constantWords(const KeptCurve& c)
+{
+    if (!chem::isWeak(c.type))
+        return {};
+    if (c.constants && !c.constants->name.empty())
+        return c.constants->name;
+    return std::string(c.type == chem::TitrationType::WeakBaseStrongAcid ? "Kb " : "Ka ") +
+           typed(c.boxes.TxKaKb);
+}
+
+/// The model's pH along seriesVolumes, as (volume, pH) pairs.
+std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel& model)
+{
+    const std::vector<double> volumes = seriesVolumes(model);
+    const std::vector<double> pHs = model.curve(volumes);
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < volumes.size() && i < pHs.size(); ++i)
+        points.emplace_back(volumes[i], pHs[i]);
+    return points;
+}
+
+} // namespace
+
+Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogue)
+{
+    Outcome o;
+    o.schematic = indicators::ActualizarColor_pH(s.type, s.boxes, s.indicatorPosition, catalogue);
+    o.input = indicators::calculationInput(
+        s.type, o.schematic, s.boxes, s.indicatorPosition, catalogue,
+        o.schematic.verdict ? indicators::verdictCaption(*o.schematic.verdict) : s.verdictCaption);
+    o.report = report::runCalculation(o.input);
+    if (!o.report) {
+        o.refusal = indicators::whyRefused(s.type, o.schematic);
+        return o;
+    }
+    if (s.readings)
+        o.measured = lab::analyseReadings(
+            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants}, s.fitPKa);
+    return o;
+}
+
+std::optional<KeptCurve> curveToKeep(const Session& s, const Outcome& o)
+{
+    if (!o.report)
+        return std::nullopt;
+    return KeptCurve{*s.type, s.boxes, o.schematic.inputs, o.schematic.constants, {}};
+}
+
+std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown)
+{
+    std::vector<KeptCurve*> all;
+    for (KeptCurve& k : kept)
+        all.push_back(&k);
+    KeptCurve shownCopy = shown ? *shown : KeptCurve{};
+    if (shown)
+        all.push_back(&shownCopy);
+    using report::NumberText;
+    // What each curve says of every input; an input goes into the legends when they differ.
+    const std::function<std::string(const KeptCurve&)> words[] = {
+        [](const KeptCurve& c) { return std::string(report::typeNames(c.type).analyte); },
+        [](const KeptCurve& c) { return "titrant " + NumberText(c.inputs.titrantConc) + " mol/L"; },
+        [](const KeptCurve& c) { return "analyte " + NumberText(c.inputs.analyteConc) + " mol/L"; },
+        [](const KeptCurve& c) { return NumberText(c.inputs.analyteVolume) + " mL"; },
+        constantWords};
+    for (KeptCurve* c : all)
+        c->legend.clear();
+    for (const auto& say : words) {
+        const bool differs = std::any_of(all.begin(), all.end(),
+                                         [&](KeptCurve* c) { return say(*c) != say(*all[0]); });
+        if (!differs)
+            continue;
+        for (KeptCurve* c : all) {
+            const std::string part = say(*c);
+            if (!part.empty())
+                c->legend += (c->legend.empty() ? "" : ", ") + part;
+        }
+    }
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i]->legend.empty()) // the same titration kept twice
+            all[i]->legend = "curve " + std::to_string(i + 1);
+    return shown ? shownCopy.legend : std::string();
+}
+
+std::vector<double> seriesVolumes(const report::TitrationModel& model)
+{
+    const double end = report::curveEnd(model);
+    std::vector<double> volumes;
+    constexpr int kSteps = 400;
+    for (int i = 0; i <= kSteps; ++i)
+        volumes.push_back(end * i / kSteps);
+    for (const double veq : model.equivalenceVolumes())
+        for (int i = -50; i <= 50; ++i)
+            volumes.push_back(veq * (1 + 0.001 * i));
+    std::sort(volumes.begin(), volumes.end());
+    volumes.erase(std::unique(volumes.begin(), volumes.end()), volumes.end());
+    return volumes;
+}
+
+chart::ChartInput chartInput(const Session& s, const Outcome& o,
+                             const indicators::IndicatorCatalogue& catalogue)
+{
+    chart::ChartInput in;
+    in.type = s.type;
+    in.inputs = o.schematic.inputs;
+    in.calcErrorFlag = o.schematic.calcErrorFlag;
+    in.indicatorPosition = s.indicatorPosition;
+    in.catalogue = &catalogue;
+    in.constants = o.schematic.constants;
+    if (!o.report)
+        return in;
+    const std::optional<report::TitrationModel> model =
+        report::TitrationModel::make(*s.type, o.schematic.inputs, o.schematic.constants);
+    if (!model)
+        return in;
+
+    std::vector<KeptCurve> kept = s.kept;
+    if (!kept.empty()) {
+        const std::optional<KeptCurve> shown = curveToKeep(s, o);
+        in.modelLegend = keptLegends(kept, shown ? &*shown : nullptr);
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        if (const auto m =
+                report::TitrationModel::make(kept[i].type, kept[i].inputs, kept[i].constants))
+            in.series.push_back(
+                chart::makeSeries(SeriesRole::Kept, curvePoints(*m), kept[i].legend, i));
+    if (s.readings) {
+        std::vector<std::pair<double, double>> points;
+        for (std::size_t i = 0; i < s.readings->size(); ++i)
+            points.emplace_back(s.readings->volume[i], s.readings->pH[i]);
+        const std::string name = s.readingsName.empty() ? "Readings" : s.readingsName;
+        in.series.push_back(chart::makeSeries(SeriesRole::Readings, points, name));
+        if (s.showDerivative) {
+            Series d = chart::derivativeSeries(points);
+            in.series.push_back(
+                chart::makeSeries(SeriesRole::ReadingsDerivative, d.points, "dpH/dV of " + name));
+        }
+    }
+    if (o.measured && o.measured->fit) {
+        const std::vector<double> volumes = seriesVolumes(*model);
+        const chem::Result<std::vector<double>> pHs = o.measured->fit->curve(volumes);
+        if (pHs) {
+            std::vector<std::pair<double, double>> points;
+            for (std::size_t i = 0; i < volumes.size(); ++i)
+                points.emplace_back(volumes[i], (*pHs.value)[i]);
+            in.series.push_back(chart::makeSeries(
+                SeriesRole::Fitted, points,
+                "Fitted, " + lab::concentrationText(o.measured->fit->analyteConcentration) +
+                    " mol/L"));
+        }
+    }
+    if (s.showDerivative)
+        in.series.push_back(chart::derivativeSeries(curvePoints(*model)));
+    return in;
+}
+
+chem::Result<Session> family(const Session& base, std::string_view spec,
+                             const indicators::IndicatorCatalogue& catalogue)
+{
+    using R = chem::Result<Session>;
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : std::string(spec) + ' ') {
+        if (c == ' ' || c == '\t') {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (words.empty())
+        return R::failed("names no input");
+    std::string input = words.front();
+    std::transform(input.begin(), input.end(), input.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string indicators::BoxTexts::*box = nullptr;
+    if (input == "titrant")
+        box = &indicators::BoxTexts::TxCBur;
+    else if (input == "analyte")
+        box = &indicators::BoxTexts::TxCErl;
+    else if (input == "analyte-volume")
+        box = &indicators::BoxTexts::TxVErl;
+    else if (input == "ka" || input == "kb")
+        box = &indicators::BoxTexts::TxKaKb;
+    else
+        return R::failed("'" + words.front() +
+                         "' is none of titrant, analyte, analyte-volume, ka and kb");
+    if (box == &indicators::BoxTexts::TxKaKb &&
+        (!base.type || (input == "ka") != (*base.type == chem::TitrationType::WeakAcidStrongBase)))
+        return R::failed(input + " does not apply to this titration");
+    if (words.size() < 2)
+        return R::failed(input + " needs at least one value");
+
+    Session result = base;
+    result.kept.clear();
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        Session one = base;
+        one.boxes.*box = words[i];
+        const Outcome o = compute(one, catalogue);
+        if (!o.report)
+            return R::failed(input + " " + words[i] + ": " +
+                             (o.refusal ? o.refusal->text : std::string("refused")));
+        if (i == 1)
+            result.boxes = one.boxes;
+        else
+            result.kept.push_back(*curveToKeep(one, o));
+    }
+    return R::success(std::move(result));
+}
+
+} // namespace session

@@ -1,0 +1,80 @@
+#pragma once
+// One plain object for what the user has set up: the type, the boxes as typed, the indicator,
+// the measured readings, the curves kept for comparison and whether the derivative shows. The
+// window shows it and the command line fills it; both compute from it alike — the schematic
+// refresh, the calculation run, the readings' end points and fit, and the chart's series.
+
+#include "chart/titrationchart.h"
+#include "indicators/schematic.h"
+#include "lab/measured.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace session {
+
+/// A titration's curve kept for comparison, with what tells it apart from the others.
+struct KeptCurve
+{
+    chem::TitrationType type = chem::TitrationType::WeakAcidStrongBase;
+    indicators::BoxTexts boxes;
+    chem::TitrationInputs inputs;
+    std::optional<report::AnalyteConstants> constants;
+    std::string legend; ///< "Ka 1E-5": set by keptLegends
+};
+
+struct Session
+{
+    std::optional<chem::TitrationType> type;
+    indicators::BoxTexts boxes;
+    int indicatorPosition = 0; ///< 0 for none
+    std::optional<lab::Readings> readings;
+    std::string readingsName; ///< the readings' file name, for the legend
+    bool fitPKa = false;      ///< the fit varies the pKa values too
+    bool showDerivative = false;
+    std::vector<KeptCurve> kept;
+    /// The verdict label's caption as last shown, which the report repeats when the refresh
+    /// hides the verdict ("Appropiate" until one is shown).
+    std::string verdictCaption = "Appropiate";
+};
+
+/// What a session computes.
+struct Outcome
+{
+    indicators::SchematicState schematic;
+    report::CalculationInput input;
+    std::optional<report::Report> report;       ///< none when refused
+    std::optional<indicators::Refusal> refusal; ///< why, when refused
+    std::optional<lab::Measured> measured;      ///< with readings, when not refused
+};
+
+/// The refresh and the run, and the readings' end points and fit against the result.
+Outcome compute(const Session& session, const indicators::IndicatorCatalogue& catalogue);
+
+/// The curve of the session's titration as it stands, to keep; none when refused.
+std::optional<KeptCurve> curveToKeep(const Session& session, const Outcome& outcome);
+
+/// Gives the kept curves and the shown one (`shown`, may be null) legends that name what differs
+/// among them ("Ka 1E-5", "titrant 0.2 mol/L, Ka 1E-5"), or the type when that differs.
+/// Returns the shown curve's legend.
+std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown);
+
+/// The chart for the session: the model's curve with every series the session holds —
+/// readings, the fitted curve, kept curves, derivatives.
+chart::ChartInput chartInput(const Session& session, const Outcome& outcome,
+                             const indicators::IndicatorCatalogue& catalogue);
+
+/// The volumes a series of the model is computed at: even steps to the curve's end and dense
+/// ones within 5 % of each equivalence volume.
+std::vector<double> seriesVolumes(const report::TitrationModel& model);
+
+/// A family over one input: `spec` names the input as its command-line option without the dashes
+/// (titrant, analyte, analyte-volume, ka, kb) and then 1 or more values; the session's curve
+/// takes the first value and the others are kept. Fails with a reason for an unknown input, no
+/// value, or a value the refresh refuses.
+chem::Result<Session> family(const Session& session, std::string_view spec,
+                             const indicators::IndicatorCatalogue& catalogue);
+
+} // namespace session
