@@ -6,7 +6,7 @@
 
 namespace chem {
 
-std::int32_t CalcErrorFlag = 0;
+thread_local std::int32_t CalcErrorFlag = 0;
 
 namespace {
 

@@ -14,9 +14,9 @@
 // shows anything or throws; a refusal comes back in a chem::Result with its reason. Above chem
 // and report, below the chart and the window; no Qt.
 //
-// The one-proton routines report a failure through the global chem::CalcErrorFlag, which
-// modelCurve reads and puts back: the end points and a fit of a strong analyte may run on
-// another thread only while the window computes no curve.
+// The one-proton routines report a failure through chem::CalcErrorFlag, which modelCurve reads
+// and puts back; the flag is the calling thread's own, so the end points and a fit may run on
+// another thread while the window computes curves.
 
 #include "report/model.h"
 
