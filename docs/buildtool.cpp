@@ -1,11 +1,13 @@
 // Build-time helper: turns docs/manual.html into Manual_ACDR.pdf — with the indicator table
-// taken from the program's own catalogue, the substance table from its own library and
-// screenshots of the real window — and renders the icon at the sizes a desktop wants.
+// taken from the program's own catalogue, the substance table from its own library,
+// screenshots of the real window and the measured-data example run through the real command
+// line — and renders the icon at the sizes a desktop wants.
 //
 //   acidora-buildtool manual <manual.html> <Manual_ACDR.pdf>
 //   acidora-buildtool icon <icon.svg> <size> <icon.png>
 
 #include "app/appinfo.h"
+#include "app/cli.h"
 #include "app/formmain.h"
 #include "app/platform.h"
 #include "app/svgpicture.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -24,6 +27,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
@@ -34,6 +38,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <tuple>
 
 namespace {
@@ -247,6 +252,42 @@ QList<std::pair<QString, QImage>> screenshots()
     return shots;
 }
 
+/// The measured-data chapter's worked example, run as the manual tells the reader to run it:
+/// the report's measured-data section, which the chapter quotes, and the chart with the
+/// derivative, which it shows.
+struct WorkedExample
+{
+    QString section;
+    QImage chart;
+};
+
+std::optional<WorkedExample> measuredExample(const QString& docsFolder)
+{
+    QTemporaryDir folder;
+    const QString chartFile = folder.filePath(QStringLiteral("measured.png"));
+    // Paths may hold blanks, so they are added whole after the split.
+    const QStringList arguments =
+        QStringLiteral("acidora --titration weak-acid --titrant 0.1 --analyte 0.1 "
+                       "--analyte-volume 25 --ka 1.8E-5 --report --derivative")
+            .split(QLatin1Char(' '))
+        << QStringLiteral("--data") << docsFolder + QStringLiteral("/examples/acetic-acid-lab.csv")
+        << QStringLiteral("--chart") << chartFile;
+    const app::cli::Request request = app::cli::parse(arguments);
+    std::ostringstream out, err;
+    if (!folder.isValid() || !request.options || app::cli::run(*request.options, out, err) != 0) {
+        std::fprintf(stderr, "the measured-data example does not run: %s%s\n",
+                     qPrintable(request.text), err.str().c_str());
+        return std::nullopt;
+    }
+    const QString report = QString::fromStdString(out.str());
+    const qsizetype start = report.indexOf(QStringLiteral("Measured data:"));
+    if (start < 0) {
+        std::fprintf(stderr, "the measured-data example's report has no measured-data section\n");
+        return std::nullopt;
+    }
+    return WorkedExample{report.mid(start).trimmed(), QImage(chartFile)};
+}
+
 int manual(const QString& source, const QString& output)
 {
     QFile file(source);
@@ -259,7 +300,23 @@ int manual(const QString& source, const QString& output)
     html.replace(QStringLiteral("{{VERSION}}"),
                  QStringLiteral("%1.%2").arg(app::kVersionMajor).arg(app::kVersionMinor));
 
+    // The chapter explains the example line by line, so a quote the program no longer prints
+    // stops the build rather than going out with numbers the reader cannot reproduce.
+    const std::optional<WorkedExample> example = measuredExample(QFileInfo(source).absolutePath());
+    if (!example)
+        return 1;
+    if (!html.contains(example->section.toHtmlEscaped())) {
+        std::fprintf(stderr,
+                     "%s: the worked example of measured data quotes a section the program no "
+                     "longer prints; bring the quote and its explanation up to date with what "
+                     "it prints now:\n%s\n",
+                     qPrintable(source), qPrintable(example->section));
+        return 1;
+    }
+
     QTextDocument document;
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("measured.png")),
+                         example->chart);
     for (const auto& [name, image] : screenshots())
         document.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QFont font(QStringLiteral("Arial"));
