@@ -5,8 +5,8 @@
 #include "report/constanttext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <optional>
 
@@ -293,11 +293,12 @@ chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool
     const double sse = sumOfSquares(best->r);
     const double rms = std::sqrt(sse / static_cast<double>(n));
     if (!(rms <= kMaxFitRmsResidual)) {
+        // to_chars: the locale's decimal comma must not reach the reason.
         char text[32];
-        std::snprintf(text, sizeof text, "%.2f", rms);
+        char* end = std::to_chars(text, text + sizeof text, rms, std::chars_format::fixed, 2).ptr;
         return Failure::failed(std::string(kNotConverged) +
-                               ": the readings do not follow this titration (rms residual " + text +
-                               " pH)");
+                               ": the readings do not follow this titration (rms residual " +
+                               std::string(text, end) + " pH)");
     }
     // The covariance s²·(JᵀJ)⁻¹, a column at a time.
     const double s2 = sse / static_cast<double>(n - m);

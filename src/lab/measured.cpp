@@ -4,8 +4,10 @@
 #include "report/jsonreport.h"
 #include "report/numbertext.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 namespace lab {
 
@@ -24,10 +26,17 @@ std::string significant(double x, int digits)
         return report::NumberText(x);
     if (x < 1e-4)
         return report::constantText(x);
-    const int decimals = digits - 1 - static_cast<int>(std::floor(std::log10(x)));
+    // The exponent after rounding, so that 0.099999 is 0.1000 and not 0.10000; to_chars, as
+    // the locale's decimal comma must not reach the report.
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals < 0 ? 0 : decimals, x);
-    return text;
+    char* end =
+        std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, digits - 1).ptr;
+    const int exponent = std::atoi(std::string(std::find(text, end, 'e') + 1, end).c_str());
+    const int decimals = digits - 1 - exponent;
+    end = std::to_chars(text, text + sizeof text, x, std::chars_format::fixed,
+                        decimals < 0 ? 0 : decimals)
+              .ptr;
+    return std::string(text, end);
 }
 
 std::string methodWords(const EndPoint& e)

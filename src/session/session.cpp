@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <functional>
 
 namespace session {
@@ -44,6 +45,33 @@ std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel&
     std::vector<std::pair<double, double>> points;
     for (std::size_t i = 0; i < volumes.size() && i < pHs.size(); ++i)
         points.emplace_back(volumes[i], pHs[i]);
+    return points;
+}
+
+/// The model's curve for its derivative. The one-proton routines for a weak analyte find their
+/// root in steps of about 3E-4 pH, which differences over close volumes turn into false drops;
+/// the same analyte in the polyprotic model is smooth to 1E-9 pH.
+std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel& model,
+                                                   const std::optional<report::AnalyteConstants>& c)
+{
+    const chem::TitrationInputs& in = model.inputs();
+    if (!chem::isWeak(model.type()) || model.protons() > 1)
+        return curvePoints(model);
+    const bool base = model.type() == chem::TitrationType::WeakBaseStrongAcid;
+    const double K = in.dissociationConstant;
+    const std::vector<double> pKa =
+        c ? c->pKa : std::vector<double>{base ? 14 + std::log10(K) : -std::log10(K)};
+    const auto smooth = chem::PolyproticTitration::make(
+        {pKa, in.analyteConc, base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
+        in.analyteVolume, in.titrantConc);
+    const std::vector<double> volumes = seriesVolumes(model);
+    const auto pHs = smooth.value ? smooth.value->curve(volumes)
+                                  : chem::Result<std::vector<double>>::failed("no model");
+    if (!pHs)
+        return curvePoints(model);
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < volumes.size(); ++i)
+        points.emplace_back(volumes[i], (*pHs.value)[i]);
     return points;
 }
 
@@ -120,7 +148,12 @@ std::vector<double> seriesVolumes(const report::TitrationModel& model)
         for (int i = -50; i <= 50; ++i)
             volumes.push_back(veq * (1 + 0.001 * i));
     std::sort(volumes.begin(), volumes.end());
-    volumes.erase(std::unique(volumes.begin(), volumes.end()), volumes.end());
+    // Volumes a hair apart (25.125 from the even steps and from the dense ones) would make a
+    // difference quotient of rounding noise.
+    const double apart = end * 1e-5;
+    volumes.erase(std::unique(volumes.begin(), volumes.end(),
+                              [apart](double a, double b) { return b - a < apart; }),
+                  volumes.end());
     return volumes;
 }
 
@@ -177,7 +210,7 @@ chart::ChartInput chartInput(const Session& s, const Outcome& o,
         }
     }
     if (s.showDerivative)
-        in.series.push_back(chart::derivativeSeries(curvePoints(*model)));
+        in.series.push_back(chart::derivativeSeries(smoothCurve(*model, o.schematic.constants)));
     return in;
 }
 

@@ -207,6 +207,10 @@ void TestLab::measuredInWordsAndJson()
                      .arg(std::round(m.endPoints[0].volume * 100) / 100)),
              qPrintable(words));
     QVERIFY(lines[lines.size() - 2].starts_with("  Fitted pKa "));
+    // Four significant digits after rounding, zeros kept; tiny values as constants are written.
+    QCOMPARE(concentrationText(0.0999999) + ' ' + concentrationText(0.099984) + ' ' +
+                 concentrationText(2.5e-5),
+             std::string("0.1000 0.09998 2.5E-5"));
 }
 
 void TestLab::studentT()

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace session;
 using chem::TitrationType;
 
@@ -89,6 +91,9 @@ void TestSession::chartSeries()
     // The fitted curve passes through the readings' end point region as the model does.
     const auto& fitted = in.series[3].points;
     QVERIFY(fitted.size() > 400 && fitted.front().first == 0 && fitted.back().first == 50);
+    // The model's derivative rises to the jump and falls, never below 0: no rounding noise.
+    const auto& slope = in.series[4].points;
+    QVERIFY(std::all_of(slope.begin(), slope.end(), [](auto p) { return p.second > 0; }));
     // A refused session draws nothing besides.
     Session refused = weakAcid("7");
     refused.showDerivative = true;
