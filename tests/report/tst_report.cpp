@@ -306,16 +306,17 @@ void TestReport::severalPoints_data()
     QTest::addColumn<QString>("points"); // volume and pH of each, "!" when no indicator shows it
     QTest::addColumn<QString>("lastRow");
     QTest::addColumn<QString>("verdicts"); // phenolphthalein's line
+    QTest::addColumn<QString>("first");    // the first constant's line
     // clang-format off
     QTest::newRow("phosphoric acid") << 1 << "pKa 2.15 7.20 12.35"
         << "25 4.70!, 50 9.66, 75 12.18!" << "  100.00   12.46"
-        << "  Very appropriate for point 2; inappropriate for points 1, 3";
+        << "  Very appropriate for point 2; inappropriate for points 1, 3" << "    pKa1 = 2.15   Ka1 = 7.08E-3";
     QTest::newRow("sodium carbonate") << 3 << "pKb 3.67 7.65"
         << "25 8.34!, 50 3.91" << "   75.00    1.60"
-        << "  Inappropriate for points 1, 2";
+        << "  Inappropriate for points 1, 2" << "    pKa1 = 6.35   Ka1 = 4.47E-7";
     QTest::newRow("sulfuric acid: one jump for two protons") << 1 << "pKa -3 1.99"
         << "25 1.74!, 50 7.31" << "   75.00   12.40"
-        << "  Appropriate for point 2; inappropriate for point 1";
+        << "  Appropriate for point 2; inappropriate for point 1" << "    pKa1 = -3   Ka1 = 1E3";
     // clang-format on
 }
 
@@ -326,6 +327,7 @@ void TestReport::severalPoints()
     QFETCH(QString, points);
     QFETCH(QString, lastRow);
     QFETCH(QString, verdicts);
+    QFETCH(QString, first);
     CalculationInput in = input(type, 0.1, 25, 0.1, 1e-5);
     const ResolvedConstant c = resolveConstantText(constants.toStdString(), type == 3);
     in.constants = c.analyte;
@@ -349,7 +351,10 @@ void TestReport::severalPoints()
     QCOMPARE(std::count_if(r->headings.begin(), r->headings.end(),
                            [&](std::size_t i) { return L[i].starts_with("Equivalence point "); }),
              std::ptrdiff_t(r->points.size()));
-    QVERIFY(std::find(L.begin(), L.end(), verdicts.toStdString()) != L.end());
+    const auto verdict = std::find(L.begin(), L.end(), verdicts.toStdString());
+    QVERIFY(verdict != L.end() &&
+            verdict[1] == "  Colour change: colourless (acid)  -  violet (basic)");
+    QVERIFY(std::find(L.begin(), L.end(), first.toStdString()) != L.end());
     QCOMPARE(L.back(), std::string("Table of values (added Vol. [mL] and pH)"));
     // The acceptance rule holds every point within 5 to 300 mL.
     in.inputs.analyteVolume = 25 * 300.1 / 25 / r->points.size();
