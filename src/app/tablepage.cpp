@@ -50,8 +50,11 @@ report::Report withMeasured(report::Report report, const std::vector<std::string
     if (measured.empty() || report.lines.empty())
         return report;
     auto at = report.lines.end() - 1;
+    // The report's blank lines at its end would stand between it and the section.
+    while (at != report.lines.begin() && (at - 1)->empty())
+        at = report.lines.erase(at - 1);
     for (const std::string& line : measured) {
-        if (line.empty() && at == report.lines.end() - 1)
+        if (line.empty() && &line == &measured.front())
             continue; // the heading's space stands in for the leading blank line
         if (!line.empty() && line.front() != ' ' && line.back() == ':')
             report.headings.push_back(std::size_t(at - report.lines.begin()));
