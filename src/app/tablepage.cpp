@@ -49,17 +49,26 @@ report::Report withMeasured(report::Report report, const std::vector<std::string
 {
     if (measured.empty() || report.lines.empty())
         return report;
+    const std::ptrdiff_t before = std::ssize(report.lines);
     auto at = report.lines.end() - 1;
     // The report's blank lines at its end would stand between it and the section.
     while (at != report.lines.begin() && (at - 1)->empty())
         at = report.lines.erase(at - 1);
+    const std::size_t first = std::size_t(at - report.lines.begin());
+    std::vector<std::size_t> headings;
     for (const std::string& line : measured) {
         if (line.empty() && &line == &measured.front())
             continue; // the heading's space stands in for the leading blank line
         if (!line.empty() && line.front() != ' ' && line.back() == ':')
-            report.headings.push_back(std::size_t(at - report.lines.begin()));
+            headings.push_back(std::size_t(at - report.lines.begin()));
         at = report.lines.insert(at, line) + 1;
     }
+    // The report's own headings from the table's heading on move with it.
+    const std::ptrdiff_t moved = std::ssize(report.lines) - before;
+    for (std::size_t& h : report.headings)
+        if (h >= first)
+            h = std::size_t(std::ptrdiff_t(h) + moved);
+    report.headings.insert(report.headings.end(), headings.begin(), headings.end());
     return report;
 }
 
