@@ -1,12 +1,18 @@
 #pragma once
 // The curve page: the chart as a picture, kept and shown again whenever the page is uncovered,
-// with the title, the indicator's name and the Print button over it.
+// with the title, the indicator's name and the Print button over it. Over the picture, not in
+// it, a readout follows the pointer (or the arrow keys): a crosshair on the model's curve with
+// the volume and pH there and the nearest reading. A file dropped on the page is offered as
+// measured readings.
 
 #include "chart/titrationchart.h"
 #include "output/writers.h"
+#include "report/model.h"
 
 #include <QImage>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -27,20 +33,45 @@ public:
     QLabel* indicatorName() const { return label5_11_; }
     QPushButton* printButton() const { return cmdPRINT_CUR_; }
     const QImage& picture() const { return picture_; }
+    /// What the readout says ("12.5 mL, pH 4.74"); "" when it is hidden.
+    QString readout() const { return readout_; }
 
     /// Clears the picture to white.
     void Cls();
     /// Draws the chart into the picture.
     void draw(const chart::ChartInput& input);
 
+signals:
+    /// A local file was dropped on the page.
+    void fileDropped(const QString& path);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    /// Puts the readout's cursor at `volume` (mL), within the plot, or hides it (none).
+    void moveCursor(std::optional<double> volume);
+    double xOfVolume(double volume) const;
+    double volumeAtX(double x) const;
+
     QImage picture_;
     QLabel* label5_12_ = nullptr;
     QLabel* label5_11_ = nullptr;
     QPushButton* cmdPRINT_CUR_ = nullptr;
+    /// The drawn chart's model and where its volumes lie; none when no chart is drawn.
+    std::optional<report::TitrationModel> model_;
+    chart::ChartGeometry geometry_;
+    double plotLeft_ = 0, plotRight_ = 0, axisEnd_ = 1;
+    std::vector<std::pair<double, double>> readings_;
+    std::optional<double> cursor_; ///< mL
+    QString readout_;
+    QString description_; ///< the chart in words
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "app/cli.h"
 
 #include "app/appinfo.h"
+#include "app/readingsfile.h"
 #include "lab/measured.h"
 #include "output/writers.h"
 #include "report/calculationrun.h"
@@ -372,8 +373,6 @@ Request parse(const QStringList& arguments)
         o.dataPath = argumentBytes(parser.value(data));
         if (o.dataPath.isEmpty())
             return usageError(QStringLiteral("--data needs a file name"));
-        if (!o.report && !o.json && !parser.isSet(chart))
-            return usageError(QStringLiteral("--data needs --report, --json or --chart"));
     }
     o.seriesSpec = parser.value(series).toStdString();
     o.derivative = parser.isSet(derivative);
@@ -397,32 +396,18 @@ Request parse(const QStringList& arguments)
             return usageError("--ph: '" + typed + "' is below 0 mL");
         o.volumes.push_back(*mL);
     }
+    // Without an action the window opens with the readings.
+    if (!o.dataPath.isEmpty() && o.hasAction() && !o.report && !o.json && o.chartPath.isEmpty())
+        return usageError(QStringLiteral("--data needs --report, --json or --chart"));
     return {o, {}, false};
 }
-
-namespace {
-
-/// The readings in `path`, or why they cannot be had: the file's own failure or the reader's.
-chem::Result<lab::Readings> readingsFile(const QByteArray& path)
-{
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return chem::Result<lab::Readings>::failed(file.errorString().toStdString());
-    // One byte past the limit is enough to refuse it, without reading a huge file whole.
-    const QByteArray bytes = file.read(qint64(lab::kMaxReadingsBytes) + 1);
-    if (file.error() != QFileDevice::NoError)
-        return chem::Result<lab::Readings>::failed(file.errorString().toStdString());
-    return lab::readReadings(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-}
-
-} // namespace
 
 int run(const Options& o, std::ostream& out, std::ostream& err)
 {
     // Readings that cannot be read end the run before anything is printed.
     std::optional<lab::Readings> readings;
     if (!o.dataPath.isEmpty()) {
-        chem::Result<lab::Readings> read = readingsFile(o.dataPath);
+        chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
         if (!read) {
             err << "acidora: " << oneLine(o.dataPath.toStdString() + ": " + read.failure) << '\n';
             return 1;

@@ -7,11 +7,13 @@
 #include "app/picturebutton.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
+#include "app/readingsfile.h"
 #include "app/saving.h"
 #include "app/svgpicture.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
 #include "indicators/indicatorpanel.h"
+#include "lab/measured.h"
 #include "output/writers.h"
 
 #include <QAccessible>
@@ -71,6 +73,15 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
     });
     timer1_->start();
     Timer1_Timer(); // the first answer need not wait for the first tick
+    connect(&analysis_, &QFutureWatcher<session::Outcome>::finished, this, [this] {
+        // The watcher follows the newest request only; an older one's answer never lands here.
+        if (!analysis_.future().isFinished())
+            return;
+        analysed_ = analysis_.result();
+        analysedKey_ = runningKey_;
+        if (analysedKey_ == analysisKey())
+            refreshShownPage();
+    });
 
     // Key preview: the window sees keys before whichever control has the focus.
     qApp->installEventFilter(this);
@@ -249,11 +260,40 @@ void FormMain::buildPages()
         action->setShortcut(keys); // shown only: the key preview handles the keys
         action->setShortcutVisibleInContextMenu(true);
     }
+    chartMenu_->addSeparator();
+    const auto add = [this](const char* name, const QString& caption, auto slot) {
+        QAction* action = chartMenu_->addAction(caption, this, slot);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    add("mnu_OpenData", QStringLiteral("Open measured data\u2026"),
+        &FormMain::openReadingsFromDialog);
+    keep_ = add("mnu_KeepCurve", QStringLiteral("Keep this curve"), &FormMain::keepCurve);
+    clearKept_ = add("mnu_ClearKept", QStringLiteral("Clear kept curves"), [this] {
+        session_.kept.clear();
+        refreshShownPage();
+    });
+    derivative_ = add("mnu_Derivative", QStringLiteral("Show derivative"), [this] {
+        session_.showDerivative = derivative_->isChecked();
+        refreshShownPage();
+    });
+    useFitted_ =
+        add("mnu_UseFitted", QStringLiteral("Use fitted values"), &FormMain::useFittedValues);
+    fitPKa_ = add("mnu_FitPKa", QStringLiteral("Fit pKa values too"), [this] {
+        session_.fitPKa = fitPKa_->isChecked();
+        refreshShownPage();
+    });
+    derivative_->setCheckable(true);
+    fitPKa_->setCheckable(true);
+    connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
+    updateChartMenu();
+
     picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         if (chartShown())
             chartMenu_->popup(picture1_->mapToGlobal(at));
     });
+    connect(picture1_, &ChartPage::fileDropped, this, &FormMain::openReadings);
 }
 
 void FormMain::paintEvent(QPaintEvent*)
@@ -357,39 +397,146 @@ void FormMain::Image4_Click(bool)
     print->hide();
 
     // The run starts from freshly read inputs; a refusal leaves every page hidden.
-    const indicators::SchematicState state = frameDAT_->ActualizarColor_pH();
-    indicators::BoxTexts boxes;
-    boxes.TxKaKb = frameDAT_->constantText().toStdString();
-    const report::CalculationInput input = indicators::calculationInput(
-        frameDAT_->selectedType(), state, boxes, frameDAT_->indicatorPosition(), catalogue_,
-        frameDAT_->verdictCaption().toStdString());
-    const std::optional<report::Report> result = report::runCalculation(input);
-    showRefusal(result ? std::nullopt : indicators::whyRefused(frameDAT_->selectedType(), state));
-    if (!result)
+    frameDAT_->ActualizarColor_pH();
+    takeInputs();
+    if (!showSessionReport())
         return;
 
     // The latest answer (which also named it in the tool tip), never a new question: the page
     // shows at once whatever the print service does.
     print->setVisible(latestPrinter_.has_value());
-    frameTAB_->showReport(*result, QString::fromStdString(report::titrationFileStem(
-                                       *frameDAT_->selectedType(), state.inputs, state.constants)));
     frameTAB_->show();
     frameTAB_->firstControl()->setFocus();
 }
 
-chart::ChartInput FormMain::chartInput() const
+bool FormMain::showSessionReport()
 {
-    const indicators::SchematicState& state = frameDAT_->schematic();
-    chart::ChartInput input;
-    input.type = frameDAT_->selectedType();
-    input.inputs = state.inputs;
-    input.calcErrorFlag = state.calcErrorFlag;
-    input.constants = state.constants;
-    input.indicatorPosition = frameDAT_->indicatorPosition();
-    input.catalogue = &catalogue_;
-    input.indicatorName =
-        indicators::indicatorPanelFor(catalogue_, input.indicatorPosition).chartCaption;
-    return input;
+    const session::Outcome o = outcome();
+    showRefusal(o.refusal);
+    if (!o.report)
+        return false;
+    std::vector<std::string> measured;
+    if (o.measured)
+        measured = lab::measuredSection(*o.measured);
+    else
+        analyseReadings(); // the section joins the page when the analysis is done
+    frameTAB_->showReport(*o.report,
+                          QString::fromStdString(report::titrationFileStem(
+                              *session_.type, o.schematic.inputs, o.schematic.constants)),
+                          std::move(measured));
+    return true;
+}
+
+void FormMain::takeInputs()
+{
+    session_.type = frameDAT_->selectedType();
+    session_.boxes = frameDAT_->boxTexts();
+    session_.indicatorPosition = frameDAT_->indicatorPosition();
+    session_.verdictCaption = frameDAT_->verdictCaption().toStdString();
+}
+
+std::string FormMain::analysisKey() const
+{
+    if (!session_.readings)
+        return {};
+    const indicators::BoxTexts& b = session_.boxes;
+    return std::to_string(readingsSerial_) + '\n' +
+           std::to_string(session_.type ? int(*session_.type) : -1) + '\n' + b.TxCBur + '\n' +
+           b.TxVErl + '\n' + b.TxCErl + '\n' + b.TxKaKb + '\n' + (session_.fitPKa ? "pKa" : "");
+}
+
+session::Outcome FormMain::outcome() const
+{
+    // Without the readings the refresh and the run take no time; their analysis is the worker's.
+    session::Session inputs = session_;
+    inputs.readings.reset();
+    session::Outcome o = session::compute(inputs, catalogue_);
+    if (o.report && analysed_ && analysedKey_ == analysisKey())
+        o.measured = analysed_->measured;
+    return o;
+}
+
+void FormMain::analyseReadings()
+{
+    const std::string key = analysisKey();
+    if (key.empty() || (analysed_ && analysedKey_ == key) ||
+        (analysis_.isRunning() && runningKey_ == key))
+        return;
+    runningKey_ = key;
+    analysis_.setFuture(QtConcurrent::run(
+        [s = session_] { return session::compute(s, indicators::filledCatalogue()); }));
+}
+
+void FormMain::refreshShownPage()
+{
+    if (chartShown())
+        drawSessionChart();
+    else if (frameTAB_->isVisible())
+        showSessionReport();
+    updateChartMenu();
+}
+
+void FormMain::updateChartMenu()
+{
+    const bool readings = session_.readings.has_value();
+    const bool fitted = readings && analysed_ && analysedKey_ == analysisKey() &&
+                        analysed_->measured && analysed_->measured->fit;
+    clearKept_->setEnabled(!session_.kept.empty());
+    useFitted_->setEnabled(fitted);
+    fitPKa_->setEnabled(readings && session_.type && chem::isWeak(*session_.type));
+    derivative_->setChecked(session_.showDerivative);
+    fitPKa_->setChecked(session_.fitPKa);
+}
+
+void FormMain::openReadings(const QString& path)
+{
+    chem::Result<lab::Readings> read = readReadingsFile(path);
+    if (!read) {
+        platform_.messages.show(
+            this, MessageBoxes::Icon::Exclamation, kProgramName,
+            QStringLiteral("The measured data in %1 cannot be opened: %2")
+                .arg(QFileInfo(path).fileName(), QString::fromStdString(read.failure)));
+        return;
+    }
+    session_.readings = std::move(read.value);
+    session_.readingsName = QFileInfo(path).fileName().toStdString();
+    ++readingsSerial_;
+    refreshShownPage();
+}
+
+void FormMain::openReadingsFromDialog()
+{
+    const QString path = platform_.files.askOpenName(
+        this, QStringLiteral("Open measured data"),
+        QStringLiteral("Readings (*.csv *.txt *.tsv *.dat);;All files (*)"));
+    if (!path.isEmpty())
+        openReadings(path);
+}
+
+void FormMain::keepCurve()
+{
+    if (const std::optional<session::KeptCurve> kept = session::curveToKeep(session_, outcome())) {
+        session_.kept.push_back(*kept);
+        refreshShownPage();
+    }
+}
+
+void FormMain::useFittedValues()
+{
+    const session::Outcome o = outcome();
+    if (!o.measured || !o.measured->fit)
+        return;
+    const lab::Fit& fit = *o.measured->fit;
+    indicators::BoxTexts boxes = session_.boxes;
+    boxes.TxCErl = QString::number(fit.fitted.inputs.analyteConc, 'g', 4).toUpper().toStdString();
+    if (!fit.pKa.empty()) {
+        boxes.TxKaKb = "pKa";
+        for (const double pKa : fit.pKa)
+            boxes.TxKaKb += ' ' + QString::number(pKa, 'f', 2).toStdString();
+    }
+    frameDAT_->preset(session_.type, boxes, session_.indicatorPosition);
+    takeInputs();
+    refreshShownPage();
 }
 
 void FormMain::Image5_Click(bool)
@@ -403,19 +550,33 @@ void FormMain::Image5_Click(bool)
     print->hide();
     picture1_->Cls();
     frameDAT_->ActualizarColor_pH();
-
-    chart::ChartInput input = chartInput();
-    const bool accepted = chart::chartAccepts(input);
-    showRefusal(accepted ? std::nullopt
-                         : indicators::whyRefused(input.type, frameDAT_->schematic()));
-    if (!accepted)
-        return; // the page stays empty but for the reason, without title or Print button
+    takeInputs();
+    if (!drawSessionChart()) {
+        // The page stays empty but for the reason, without title or Print button.
+        showRefusal(indicators::whyRefused(session_.type, frameDAT_->schematic()));
+        return;
+    }
+    showRefusal(std::nullopt);
     print->setVisible(latestPrinter_.has_value());
+    (print->isVisible() ? static_cast<QWidget*>(print) : picture1_)->setFocus();
+}
+
+bool FormMain::drawSessionChart()
+{
+    const session::Outcome o = outcome();
+    chart::ChartInput input = session::chartInput(session_, o, catalogue_);
+    input.indicatorName =
+        indicators::indicatorPanelFor(catalogue_, input.indicatorPosition).chartCaption;
+    if (!chart::chartAccepts(input))
+        return false;
+    if (!o.measured)
+        analyseReadings();  // meanwhile the chart shows the readings over the model
     picture1_->draw(input); // on screen the title is the label's
     input.title = report::titrationTitle(*input.type);
     picture1_->title()->setText(QString::fromStdString(input.title));
     shownChart_ = input;
-    (print->isVisible() ? static_cast<QWidget*>(print) : picture1_)->setFocus();
+    updateChartMenu();
+    return true;
 }
 
 bool FormMain::chartShown() const

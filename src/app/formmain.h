@@ -7,6 +7,7 @@
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
+#include "session/session.h"
 
 #include <map>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <QFutureWatcher>
 #include <QWidget>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -54,6 +56,12 @@ public:
     /// The manual beside the program.
     static QString manualPath();
 
+    /// Opens measured readings (from the menu, a drop or the command line): drawn over the
+    /// curve, analysed off the window's thread, their section added to the results. A file
+    /// that cannot be read ends in a message with the reason, and nothing shown changes.
+    void openReadings(const QString& path);
+    const session::Session& session() const { return session_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,8 +77,26 @@ private:
     void Image5_Click(bool byKeyboard);
     /// Shows why the inputs are refused on the empty page, or hides the note (none).
     void showRefusal(const std::optional<indicators::Refusal>& refusal);
-    /// The chart's inputs as the last schematic refresh left them, without a title.
-    chart::ChartInput chartInput() const;
+    /// The session with the input page's type, boxes and indicator as they stand.
+    void takeInputs();
+    /// The refresh and the run for the session, with the readings' analysis when the latest
+    /// one finished is for the session as it stands (none yet otherwise).
+    session::Outcome outcome() const;
+    /// What the readings' analysis depends on; a finished analysis for another key is stale.
+    std::string analysisKey() const;
+    /// Starts the readings' analysis unless the latest one is for the session as it stands.
+    void analyseReadings();
+    /// The curve page's chart from the session, drawn; false when the inputs are refused.
+    bool drawSessionChart();
+    /// The results page or the curve page again after the session changed.
+    void refreshShownPage();
+    /// The results page's report from the session; false when the inputs are refused.
+    bool showSessionReport();
+    void openReadingsFromDialog();
+    void keepCurve();
+    void useFittedValues();
+    /// Which of the chart menu's commands apply now.
+    void updateChartMenu();
     /// The shown chart with the caption of a chart copied or saved.
     chart::ChartInput chartHandedOut() const;
     /// Whether the curve page shows a chart, and so offers its picture.
@@ -103,6 +129,19 @@ private:
     std::optional<PrinterAnswer> latestPrinter_;
     /// The chart the curve page shows, with its title; none when it shows none.
     std::optional<chart::ChartInput> shownChart_;
+    /// What the user set up: the inputs as last taken from the input page, the readings, the
+    /// kept curves, the derivative.
+    session::Session session_;
+    int readingsSerial_ = 0; ///< counts the readings opened, for analysisKey
+    QFutureWatcher<session::Outcome> analysis_;
+    std::string runningKey_;
+    std::optional<session::Outcome> analysed_;
+    std::string analysedKey_;
+    QAction* keep_ = nullptr;
+    QAction* clearKept_ = nullptr;
+    QAction* derivative_ = nullptr;
+    QAction* useFitted_ = nullptr;
+    QAction* fitPKa_ = nullptr;
 };
 
 } // namespace app

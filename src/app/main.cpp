@@ -10,6 +10,7 @@
 #include "app/svgpicture.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,7 +87,8 @@ int main(int argc, char* argv[])
 
     auto* splash = new app::FormSplash(app::FormSplash::Role::Splash, platform);
     QObject::connect(splash, &app::FormSplash::closing, &application, [&] {
-        if (!main) {
+        const bool created = !main;
+        if (created) {
             main = std::make_unique<app::FormMain>(platform);
             const app::cli::Options& o = options;
             if (o.type || o.indicator || !o.boxes.TxCBur.empty() || !o.boxes.TxVErl.empty() ||
@@ -95,6 +97,10 @@ int main(int argc, char* argv[])
         }
         main->show();
         main->activateWindow();
+        // Readings named on the command line open once, into the shown window, so that a
+        // refusal's message has it as parent.
+        if (created && !options.dataPath.isEmpty())
+            main->openReadings(QFile::decodeName(options.dataPath));
     });
     splash->show();
     const int status = application.exec();

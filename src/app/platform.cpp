@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QSettings>
 
 namespace app {
 
@@ -30,6 +31,17 @@ bool QtClipboard::setImage(const QImage& image)
     clipboard->setImage(image); // offered as image/png, among others
     const QMimeData* data = clipboard->mimeData();
     return data && data->hasImage();
+}
+
+QString QtFileDialogs::askOpenName(QWidget* parent, const QString& caption, const QString& filter)
+{
+    QSettings settings;
+    const QString key = QStringLiteral("lastOpenFolder");
+    const QString name =
+        QFileDialog::getOpenFileName(parent, caption, settings.value(key).toString(), filter);
+    if (!name.isEmpty())
+        settings.setValue(key, QFileInfo(name).absolutePath());
+    return name;
 }
 
 QString QtFileDialogs::askSaveName(QWidget* parent, const QString& caption,

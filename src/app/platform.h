@@ -92,6 +92,9 @@ public:
     /// always about the file that will be written.
     virtual QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
                                 const std::vector<FileFormat>& formats) = 0;
+    /// Asks which existing file to open, with the dialog's `filter` ("Readings (*.csv)"). ""
+    /// when the user cancelled, as a desktop without the dialog always answers.
+    virtual QString askOpenName(QWidget*, const QString&, const QString&) { return {}; }
 };
 
 class QtFileDialogs : public FileDialogs
@@ -99,6 +102,8 @@ class QtFileDialogs : public FileDialogs
 public:
     QString askSaveName(QWidget* parent, const QString& caption, const QString& suggested,
                         const std::vector<FileFormat>& formats) override;
+    /// Starts in the folder of the last file opened, which the settings remember.
+    QString askOpenName(QWidget* parent, const QString& caption, const QString& filter) override;
 };
 
 struct Platform

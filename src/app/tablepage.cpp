@@ -35,10 +35,41 @@ const LabelPlace kPlaces[16] = {{4, true},    {37, true},   {58, false},  {92, t
 
 constexpr int kTwipsPerPixel = 15;
 
-/// Whether the report's lines are those of one point, shown in Label1's fixed places.
-bool hasFixedPlaces(const report::Report& report)
+/// Whether the report's lines are those of one point, shown in Label1's fixed places; the
+/// readings' section needs the flowing column.
+bool hasFixedPlaces(const report::Report& report, const std::vector<std::string>& measured)
 {
-    return report.lines.size() == report::kReportLines && report.points.size() <= 1;
+    return report.lines.size() == report::kReportLines && report.points.size() <= 1 &&
+           measured.empty();
+}
+
+/// The report with the readings' section in its column, before the table's heading (its last
+/// line); the section's title a heading, its leading blank line left to the heading's space.
+report::Report withMeasured(report::Report report, const std::vector<std::string>& measured)
+{
+    if (measured.empty() || report.lines.empty())
+        return report;
+    const std::ptrdiff_t before = std::ssize(report.lines);
+    auto at = report.lines.end() - 1;
+    // The report's blank lines at its end would stand between it and the section.
+    while (at != report.lines.begin() && (at - 1)->empty())
+        at = report.lines.erase(at - 1);
+    const std::size_t first = std::size_t(at - report.lines.begin());
+    std::vector<std::size_t> headings;
+    for (const std::string& line : measured) {
+        if (line.empty() && &line == &measured.front())
+            continue; // the heading's space stands in for the leading blank line
+        if (!line.empty() && line.front() != ' ' && line.back() == ':')
+            headings.push_back(std::size_t(at - report.lines.begin()));
+        at = report.lines.insert(at, line) + 1;
+    }
+    // The report's own headings from the table's heading on move with it.
+    const std::ptrdiff_t moved = std::ssize(report.lines) - before;
+    for (std::size_t& h : report.headings)
+        if (h >= first)
+            h = std::size_t(std::ptrdiff_t(h) + moved);
+    report.headings.insert(report.headings.end(), headings.begin(), headings.end());
+    return report;
 }
 
 } // namespace
@@ -140,10 +171,11 @@ QMenu* TablePage::textMenu(QPoint position)
     return menu;
 }
 
-void TablePage::showReport(const report::Report& report, const QString& fileStem)
+void TablePage::showReport(const report::Report& report, const QString& fileStem,
+                           std::vector<std::string> measured)
 {
     fileStem_ = fileStem;
-    const bool fixed = hasFixedPlaces(report);
+    const bool fixed = hasFixedPlaces(report, measured);
     for (std::size_t i = 0; i + 1 < label1_.size(); ++i)
         label1_[i]->setHidden(!fixed);
     if (fixed) {
@@ -161,7 +193,8 @@ void TablePage::showReport(const report::Report& report, const QString& fileStem
         int wrapped = 0;
         int bottom = 0;
         int row = 0;
-        for (const output::ReportLine& line : output::flowingReportLines(report)) {
+        for (const output::ReportLine& line :
+             output::flowingReportLines(withMeasured(report, measured))) {
             QLabel* label = makeLabel(column, QStringLiteral("ReportLine(%1)").arg(row++),
                                       QString::fromStdString(line.caption),
                                       {6, line.topTwips / kTwipsPerPixel + wrapped, width, 20},
@@ -180,16 +213,26 @@ void TablePage::showReport(const report::Report& report, const QString& fileStem
     text1_->setPlainText(
         QString::fromStdString(report.table).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     shown_ = report;
+    measured_ = std::move(measured);
 }
 
 std::vector<output::ReportLine> TablePage::reportLines() const
 {
-    if (!hasFixedPlaces(shown_))
-        return output::flowingReportLines(shown_);
+    if (!hasFixedPlaces(shown_, measured_))
+        return output::flowingReportLines(withMeasured(shown_, measured_));
     std::vector<output::ReportLine> lines;
     for (std::size_t i = 0; i < std::size(kPlaces); ++i)
         lines.push_back({shown_.lines[i], kPlaces[i].bold, kPlaces[i].topPixels * kTwipsPerPixel});
     return lines;
+}
+
+std::string TablePage::resultsText() const
+{
+    // As the command line's report: the section after the table.
+    std::string text = output::clipboardText(shown_.lines, shown_.table);
+    for (const std::string& line : measured_)
+        text += line + "\r\n";
+    return text;
 }
 
 void TablePage::CmdPRINT_Click()
@@ -221,9 +264,7 @@ void TablePage::saveResults()
                            return QByteArray::fromStdString(output::resultsCsv(shown_.table));
                        // A text file ends its lines as text files here do; the clipboard keeps CR
                        // LF.
-                       return QByteArray::fromStdString(
-                                  output::clipboardText(shown_.lines, shown_.table))
-                           .replace("\r\n", "\n");
+                       return QByteArray::fromStdString(resultsText()).replace("\r\n", "\n");
                    });
 }
 
@@ -234,7 +275,7 @@ void TablePage::CmdCopiar_Click()
 
 void TablePage::copyResults(QPoint globalPosition)
 {
-    const std::string text = output::clipboardText(shown_.lines, shown_.table);
+    const std::string text = resultsText();
     if (platform_.clipboard.setText(QString::fromStdString(text)))
         showCopied(this, globalPosition);
     else

@@ -34,7 +34,10 @@ public:
     TablePage(QWidget* parent, Platform& platform);
 
     /// Shows a run's report; `fileStem` names the files it is saved to ("weak acid 0.1 M 25 mL").
-    void showReport(const report::Report& report, const QString& fileStem);
+    /// `measured` (the readings' section) follows the report on the page and on paper, and the
+    /// table in the copied and saved text.
+    void showReport(const report::Report& report, const QString& fileStem,
+                    std::vector<std::string> measured = {});
     QPushButton* printButton() const { return cmdPRINT_; }
     /// The table of values, where the keyboard starts on this page.
     QWidget* firstControl() const;
@@ -55,6 +58,8 @@ private:
     void copyResults(QPoint globalPosition);
     /// The report's left column as shown, with each line's weight and place.
     std::vector<output::ReportLine> reportLines() const;
+    /// The text copied and saved: the report, the table, then the readings' section.
+    std::string resultsText() const;
 
     Platform& platform_;
     std::array<QLabel*, report::kReportLines> label1_{};
@@ -66,6 +71,7 @@ private:
     QPushButton* cmdPRINT_ = nullptr;
     PrintCommand* print_ = nullptr;
     report::Report shown_; ///< what the labels and the text box show; the table with CR LF
+    std::vector<std::string> measured_;
     QString fileStem_;
     QMenu* menu_ = nullptr;
     QAction* save_ = nullptr;

@@ -24,6 +24,7 @@ struct FakeDesktop : app::PrintSystem,
     QString refusal, output; ///< the server's reason to refuse a job; where a job's PDF goes
     bool refuseClipboard = false, openerFails = false;
     QString clipboard, saveAs, suggested; ///< the dialog's answer; what it offered
+    QString openName;                     ///< the open dialog's answer
     QImage picture;
     QStringList shown; ///< title, then text, of each message
     QList<QUrl> opened;
@@ -69,6 +70,7 @@ struct FakeDesktop : app::PrintSystem,
         suggested = offered;
         return saveAs;
     }
+    QString askOpenName(QWidget*, const QString&, const QString&) override { return openName; }
     void show(QWidget*, Icon, const QString& title, const QString& text) override
     {
         shown << title << text;

@@ -45,6 +45,7 @@ private slots:
     void refusalsSayWhy_data();
     void refusalsSayWhy();
     void constantBoxByName();
+    void measuredDataMenu();
     void realSaveDialog_data();
     void realSaveDialog();
     void placement_data();
@@ -318,6 +319,50 @@ void TestWindow::constantBoxByName()
                  qPrintable(what + (": " + said + " / " + schematic)));
         QCOMPARE(box->toolTip().isEmpty(), said.isEmpty());
     }
+}
+
+void TestWindow::measuredDataMenu()
+{
+    enterExample(QStringLiteral("1.8E-5"));
+    click("Image5");
+    ChartPage* page = window_->curvePage();
+    const auto said = [page] { return page->accessibleDescription(); };
+    const auto trigger = [this](const char* name) { child<QAction>(name)->trigger(); };
+    // A bad file: the reader's reason, and nothing shown changes.
+    const QImage model = page->picture();
+    QFile bad(dir_.filePath(QStringLiteral("bad.csv")));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("0 3\n1 x\n") > 0);
+    bad.close();
+    fake_->openName = bad.fileName();
+    trigger("mnu_OpenData");
+    QVERIFY(fake_->shown.value(1).contains("line 2") && page->picture() == model);
+    // The readings at once, the fitted curve when the analysis off the window's thread is done.
+    fake_->openName = QStringLiteral(ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv");
+    trigger("mnu_OpenData");
+    QVERIFY(said().contains("46 readings: acetic-acid-lab.csv."));
+    QTRY_VERIFY(said().contains("Fitted curve, dashed") &&
+                child<QAction>("mnu_UseFitted")->isEnabled());
+    trigger("mnu_KeepCurve");
+    QVERIFY(said().contains("Kept curve: curve 1."));
+    trigger("mnu_ClearKept");
+    QVERIFY(!said().contains("Kept curve") && !child<QAction>("mnu_ClearKept")->isEnabled());
+    trigger("mnu_Derivative");
+    QVERIFY(said().contains("Derivative of the curve (dpH/dV) on the right axis"));
+    trigger("mnu_Derivative");
+    QVERIFY(!said().contains("right axis"));
+    // The readout starts mid-axis; Shift makes the step a tenth.
+    page->setFocus();
+    QTest::keyClick(page, Qt::Key_Right);
+    QTest::keyClick(page, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(page->readout(), QStringLiteral("25.05 mL, pH 10.00; reading 25 mL, pH 8.72"));
+    // The section follows the table in the copied results.
+    click("Image4");
+    QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
+    QVERIFY(fake_->clipboard.contains(QStringLiteral("12.52\r\n\r\nMeasured data:\r\n")));
+    click("Image5");
+    trigger("mnu_UseFitted");
+    QVERIFY(child<QLineEdit>("TxCErl")->text().startsWith(QStringLiteral("0.1")) &&
+            child<QLineEdit>("TxCErl")->text() != QStringLiteral("0,1"));
 }
 
 void TestWindow::realSaveDialog_data()
