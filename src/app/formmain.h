@@ -60,6 +60,8 @@ public:
     /// curve, analysed off the window's thread, their section added to the results. A file
     /// that cannot be read ends in a message with the reason, and nothing shown changes.
     void openReadings(const QString& path);
+    /// Whether a fit of the readings varies the pKa values too, as "Fit pKa values too" sets it.
+    void setFitPKa(bool on) { session_.fitPKa = on; }
     const session::Session& session() const { return session_; }
 
 protected:

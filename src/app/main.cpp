@@ -99,8 +99,10 @@ int main(int argc, char* argv[])
         main->activateWindow();
         // Readings named on the command line open once, into the shown window, so that a
         // refusal's message has it as parent.
-        if (created && !options.dataPath.isEmpty())
+        if (created && !options.dataPath.isEmpty()) {
+            main->setFitPKa(options.fitPKa);
             main->openReadings(QFile::decodeName(options.dataPath));
+        }
     });
     splash->show();
     const int status = application.exec();
