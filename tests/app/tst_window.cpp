@@ -13,12 +13,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -336,9 +338,14 @@ void TestWindow::measuredDataMenu()
     fake_->openName = bad.fileName();
     trigger("mnu_OpenData");
     QVERIFY(fake_->shown.value(1).contains("line 2") && page->picture() == model);
-    // The readings at once, the fitted curve when the analysis off the window's thread is done.
-    fake_->openName = QStringLiteral(ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv");
-    trigger("mnu_OpenData");
+    // A file dropped on the chart: the readings at once, the fitted curve when the analysis off
+    // the window's thread is done.
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv")});
+    QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(page, &enter); // the drop goes where the drag was accepted
+    QApplication::sendEvent(page, &drop);
     QVERIFY(said().contains("46 readings: acetic-acid-lab.csv."));
     QTRY_VERIFY(said().contains("Fitted curve, dashed") &&
                 child<QAction>("mnu_UseFitted")->isEnabled());
