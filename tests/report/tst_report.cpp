@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <set>
 
 using namespace report;
 
@@ -159,6 +160,17 @@ void TestReport::workedExamples()
         QVERIFY(expected.open(QIODevice::ReadOnly));
         const std::optional<Report> r = runCalculation(in);
         QVERIFY2(r, c.file);
+        // Bold: the title and the page's fixed captions, nothing else.
+        const std::set<std::string> captions{"Titrant (burette):",
+                                             "Analyte (erlenmeyer flask): ",
+                                             "Equivalence point:",
+                                             "Range of added titrant volume when error < 1%",
+                                             "Range of pH when error < 1%",
+                                             "Indicator:",
+                                             "Table of values (added Vol. [mL] and pH)"};
+        QCOMPARE(r->headings.size(), std::size_t(8));
+        for (const std::size_t h : r->headings)
+            QVERIFY2(h == 0 || captions.count(r->lines.at(h)), c.file);
         std::string copied; // as the clipboard holds it: each line with CR LF, then the table
         for (const std::string& line : r->lines)
             copied += line + "\r\n";
