@@ -804,11 +804,26 @@ private:
         s_.setFontSize(g_.leftTextSize);
         s_.setFontBold(false);
         const double L = s_.TextHeight("P"), sample = 2 * L, inset = L / 4;
-        double width = 0;
+        // More kept curves than half the plot's height holds: the last ones are counted, not
+        // listed, so that the box still finds room beside the labels.
+        const auto rows = static_cast<std::size_t>((g_.yOfPH(-1) - g_.yOfPH(15)) / L / 2);
+        std::size_t unlisted = 0;
+        while (entries.size() + (unlisted > 0) > rows) {
+            const auto kept = std::find_if(entries.rbegin(), entries.rend(), [](const Series* e) {
+                return e->role == chart::SeriesRole::Kept;
+            });
+            if (kept == entries.rend())
+                break;
+            entries.erase(std::next(kept).base());
+            ++unlisted;
+        }
+        const std::string more =
+            unlisted ? " and " + std::to_string(unlisted) + " more kept curves " : std::string();
+        double width = unlisted ? s_.TextWidth(more) - inset - sample : 0;
         for (const Series* s : entries)
             width = std::max(width, s_.TextWidth(legendText(*s)));
         width += inset + sample;
-        const double height = L * static_cast<double>(entries.size());
+        const double height = L * static_cast<double>(entries.size() + (unlisted > 0));
         const Rect r =
             freePlace(width, height, g_.X0, g_.yOfPH(15), L, false)
                 .value_or(Place{{g_.X0, g_.yOfPH(15), g_.X0 + width, g_.yOfPH(15) + height}, {}})
@@ -836,6 +851,8 @@ private:
             }
             printAt(x + sample, top, legendText(s));
         }
+        if (unlisted)
+            printAt(r.left + inset, r.top + static_cast<double>(entries.size()) * L, more);
         obstacles_.push_back(r);
     }
 

@@ -424,6 +424,16 @@ void TestChart::keptCurvesAndLegend()
     }
     QVERIFY(texts.contains(" Calculated curve ") && texts.filter(" Ka 1E-").size() == 3);
     QVERIFY(chartDescription(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
+    // Forty kept curves: the legend lists what half the plot holds and counts the rest.
+    for (int k = 0; k < 40; ++k)
+        in.series.push_back(in.series.front());
+    texts.clear();
+    for (const Op& op : draw(in, false).of(Kind::Print))
+        texts << QString::fromStdString(op.text);
+    QVERIFY2(texts.filter(" Ka 1E-").size() < 20 &&
+                 texts.contains(
+                     QString(" and %1 more kept curves ").arg(43 - texts.filter(" Ka 1E-").size())),
+             qPrintable(texts.join('|')));
 }
 
 void TestChart::rightAxis_data()
