@@ -165,15 +165,6 @@ std::string refusalText(const Options& o, const indicators::Refusal& refusal)
                                                              : "a weak acid needs --ka";
 }
 
-/// A message on one line, whatever the user typed into it: control characters as blanks.
-std::string oneLine(std::string text)
-{
-    for (char& c : text)
-        if (c >= 0 && c < ' ')
-            c = ' ';
-    return text;
-}
-
 /// A number as --ph prints it: every digit a double needs, whatever the locale.
 std::string fullPrecision(double x)
 {
@@ -409,7 +400,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     if (!o.dataPath.isEmpty()) {
         chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
         if (!read) {
-            err << "acidora: " << oneLine(o.dataPath.toStdString() + ": " + read.failure) << '\n';
+            err << "acidora: " << report::oneLine(o.dataPath.toStdString() + ": " + read.failure)
+                << '\n';
             return 1;
         }
         readings = std::move(read.value);
@@ -429,7 +421,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     if (!o.seriesSpec.empty()) {
         chem::Result<session::Session> family = session::family(session, o.seriesSpec, catalogue);
         if (!family) {
-            err << "acidora: " << oneLine("--series: " + family.failure) << '\n';
+            err << "acidora: " << report::oneLine("--series: " + family.failure) << '\n';
             return 1;
         }
         session = std::move(*family.value);
@@ -439,8 +431,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     const std::optional<report::Report>& r = outcome.report;
     if (!r) {
         err << "acidora: "
-            << oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
-                                       : std::string("the inputs are refused"))
+            << report::oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
+                                               : std::string("the inputs are refused"))
             << '\n';
         return 1;
     }
@@ -484,7 +476,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                                  : o.chartFormat == "svg" ? output::chartSvg(c)
                                                           : output::chartPng(c);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
-            err << "acidora: " << oneLine(o.chartPath.toStdString() + ": " + failure->toStdString())
+            err << "acidora: "
+                << report::oneLine(o.chartPath.toStdString() + ": " + failure->toStdString())
                 << '\n';
             return 1;
         }

@@ -51,14 +51,9 @@ std::string number(double x)
 Refusal outsideRange(Refusal::Input box, std::optional<TitrationType> type, const std::string& text,
                      double x)
 {
-    std::string typed = text;
-    for (char& c : typed)
-        if (c >= 0 && c < ' ')
-            c = ' ';
-    const std::size_t first = typed.find_first_not_of(' ');
-    typed = first == std::string::npos
-                ? number(x)
-                : typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+    std::string typed(report::trimmed(report::oneLine(text)));
+    if (typed.empty())
+        typed = number(x);
     std::string range;
     switch (box) {
     case Refusal::Input::TxVErl:

@@ -48,17 +48,12 @@ std::string pHField(double pH)
 
 /// The constant's text as the report line shows it: one blank for each control character (a
 /// pasted line break must not add lines to the report), trimmed, upper case.
-std::string trimmedUpper(std::string text)
+std::string trimmedUpper(const std::string& text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        if (c >= 0 && c < ' ')
-            return ' ';
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-    });
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    std::string shown(trimmed(oneLine(text)));
+    std::transform(shown.begin(), shown.end(), shown.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    return shown;
 }
 
 std::string N(double x)

@@ -50,10 +50,7 @@ ConstantText readConstantText(std::string_view text, bool base)
     const bool ofBase = prefix == "pkb" || prefix == "kb";
     if (!logarithm && prefix != "ka" && prefix != "kb") {
         r.form = ConstantText::Form::Name;
-        r.name = t;
-        for (char& c : r.name) // a pasted line break must not split a refusal's one line
-            if (c >= 0 && c < ' ')
-                c = ' ';
+        r.name = oneLine(t); // a pasted line break must not split a refusal's one line
         return r;
     }
     r.form = ConstantText::Form::Constants;

@@ -179,4 +179,12 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c >= 0 && c < ' ')
+            c = ' ';
+    return text;
+}
+
 } // namespace report

@@ -25,4 +25,8 @@ std::optional<double> ReadWholeNumber(std::string_view text);
 /// `text` without the blanks, tabs and line ends around it.
 std::string_view trimmed(std::string_view text);
 
+/// `text` on one line: each control character a blank, so that a pasted line break can split
+/// neither a message nor a report line.
+std::string oneLine(std::string text);
+
 } // namespace report

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include "report/calculationrun.h"
+#include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/typenames.h"
 
@@ -16,17 +17,6 @@ namespace {
 using chart::Series;
 using chart::SeriesRole;
 
-/// The box text as the legend quotes it: trimmed, one line.
-std::string typed(std::string text)
-{
-    for (char& c : text)
-        if (c >= 0 && c < ' ')
-            c = ' ';
-    const std::size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string()
-                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string constantWords(const KeptCurve& c)
 {
     if (!chem::isWeak(c.type))
@@ -34,7 +24,7 @@ std::string constantWords(const KeptCurve& c)
     if (c.constants && !c.constants->name.empty())
         return c.constants->name;
     return std::string(c.type == chem::TitrationType::WeakBaseStrongAcid ? "Kb " : "Ka ") +
-           typed(c.boxes.TxKaKb);
+           std::string(report::trimmed(report::oneLine(c.boxes.TxKaKb)));
 }
 
 /// The model's pH along seriesVolumes, as (volume, pH) pairs.
