@@ -34,14 +34,7 @@ public:
         : readings_(readings), setup_(setup),
           base_(setup.type == chem::TitrationType::WeakBaseStrongAcid)
     {
-        if (!chem::isWeak(setup.type))
-            return;
-        if (setup.constants) {
-            pKa_ = setup.constants->pKa;
-        } else if (setup.inputs.dissociationConstant > 0.0) {
-            const double pK = -std::log10(setup.inputs.dissociationConstant);
-            pKa_ = {base_ ? 14.0 - pK : pK};
-        }
+        pKa_ = report::analytePKa(setup.type, setup.inputs, setup.constants);
         fitPKa_ = fitPKa && !pKa_.empty();
     }
 
@@ -95,11 +88,8 @@ public:
         if (pKa_.empty()) {
             pH = modelCurve(*s, readings_.volume);
         } else {
-            const chem::Result<chem::PolyproticTitration> titration =
-                chem::PolyproticTitration::make(
-                    {fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_, s->inputs.analyteConc,
-                     base_ ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
-                    s->inputs.analyteVolume, s->inputs.titrantConc);
+            const chem::Result<chem::PolyproticTitration> titration = report::polyproticForm(
+                s->type, s->inputs, fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_);
             if (titration)
                 pH = titration.value->curve(readings_.volume);
         }

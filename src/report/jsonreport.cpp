@@ -28,22 +28,6 @@ std::string verdictWord(Suitability s)
     return "\"very appropriate\"";
 }
 
-/// The analyte's pKa values: its constants, or those of the one number a weak type was given.
-std::vector<double> analytePKa(const CalculationInput& input)
-{
-    if (input.constants)
-        return input.constants->pKa;
-    const double K = input.inputs.dissociationConstant;
-    switch (*input.type) {
-    case chem::TitrationType::WeakAcidStrongBase:
-        return {-std::log10(K)};
-    case chem::TitrationType::WeakBaseStrongAcid:
-        return {14 + std::log10(K)}; // of the conjugate acid, Kw = 1E-14
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 std::string jsonNumber(double x)
@@ -86,7 +70,7 @@ std::string titrationJson(const CalculationInput& input, const Report& report,
                        ", \"name\": " + (named ? jsonString(c->name) : "null") +
                        ", \"formula\": " + (named ? jsonString(c->formula) : "null") +
                        ", \"pKa\": [";
-    const std::vector<double> pKa = analytePKa(input);
+    const std::vector<double> pKa = analytePKa(*input.type, input.inputs, input.constants);
     for (std::size_t k = 0; k < pKa.size(); ++k)
         json += (k ? ", " : "") + jsonNumber(pKa[k]);
     json += "]},\n  \"equivalencePoints\": [";

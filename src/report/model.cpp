@@ -2,6 +2,8 @@
 
 #include "report/calculationrun.h"
 
+#include <cmath>
+
 namespace report {
 
 int protonCount(const std::optional<AnalyteConstants>& constants)
@@ -18,6 +20,32 @@ bool usesOneProtonRoutines(const std::optional<AnalyteConstants>& constants)
     // The bounds of the box's number for either kind: Kb < 1 is pKa < 14, Ka < 1 is pKa > 0.
     const double pKa = constants->pKa.front();
     return pKa > 0.0 && pKa < 14.0;
+}
+
+std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationInputs& inputs,
+                               const std::optional<AnalyteConstants>& constants)
+{
+    if (!chem::isWeak(type))
+        return {};
+    if (constants)
+        return constants->pKa;
+    const double K = inputs.dissociationConstant;
+    if (!(K > 0))
+        return {};
+    if (type == chem::TitrationType::WeakBaseStrongAcid)
+        return {14 + std::log10(K)}; // of the conjugate acid, Kw = 1E-14
+    return {-std::log10(K)};
+}
+
+chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
+                                                       const chem::TitrationInputs& inputs,
+                                                       std::vector<double> pKa)
+{
+    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
+    return chem::PolyproticTitration::make(
+        {std::move(pKa), inputs.analyteConc,
+         base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
+        inputs.analyteVolume, inputs.titrantConc);
 }
 
 double analyteAlonePH(chem::TitrationType type, double C, double K,
@@ -39,11 +67,7 @@ std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
     TitrationModel model(type, inputs);
     if (!chem::isWeak(type) || usesOneProtonRoutines(constants))
         return model;
-    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
-    chem::Result<chem::PolyproticTitration> made =
-        chem::PolyproticTitration::make({constants->pKa, inputs.analyteConc,
-                                         base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
-                                        inputs.analyteVolume, inputs.titrantConc);
+    chem::Result<chem::PolyproticTitration> made = polyproticForm(type, inputs, constants->pKa);
     if (!made)
         return std::nullopt;
     model.polyprotic_ = std::move(made.value);

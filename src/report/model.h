@@ -31,6 +31,18 @@ int protonCount(const std::optional<AnalyteConstants>& constants);
 /// lies within the range the box accepts as a number.
 bool usesOneProtonRoutines(const std::optional<AnalyteConstants>& constants);
 
+/// The analyte's pKa values, ascending: its constants, or for a weak type given one number that
+/// number's (of the conjugate acid for a base); none for a strong type or a constant not given.
+std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationInputs& inputs,
+                               const std::optional<AnalyteConstants>& constants);
+
+/// A weak analyte with these pKa values in the polyprotic model, however many they are: smooth to
+/// 1E-9 pH where the one-proton routines find their root in steps of about 3E-4 pH, for
+/// differences and fits over close volumes.
+chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
+                                                       const chem::TitrationInputs& inputs,
+                                                       std::vector<double> pKa);
+
 /// The pH of the analyte alone (concentration `C`, one-proton constant `K`), before any titrant,
 /// with TitrationModel::pH's failure contract.
 double analyteAlonePH(chem::TitrationType type, double C, double K,

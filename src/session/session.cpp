@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <functional>
 
 namespace session {
@@ -44,16 +43,10 @@ std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel&
 std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel& model,
                                                    const std::optional<report::AnalyteConstants>& c)
 {
-    const chem::TitrationInputs& in = model.inputs();
     if (!chem::isWeak(model.type()) || model.protons() > 1)
         return curvePoints(model);
-    const bool base = model.type() == chem::TitrationType::WeakBaseStrongAcid;
-    const double K = in.dissociationConstant;
-    const std::vector<double> pKa =
-        c ? c->pKa : std::vector<double>{base ? 14 + std::log10(K) : -std::log10(K)};
-    const auto smooth = chem::PolyproticTitration::make(
-        {pKa, in.analyteConc, base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
-        in.analyteVolume, in.titrantConc);
+    const auto smooth = report::polyproticForm(model.type(), model.inputs(),
+                                               report::analytePKa(model.type(), model.inputs(), c));
     const std::vector<double> volumes = seriesVolumes(model);
     const auto pHs = smooth.value ? smooth.value->curve(volumes)
                                   : chem::Result<std::vector<double>>::failed("no model");
