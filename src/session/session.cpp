@@ -6,7 +6,6 @@
 #include "report/typenames.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 
 namespace session {
@@ -26,15 +25,21 @@ std::string constantWords(const KeptCurve& c)
            std::string(report::trimmed(report::oneLine(c.boxes.TxKaKb)));
 }
 
+/// (volume, value) pairs, as a series holds them.
+std::vector<std::pair<double, double>> pairs(const std::vector<double>& volumes,
+                                             const std::vector<double>& values)
+{
+    std::vector<std::pair<double, double>> points;
+    for (std::size_t i = 0; i < volumes.size() && i < values.size(); ++i)
+        points.emplace_back(volumes[i], values[i]);
+    return points;
+}
+
 /// The model's pH along seriesVolumes, as (volume, pH) pairs.
 std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel& model)
 {
     const std::vector<double> volumes = seriesVolumes(model);
-    const std::vector<double> pHs = model.curve(volumes);
-    std::vector<std::pair<double, double>> points;
-    for (std::size_t i = 0; i < volumes.size() && i < pHs.size(); ++i)
-        points.emplace_back(volumes[i], pHs[i]);
-    return points;
+    return pairs(volumes, model.curve(volumes));
 }
 
 /// The model's curve for its derivative. The one-proton routines for a weak analyte find their
@@ -50,12 +55,7 @@ std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel&
     const std::vector<double> volumes = seriesVolumes(model);
     const auto pHs = smooth.value ? smooth.value->curve(volumes)
                                   : chem::Result<std::vector<double>>::failed("no model");
-    if (!pHs)
-        return curvePoints(model);
-    std::vector<std::pair<double, double>> points;
-    for (std::size_t i = 0; i < volumes.size(); ++i)
-        points.emplace_back(volumes[i], (*pHs.value)[i]);
-    return points;
+    return pHs ? pairs(volumes, *pHs.value) : curvePoints(model);
 }
 
 } // namespace
@@ -168,9 +168,7 @@ chart::ChartInput chartInput(const Session& s, const Outcome& o,
             in.series.push_back(
                 chart::makeSeries(SeriesRole::Kept, curvePoints(*m), kept[i].legend, i));
     if (s.readings) {
-        std::vector<std::pair<double, double>> points;
-        for (std::size_t i = 0; i < s.readings->size(); ++i)
-            points.emplace_back(s.readings->volume[i], s.readings->pH[i]);
+        const auto points = pairs(s.readings->volume, s.readings->pH);
         const std::string name = s.readingsName.empty() ? "Readings" : s.readingsName;
         in.series.push_back(chart::makeSeries(SeriesRole::Readings, points, name));
         if (s.showDerivative) {
@@ -183,11 +181,8 @@ chart::ChartInput chartInput(const Session& s, const Outcome& o,
         const std::vector<double> volumes = seriesVolumes(*model);
         const chem::Result<std::vector<double>> pHs = o.measured->fit->curve(volumes);
         if (pHs) {
-            std::vector<std::pair<double, double>> points;
-            for (std::size_t i = 0; i < volumes.size(); ++i)
-                points.emplace_back(volumes[i], (*pHs.value)[i]);
             in.series.push_back(chart::makeSeries(
-                SeriesRole::Fitted, points,
+                SeriesRole::Fitted, pairs(volumes, *pHs.value),
                 "Fitted, " + lab::concentrationText(o.measured->fit->analyteConcentration) +
                     " mol/L"));
         }
@@ -214,9 +209,7 @@ chem::Result<Session> family(const Session& base, std::string_view spec,
     }
     if (words.empty())
         return R::failed("names no input");
-    std::string input = words.front();
-    std::transform(input.begin(), input.end(), input.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string input = report::lowerCase(words.front());
     std::string indicators::BoxTexts::*box = nullptr;
     if (input == "titrant")
         box = &indicators::BoxTexts::TxCBur;
