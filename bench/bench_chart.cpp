@@ -58,7 +58,7 @@ void screenChartWithSeries(benchmark::State& state, std::vector<double> pKa)
     const auto modelAt = report::TitrationModel::make(*in.type, in.inputs, in.constants);
     for (int i = 0; i < 500; ++i) {
         const double v = end * i / 500;
-        readings.emplace_back(v, modelAt->pH(v) + 0.01 * std::sin(i)); // noise of 0.01 pH
+        readings.emplace_back(v, modelAt->pH(v).value + 0.01 * std::sin(i)); // noise of 0.01 pH
     }
     in.series.push_back(chart::makeSeries(chart::SeriesRole::Readings, readings, "500 readings"));
     for (const double ka : {1e-3, 1e-5, 1e-7}) {

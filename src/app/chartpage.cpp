@@ -127,7 +127,7 @@ void ChartPage::moveCursor(std::optional<double> volume)
     if (volume && model_ && std::isfinite(*volume)) {
         const double v = std::clamp(*volume, 0.0, axisEnd_);
         cursor_ = v;
-        const double pH = model_->pH(v);
+        const double pH = model_->pH(v).value;
         readout_ = volumeText(v) + QStringLiteral(" mL, pH ") + pHText(pH);
         const auto nearest =
             std::ranges::min_element(readings_, {}, [v](const std::pair<double, double>& r) {
@@ -153,7 +153,7 @@ void ChartPage::paintEvent(QPaintEvent*)
     if (!cursor_ || !model_)
         return;
     const double x = xOfVolume(*cursor_);
-    const double y = geometry_.yOfPH(model_->pH(*cursor_));
+    const double y = geometry_.yOfPH(model_->pH(*cursor_).value);
     painter.setPen(QPen(QColor(0, 0, 160), 1, Qt::DotLine));
     painter.drawLine(QPointF(x, geometry_.gridTop), QPointF(x, geometry_.H - 20));
     painter.drawLine(QPointF(plotLeft_, y), QPointF(plotRight_, y));

@@ -466,7 +466,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         text += output::resultsCsv(r->table);
     }
     for (const double v : o.volumes)
-        text += fullPrecision(model->pH(v)) + '\n';
+        text += fullPrecision(model->pH(v).value) + '\n';
     if (!o.chartPath.isEmpty()) {
         chart::ChartInput c = session::chartInput(session, outcome, catalogue);
         c.title = report::titrationTitle(*o.type);

@@ -36,8 +36,7 @@ public:
     /// The chooser's position: 0 for "<No indicator>", k for catalogue slot k.
     int indicatorPosition() const;
 
-    /// The schematic refresh: re-reads the boxes and shows the result. Returns what it found;
-    /// chem::CalcErrorFlag is left as the refresh left it.
+    /// The schematic refresh: re-reads the boxes and shows the result. Returns what it found.
     indicators::SchematicState ActualizarColor_pH();
     /// The four boxes as typed.
     indicators::BoxTexts boxTexts() const;

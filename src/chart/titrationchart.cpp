@@ -251,12 +251,12 @@ Series sampleModel(const Plot& plot, const report::TitrationModel& model, const 
                                        plot.xOfVolume(1.01 * veq)});
     const auto sample = [&](double x) {
         const double v = plot.volumeAtX(x);
-        chem::CalcErrorFlag = 0; // the polyprotic model only ever sets it
-        const double p = model.pH(v);
-        if (chem::CalcErrorFlag != 0) {
+        const report::PHValue computed = model.pH(v);
+        if (computed.failed) {
             s.cutShort = true;
             return false;
         }
+        const double p = computed.value;
         // A segment takes its colour from the error at its end; with several points, where
         // the stretches begin and end on samples, from its middle.
         const double at =
@@ -355,11 +355,10 @@ private:
     /// pH at volume v; a failed computation stops the drawing.
     double pHAt(double v)
     {
-        chem::CalcErrorFlag = 0; // the polyprotic model only ever sets it
-        const double p = model_.pH(v);
-        if (chem::CalcErrorFlag != 0)
+        const report::PHValue p = model_.pH(v);
+        if (p.failed)
             throw DrawingStopped{};
-        return p;
+        return p.value;
     }
 
     /// Pixels on screen; millimetres on paper, in whole device pixels (halves to even), at
@@ -631,8 +630,8 @@ private:
 
         s_.setFontSize(g_.leftTextSize);
         L = s_.TextHeight("P");
-        double pa = model_.pH(0.99 * veq_);
-        double pb = model_.pH(1.01 * veq_);
+        double pa = model_.pH(0.99 * veq_).value;
+        double pb = model_.pH(1.01 * veq_).value;
         if (pa > pb)
             std::swap(pa, pb);
         const std::string texts[] = {" Green line: Error < 1% ",
@@ -1028,7 +1027,7 @@ std::string chartDescription(const ChartInput& input)
     const std::optional<report::TitrationModel> model = acceptedModel(input);
     if (!model)
         return {};
-    const auto pH = [&](double v) { return model->pH(v); };
+    const auto pH = [&](double v) { return model->pH(v).value; };
     const auto n = [](double x, int decimals) { return chartNumber(report::Round(x, decimals)); };
     const auto range = [&](double veq) {
         const double a = pH(0.99 * veq), b = pH(1.01 * veq);

@@ -92,7 +92,7 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
     // Analyte, with the constant for the weak types.
     if (isFilled(boxes.TxCErl)) {
         in.analyteConc = acceptedValue(Refusal::Input::TxCErl, boxes.TxCErl, isConcentration);
-        std::optional<double> flaskPH;
+        std::optional<report::PHValue> flaskPH;
         if (type && chem::isWeak(*type)) {
             if (isFilled(boxes.TxKaKb)) {
                 const bool base = *type == TitrationType::WeakBaseStrongAcid;
@@ -112,23 +112,24 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
                         resolved.constant > 0
                             ? resolved.constant
                             : report::oneProtonConstant(base ? pKa.back() : pKa.front(), base);
-                    flaskPH =
-                        analyteAlonePH(*type, in.analyteConc, in.dissociationConstant, s.constants);
+                    flaskPH = report::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant,
+                                                     s.constants);
                 } else {
                     in.dissociationConstant =
                         acceptedValue(Refusal::Input::TxKaKb, boxes.TxKaKb, isConstant);
-                    flaskPH = chem::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant);
+                    flaskPH = report::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant,
+                                                     std::nullopt);
                 }
             }
         } else if (type) {
-            flaskPH = chem::analyteAlonePH(*type, in.analyteConc, 0.0);
+            flaskPH = report::analyteAlonePH(*type, in.analyteConc, 0.0, std::nullopt);
         }
-        if (flaskPH && chem::CalcErrorFlag != 0)
+        if (flaskPH && flaskPH->failed)
             return notComputed(Refusal::Input::TxCErl, "analyte");
         if (flaskPH) {
-            s.LblpHErl = pHLabelText(*flaskPH);
+            s.LblpHErl = pHLabelText(flaskPH->value);
             if (indicatorChosen)
-                s.flaskColour = Get_Color_INDIC(catalogue, position, *flaskPH);
+                s.flaskColour = Get_Color_INDIC(catalogue, position, flaskPH->value);
         }
     }
 
@@ -136,10 +137,10 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
     if (isFilled(boxes.TxCBur)) {
         in.titrantConc = acceptedValue(Refusal::Input::TxCBur, boxes.TxCBur, isConcentration);
         if (type) {
-            const double buretPH = chem::titrantAlonePH(*type, in.titrantConc);
-            if (chem::CalcErrorFlag != 0)
+            const report::PHValue buretPH = report::titrantAlonePH(*type, in.titrantConc);
+            if (buretPH.failed)
                 return notComputed(Refusal::Input::TxCBur, "titrant");
-            s.LblpHBur = pHLabelText(buretPH);
+            s.LblpHBur = pHLabelText(buretPH.value);
         }
     }
 
@@ -159,24 +160,27 @@ void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int posit
     if ((s.refusal = report::equivalenceVolumeRefusal(veq, protons)))
         throw RefreshFailure{};
 
-    // A failed pH here still completes the verdict, with its pH 0, and leaves the flag set.
+    // A failed pH here still completes the verdict, with its pH 0, and marks the state failed.
     const Indicator& indicator = catalogue.table[static_cast<std::size_t>(position)];
     const auto judge = [&](const auto& pH, double point) {
-        const double before = pH(0.99 * point); // in this order: the last failure sets the flag
-        const double after = pH(1.01 * point);
-        return report::suitability(indicator.pHLow, indicator.pHHigh, before, after,
-                                   [&] { return pH(point); });
+        return report::suitability(indicator.pHLow, indicator.pHHigh, pH(0.99 * point),
+                                   pH(1.01 * point), [&] { return pH(point); });
     };
-    if (!type || report::usesOneProtonRoutines(s.constants)) {
-        s.verdict = judge([&](double V) { return chem::Get_pH(type, in, V); }, veq);
+    if (!type) { // no type, no pH: every pH reads 0
+        s.verdict = judge([](double) { return 0.0; }, veq);
         return;
     }
     const std::optional<report::TitrationModel> model =
         report::TitrationModel::make(*type, in, s.constants);
     if (!model)
         return notComputed(Refusal::Input::TxKaKb, "analyte");
+    const auto pH = [&](double V) {
+        const report::PHValue p = model->pH(V);
+        s.calcErrorFlag = s.calcErrorFlag != 0 || p.failed;
+        return p.value;
+    };
     for (const double point : model->equivalenceVolumes())
-        s.pointVerdicts.push_back(judge([&](double V) { return model->pH(V); }, point));
+        s.pointVerdicts.push_back(judge(pH, point));
     s.verdict = *std::max_element(s.pointVerdicts.begin(), s.pointVerdicts.end());
     if (s.pointVerdicts.size() == 1)
         s.pointVerdicts.clear();
@@ -304,15 +308,15 @@ std::string pHLabelText(double pH)
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
                                   int indicatorPosition, const IndicatorCatalogue& catalogue)
 {
-    chem::CalcErrorFlag = 0;
     SchematicState state;
     try {
         refresh(type, boxes, indicatorPosition, catalogue, state);
     } catch (const RefreshFailure&) {
         state.verdict.reset();
-        chem::CalcErrorFlag = 1;
+        state.calcErrorFlag = 1;
     }
-    state.calcErrorFlag = chem::CalcErrorFlag;
+    if (state.refusal)
+        state.calcErrorFlag = 1;
     return state;
 }
 

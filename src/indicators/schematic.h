@@ -2,7 +2,7 @@
 // The schematic refresh: reads the four input boxes, checks them, and works out everything the
 // burette-and-flask schematic shows — both pH labels, the flask colour and the verdict on the
 // chosen indicator. It is the only place the input boxes are parsed; the calculation and the
-// chart rely on the TitrationInputs and CalcErrorFlag it leaves behind.
+// chart rely on the TitrationInputs and the failure it leaves behind.
 
 #include "chem/titration.h"
 #include "indicators/catalogue.h"
@@ -72,7 +72,7 @@ struct SchematicState
 std::string verdictCaption(const SchematicState& state);
 
 /// Refreshes the schematic for the selected type, the box texts and the chooser position
-/// (0 or less: no indicator). Leaves chem::CalcErrorFlag equal to the returned calcErrorFlag.
+/// (0 or less: no indicator).
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
                                   int indicatorPosition, const IndicatorCatalogue& catalogue);
 

@@ -88,10 +88,10 @@ public:
         if (pKa_.empty()) {
             pH = modelCurve(*s, readings_.volume);
         } else {
-            const chem::Result<chem::PolyproticTitration> titration = report::polyproticForm(
-                s->type, s->inputs, fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_);
-            if (titration)
-                pH = titration.value->curve(readings_.volume);
+            const std::optional<report::TitrationModel> model = s->model();
+            if (model)
+                pH = model->smooth(fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_)
+                         .curveOrFailure(readings_.volume);
         }
         if (!pH)
             return std::nullopt;

@@ -10,21 +10,15 @@ chem::Result<std::vector<double>> modelCurve(const Setup& setup, std::span<const
     const std::optional<report::TitrationModel> model = setup.model();
     if (!model)
         return Failure::failed("the titration's model cannot be made");
-    // The one-proton routines clear the flag on every call, so it is read after each; the
-    // window's own flag is put back, since the flag also carries the schematic's state.
-    const std::int32_t saved = chem::CalcErrorFlag;
+    // Point by point, as the readings' volumes need not ascend.
     std::vector<double> pH;
     pH.reserve(volumes.size());
     for (const double V : volumes) {
-        chem::CalcErrorFlag = 0;
-        const double p = model->pH(V);
-        if (chem::CalcErrorFlag != 0 || !std::isfinite(p)) {
-            chem::CalcErrorFlag = saved;
+        const report::PHValue p = model->pH(V);
+        if (p.failed || !std::isfinite(p.value))
             return Failure::failed("the model's pH cannot be computed at every volume");
-        }
-        pH.push_back(p);
+        pH.push_back(p.value);
     }
-    chem::CalcErrorFlag = saved;
     return Failure::success(std::move(pH));
 }
 

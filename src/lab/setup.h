@@ -14,9 +14,8 @@
 // shows anything or throws; a refusal comes back in a chem::Result with its reason. Above chem
 // and report, below the chart and the window; no Qt.
 //
-// The one-proton routines report a failure through chem::CalcErrorFlag, which modelCurve reads
-// and puts back; the flag is the calling thread's own, so the end points and a fit may run on
-// another thread while the window computes curves.
+// Every pH comes from report::TitrationModel with its failure beside it, so the end points and a
+// fit may run on another thread while the window computes curves.
 
 #include "report/model.h"
 
@@ -44,7 +43,7 @@ struct Setup
 };
 
 /// The pH of `setup`'s model after each of `volumes` (mL); fails if the model cannot be made or
-/// any pH cannot be computed. chem::CalcErrorFlag is as it was before the call.
+/// any pH cannot be computed.
 chem::Result<std::vector<double>> modelCurve(const Setup& setup, std::span<const double> volumes);
 
 } // namespace lab

@@ -141,12 +141,12 @@ void severalPointsReport(const CalculationInput& input, const TitrationModel& mo
     L.push_back(
         std::string(base ? "  Strong acid concentration " : "  Strong base concentration ") +
         N(in.titrantConc) +
-        " mol/L.  pH = " + S(Round(chem::titrantAlonePH(type, in.titrantConc), 2)));
+        " mol/L.  pH = " + S(Round(report::titrantAlonePH(type, in.titrantConc).value, 2)));
     heading("Analyte (erlenmeyer flask): " +
             (c.name.empty() ? std::string() : c.name + " (" + c.formula + ")"));
     L.push_back("  " + N(in.analyteVolume) + " mL of " + typeNames(type).analyte +
                 ". Concentration " + N(in.analyteConc) +
-                " mol/L.  pH = " + S(Round(model.analyteAlonePH(), 2)));
+                " mol/L.  pH = " + S(Round(model.analyteAlonePH().value, 2)));
     L.push_back(base ? "  Acidity constants of its conjugate acids:" : "  Acidity constants:");
     for (std::size_t k = 0; k < c.pKa.size(); ++k) {
         const std::string i = std::to_string(k + 1);
@@ -272,7 +272,7 @@ std::optional<std::string> curveCsv(const TitrationModel& model, double step)
     char text[64];
     for (double k = 0; k <= last; ++k) {
         const double V = std::round(k * step * 1e9) / 1e9; // 0.3, not 0.30000000000000004
-        const double pH = std::round(model.pH(V) * 1000) / 1000 + 0.0; // no -0
+        const double pH = std::round(model.pH(V).value * 1000) / 1000 + 0.0; // no -0
         char* end = std::to_chars(text, text + sizeof text, V, std::chars_format::fixed).ptr;
         *end++ = ',';
         end = std::to_chars(end, text + sizeof text, pH, std::chars_format::fixed, 3).ptr;
@@ -290,7 +290,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     const std::optional<TitrationModel> model = TitrationModel::make(type, in, input.constants);
     if (!model)
         return std::nullopt;
-    const auto pH = [&](double V) { return model->pH(V); };
+    const auto pH = [&](double V) { return model->pH(V).value; };
 
     Report r;
     for (const double veq : model->equivalenceVolumes()) {
@@ -326,14 +326,14 @@ std::optional<Report> runCalculation(const CalculationInput& input)
         L[0] = titrationTitle(type);
 
         const bool base = chem::titrantIsBase(type);
-        const double titrantPH = chem::titrantAlonePH(type, in.titrantConc);
+        const double titrantPH = report::titrantAlonePH(type, in.titrantConc).value;
         L[2] = std::string(base ? "  Strong base concentration " : "  Strong acid concentration ") +
                N(in.titrantConc) + " mol/L.  pH = " + S(Round(titrantPH, 2));
 
         // The weak-base line alone starts without the two blanks.
         L[4] = std::string(type == TitrationType::WeakBaseStrongAcid ? "" : "  ") +
                N(in.analyteVolume) + " mL of " + typeNames(type).analyte + ". Concentration " +
-               N(in.analyteConc) + " mol/L.  pH = " + S(Round(model->analyteAlonePH(), 2));
+               N(in.analyteConc) + " mol/L.  pH = " + S(Round(model->analyteAlonePH().value, 2));
         const char* constantLine =
             type == TitrationType::WeakAcidStrongBase   ? "  Acidity constant Ka = "
             : type == TitrationType::WeakBaseStrongAcid ? "  Basicity constant Kb = "
@@ -344,8 +344,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
             if (!c.name.empty())
                 L[3] += c.name + " (" + c.formula + ")";
             const bool ofBase = type == TitrationType::WeakBaseStrongAcid;
-            const double k = usesOneProtonRoutines(c) ? in.dissociationConstant
-                                                      : oneProtonConstant(c.pKa.front(), ofBase);
+            const double k = reportedConstant(type, in.dissociationConstant, c);
             L[5] = constantLine + constantText(k) + "  (pKa " + N(Round(c.pKa.front(), 3)) +
                    (ofBase ? " of its conjugate acid)" : ")");
         } else if (constantLine) {
@@ -377,10 +376,10 @@ std::optional<Report> runCalculation(const CalculationInput& input)
         previous = V;
         volumes.push_back(V);
     }
-    const std::vector<double> pHs = model->curve(volumes);
+    const std::vector<PHValue> pHs = model->curve(volumes);
     for (std::size_t i = 0; i < volumes.size(); ++i) {
-        r.rows.emplace_back(volumes[i], pHs[i]);
-        r.table += tableRow(volumes[i], pHs[i]);
+        r.rows.emplace_back(volumes[i], pHs[i].value);
+        r.table += tableRow(volumes[i], pHs[i].value);
     }
     return r;
 }

@@ -1,16 +1,16 @@
 #include "report/model.h"
 
 #include "report/calculationrun.h"
+#include "report/constanttext.h"
 
 #include <cmath>
 
 namespace report {
 
-int protonCount(const std::optional<AnalyteConstants>& constants)
-{
-    return constants ? static_cast<int>(constants->pKa.size()) : 1;
-}
+namespace {
 
+/// Whether the one-proton routines compute this analyte: no constants, or one pKa whose Ka or Kb
+/// lies within the range the box accepts as a number.
 bool usesOneProtonRoutines(const std::optional<AnalyteConstants>& constants)
 {
     if (!constants)
@@ -20,6 +20,51 @@ bool usesOneProtonRoutines(const std::optional<AnalyteConstants>& constants)
     // The bounds of the box's number for either kind: Kb < 1 is pKa < 14, Ka < 1 is pKa > 0.
     const double pKa = constants->pKa.front();
     return pKa > 0.0 && pKa < 14.0;
+}
+
+/// A weak analyte with these pKa values in the polyprotic model, however many they are.
+chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
+                                                       const chem::TitrationInputs& inputs,
+                                                       std::vector<double> pKa)
+{
+    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
+    return chem::PolyproticTitration::make(
+        {std::move(pKa), inputs.analyteConc,
+         base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
+        inputs.analyteVolume, inputs.titrantConc);
+}
+
+/// Runs one of the one-proton routines and reads their failure flag at once, so the flag never
+/// leaves this file.
+template <class Routine> PHValue oneProton(Routine routine)
+{
+    chem::CalcErrorFlag = 0;
+    const double pH = routine();
+    if (chem::CalcErrorFlag != 0) {
+        chem::CalcErrorFlag = 0;
+        return {0.0, true};
+    }
+    return {pH, false};
+}
+
+PHValue fromResult(const chem::Result<double>& r)
+{
+    return r ? PHValue{*r.value, false} : PHValue{0.0, true};
+}
+
+} // namespace
+
+int protonCount(const std::optional<AnalyteConstants>& constants)
+{
+    return constants ? static_cast<int>(constants->pKa.size()) : 1;
+}
+
+double reportedConstant(chem::TitrationType type, double typed, const AnalyteConstants& constants)
+{
+    if (usesOneProtonRoutines(constants))
+        return typed;
+    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
+    return oneProtonConstant(constants.pKa.front(), base);
 }
 
 std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationInputs& inputs,
@@ -37,27 +82,18 @@ std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationIn
     return {-std::log10(K)};
 }
 
-chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
-                                                       const chem::TitrationInputs& inputs,
-                                                       std::vector<double> pKa)
-{
-    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
-    return chem::PolyproticTitration::make(
-        {std::move(pKa), inputs.analyteConc,
-         base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
-        inputs.analyteVolume, inputs.titrantConc);
-}
-
-double analyteAlonePH(chem::TitrationType type, double C, double K,
-                      const std::optional<AnalyteConstants>& constants)
+PHValue analyteAlonePH(chem::TitrationType type, double C, double K,
+                       const std::optional<AnalyteConstants>& constants)
 {
     // Before any titrant the flask's volume and the titrant do not matter: any will do.
     chem::TitrationInputs in{1.0, C, 1.0, K};
     const std::optional<TitrationModel> model = TitrationModel::make(type, in, constants);
-    if (model)
-        return model->analyteAlonePH();
-    chem::CalcErrorFlag = 1;
-    return 0.0;
+    return model ? model->analyteAlonePH() : PHValue{0.0, true};
+}
+
+PHValue titrantAlonePH(chem::TitrationType type, double C)
+{
+    return oneProton([&] { return chem::titrantAlonePH(type, C); });
 }
 
 std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
@@ -65,6 +101,7 @@ std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
                                                    const std::optional<AnalyteConstants>& constants)
 {
     TitrationModel model(type, inputs);
+    model.pKa_ = analytePKa(type, inputs, constants);
     if (!chem::isWeak(type) || usesOneProtonRoutines(constants))
         return model;
     chem::Result<chem::PolyproticTitration> made = polyproticForm(type, inputs, constants->pKa);
@@ -75,6 +112,23 @@ std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
     return model;
 }
 
+TitrationModel TitrationModel::smooth(std::optional<std::vector<double>> pKa) const
+{
+    if (!chem::isWeak(type_) || (polyprotic_ && !pKa))
+        return *this;
+    std::vector<double> constants = pKa ? std::move(*pKa) : pKa_;
+    if (constants.empty())
+        return *this;
+    chem::Result<chem::PolyproticTitration> made = polyproticForm(type_, inputs_, constants);
+    if (!made)
+        return *this;
+    TitrationModel model(type_, inputs_);
+    model.protons_ = static_cast<int>(constants.size());
+    model.pKa_ = std::move(constants);
+    model.polyprotic_ = std::move(made.value);
+    return model;
+}
+
 std::vector<double> TitrationModel::equivalenceVolumes() const
 {
     if (polyprotic_)
@@ -82,36 +136,51 @@ std::vector<double> TitrationModel::equivalenceVolumes() const
     return {equivalenceVolume(inputs_)};
 }
 
-double TitrationModel::pH(double volume) const
+PHValue TitrationModel::pH(double volume) const
 {
-    if (!polyprotic_)
-        return chem::Get_pH(type_, inputs_, volume);
-    const chem::Result<double> r = polyprotic_->pH(volume);
-    if (r)
-        return *r.value;
-    chem::CalcErrorFlag = 1;
-    return 0.0;
+    if (polyprotic_)
+        return fromResult(polyprotic_->pH(volume));
+    return oneProton([&] { return chem::Get_pH(type_, inputs_, volume); });
 }
 
-std::vector<double> TitrationModel::curve(std::span<const double> volumes) const
+std::vector<PHValue> TitrationModel::curve(std::span<const double> volumes) const
 {
+    std::vector<PHValue> pHs;
+    pHs.reserve(volumes.size());
     if (polyprotic_) {
         const chem::Result<std::vector<double>> r = polyprotic_->curve(volumes);
-        if (r)
-            return *r.value;
+        if (r) {
+            for (const double p : *r.value)
+                pHs.push_back({p, false});
+            return pHs;
+        }
     }
-    std::vector<double> pHs;
-    pHs.reserve(volumes.size());
     for (const double V : volumes)
         pHs.push_back(pH(V));
     return pHs;
 }
 
-double TitrationModel::analyteAlonePH() const
+chem::Result<std::vector<double>>
+TitrationModel::curveOrFailure(std::span<const double> volumes) const
 {
-    if (!polyprotic_)
+    using Failure = chem::Result<std::vector<double>>;
+    std::vector<double> values;
+    values.reserve(volumes.size());
+    for (const PHValue& p : curve(volumes)) {
+        if (p.failed || !std::isfinite(p.value))
+            return Failure::failed("the model's pH cannot be computed at every volume");
+        values.push_back(p.value);
+    }
+    return Failure::success(std::move(values));
+}
+
+PHValue TitrationModel::analyteAlonePH() const
+{
+    if (polyprotic_)
+        return fromResult(polyprotic_->analyteAlonePH());
+    return oneProton([&] {
         return chem::analyteAlonePH(type_, inputs_.analyteConc, inputs_.dissociationConstant);
-    return pH(0.0);
+    });
 }
 
 } // namespace report

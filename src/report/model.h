@@ -2,7 +2,8 @@
 // The titration the report, the table, the chart and the schematic compute, whatever the
 // analyte: the one-proton routines for the strong types and for a weak analyte with one constant
 // the box accepts as a number, the polyprotic model otherwise. Each consumer is written once
-// against this interface.
+// against this interface and never asks which of the two serves it. This is the one place above
+// the chemistry that reads chem::CalcErrorFlag: every pH leaves here with its failure beside it.
 
 #include "chem/polyprotic.h"
 #include "chem/titration.h"
@@ -24,29 +25,32 @@ struct AnalyteConstants
     bool operator==(const AnalyteConstants&) const = default;
 };
 
+/// A pH with its failure, so that no caller reads a flag: where the computation failed, `value`
+/// is 0 (what the report shows there) and `failed` is set.
+struct PHValue
+{
+    double value = 0;
+    bool failed = false;
+};
+
 /// The number of protons: 1 without constants.
 int protonCount(const std::optional<AnalyteConstants>& constants);
 
-/// Whether the one-proton routines compute this analyte: no constants, or one pKa whose Ka or Kb
-/// lies within the range the box accepts as a number.
-bool usesOneProtonRoutines(const std::optional<AnalyteConstants>& constants);
+/// The one constant the report writes for an analyte typed as constants or a name: the typed
+/// Ka or Kb (`typed`) where the one-proton routines take it, else the first step's.
+double reportedConstant(chem::TitrationType type, double typed, const AnalyteConstants& constants);
 
 /// The analyte's pKa values, ascending: its constants, or for a weak type given one number that
 /// number's (of the conjugate acid for a base); none for a strong type or a constant not given.
 std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationInputs& inputs,
                                const std::optional<AnalyteConstants>& constants);
 
-/// A weak analyte with these pKa values in the polyprotic model, however many they are: smooth to
-/// 1E-9 pH where the one-proton routines find their root in steps of about 3E-4 pH, for
-/// differences and fits over close volumes.
-chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
-                                                       const chem::TitrationInputs& inputs,
-                                                       std::vector<double> pKa);
+/// The pH of the analyte alone (concentration `C`, one-proton constant `K`), before any titrant.
+PHValue analyteAlonePH(chem::TitrationType type, double C, double K,
+                       const std::optional<AnalyteConstants>& constants);
 
-/// The pH of the analyte alone (concentration `C`, one-proton constant `K`), before any titrant,
-/// with TitrationModel::pH's failure contract.
-double analyteAlonePH(chem::TitrationType type, double C, double K,
-                      const std::optional<AnalyteConstants>& constants);
+/// The pH of the titrant alone (concentration `C`).
+PHValue titrantAlonePH(chem::TitrationType type, double C);
 
 /// A titration the acceptance rule has passed.
 class TitrationModel
@@ -62,18 +66,26 @@ public:
     const chem::TitrationInputs& inputs() const { return inputs_; }
     int protons() const { return protons_; }
 
+    /// The same titration where every pH is smooth to 1E-9 pH (the one-proton routines find a
+    /// weak analyte's root in steps of about 3E-4 pH, which differences over close volumes turn
+    /// into false drops), for derivatives and fits; `pKa`, when given, replaces the analyte's
+    /// constants. This model itself when it is smooth already or cannot be made smooth.
+    TitrationModel smooth(std::optional<std::vector<double>> pKa = std::nullopt) const;
+
     /// The equivalence volumes in mL, ascending: one for the one-proton routines.
     std::vector<double> equivalenceVolumes() const;
 
-    /// The pH after `volume` mL of titrant. The one-proton routines' contract: a failure gives 0
-    /// and sets chem::CalcErrorFlag, which a success clears; the polyprotic model keeps it.
-    double pH(double volume) const;
+    /// The pH after `volume` mL of titrant.
+    PHValue pH(double volume) const;
 
     /// pH() at every volume; ascending volumes are fastest.
-    std::vector<double> curve(std::span<const double> volumes) const;
+    std::vector<PHValue> curve(std::span<const double> volumes) const;
 
-    /// The analyte's pH before any titrant, with pH()'s failure contract.
-    double analyteAlonePH() const;
+    /// pH() at every volume, or why not every one could be computed.
+    chem::Result<std::vector<double>> curveOrFailure(std::span<const double> volumes) const;
+
+    /// The analyte's pH before any titrant.
+    PHValue analyteAlonePH() const;
 
 private:
     TitrationModel(chem::TitrationType type, const chem::TitrationInputs& inputs)
@@ -83,6 +95,7 @@ private:
     chem::TitrationType type_;
     chem::TitrationInputs inputs_;
     int protons_ = 1;
+    std::vector<double> pKa_; ///< the analyte's, for a weak type given a constant
     std::optional<chem::PolyproticTitration> polyprotic_;
 };
 

@@ -39,22 +39,19 @@ std::vector<std::pair<double, double>> pairs(const std::vector<double>& volumes,
 std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel& model)
 {
     const std::vector<double> volumes = seriesVolumes(model);
-    return pairs(volumes, model.curve(volumes));
+    std::vector<double> values;
+    for (const report::PHValue& p : model.curve(volumes))
+        values.push_back(p.value);
+    return pairs(volumes, values);
 }
 
 /// The model's curve for its derivative. The one-proton routines for a weak analyte find their
 /// root in steps of about 3E-4 pH, which differences over close volumes turn into false drops;
 /// the same analyte in the polyprotic model is smooth to 1E-9 pH.
-std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel& model,
-                                                   const std::optional<report::AnalyteConstants>& c)
+std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel& model)
 {
-    if (!chem::isWeak(model.type()) || model.protons() > 1)
-        return curvePoints(model);
-    const auto smooth = report::polyproticForm(model.type(), model.inputs(),
-                                               report::analytePKa(model.type(), model.inputs(), c));
     const std::vector<double> volumes = seriesVolumes(model);
-    const auto pHs = smooth.value ? smooth.value->curve(volumes)
-                                  : chem::Result<std::vector<double>>::failed("no model");
+    const auto pHs = model.smooth().curveOrFailure(volumes);
     return pHs ? pairs(volumes, *pHs.value) : curvePoints(model);
 }
 
@@ -188,7 +185,7 @@ chart::ChartInput chartInput(const Session& s, const Outcome& o,
         }
     }
     if (s.showDerivative)
-        in.series.push_back(chart::derivativeSeries(smoothCurve(*model, o.schematic.constants)));
+        in.series.push_back(chart::derivativeSeries(smoothCurve(*model)));
     return in;
 }
 
