@@ -60,6 +60,9 @@ public:
     void preset(std::optional<chem::TitrationType> type, const indicators::BoxTexts& boxes,
                 int indicatorPosition);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     /// A schematic refresh has run and its result is shown.
     void refreshed();
