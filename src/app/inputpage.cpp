@@ -490,10 +490,12 @@ void InputPage::offerSubstances(const QString& typed)
     const int width =
         std::max(txKaKb_->width(), widest + popup->verticalScrollBar()->sizeHint().width() +
                                        2 * popup->frameWidth() + 12);
-    // No entry is current: Enter and Tab keep the text as typed (one letter stays refused, as a
-    // number box refuses it) until the user picks an entry with the arrows or the mouse.
+    // The list opens at the entry whose name starts with the text, but none is current: Enter
+    // and Tab keep the text as typed (one letter stays refused, as letters always were) until
+    // the user picks an entry with the arrows or the mouse.
     substanceList_->setCompletionPrefix(typed);
     substanceList_->complete(QRect(txKaKb_->width() - width, 0, width, txKaKb_->height()));
+    offered_ = popup->currentIndex();
     popup->setCurrentIndex(QModelIndex());
 }
 
@@ -509,6 +511,13 @@ bool InputPage::eventFilter(QObject* watched, QEvent* event)
         QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape,
                         static_cast<QKeyEvent*>(event)->modifiers());
         QCoreApplication::sendEvent(txKaKb_, &again);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && !popup->currentIndex().isValid() &&
+        offered_.isValid() &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Up)) {
+        popup->setCurrentIndex(offered_); // the entry in view, not the list's far end
         return true;
     }
     if (event->type() != QEvent::MouseButtonPress)

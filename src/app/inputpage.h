@@ -6,6 +6,7 @@
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 #include <array>
@@ -100,6 +101,9 @@ private:
     /// The library's substances of the chosen kind that match what is typed in TxKaKb.
     QStandardItemModel* substances_ = nullptr;
     QCompleter* substanceList_ = nullptr;
+    /// The entry whose name starts with the typed text, where the list opens; the first arrow
+    /// key highlights it.
+    QPersistentModelIndex offered_;
     QLabel* lblpHBur_ = nullptr;
     QLabel* lblpHErl_ = nullptr;
     Shape* shErlem_ = nullptr;
