@@ -11,15 +11,19 @@
 #include "report/substances.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -286,6 +290,9 @@ void InputPage::buildSchematic()
     substanceList_->setWidget(txKaKb_);
     substanceList_->popup()->setFont(arial(15));
     substanceList_->popup()->setAccessibleName(QStringLiteral("Substances in the library"));
+    // Ahead of the completer's own filter (the last installed runs first): Esc and a click
+    // elsewhere keep their meaning in the window.
+    substanceList_->popup()->installEventFilter(this);
     connect(txKaKb_, &QLineEdit::textEdited, this, &InputPage::offerSubstances);
     connect(substanceList_, qOverload<const QString&>(&QCompleter::activated), this,
             [this](const QString& name) {
@@ -483,10 +490,54 @@ void InputPage::offerSubstances(const QString& typed)
     const int width =
         std::max(txKaKb_->width(), widest + popup->verticalScrollBar()->sizeHint().width() +
                                        2 * popup->frameWidth() + 12);
-    // The entry whose name starts with the text is current, so Enter takes it; else Enter keeps
-    // the text as typed.
+    // The list opens at the entry whose name starts with the text, but none is current: Enter
+    // and Tab keep the text as typed (one letter stays refused, as letters always were) until
+    // the user picks an entry with the arrows or the mouse.
     substanceList_->setCompletionPrefix(typed);
     substanceList_->complete(QRect(txKaKb_->width() - width, 0, width, txKaKb_->height()));
+    offered_ = popup->currentIndex();
+    popup->setCurrentIndex(QModelIndex());
+}
+
+bool InputPage::eventFilter(QObject* watched, QEvent* event)
+{
+    QAbstractItemView* popup = substanceList_->popup();
+    if (watched != popup)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        // Esc closes the window everywhere in it: the box passes it on to the window's keys.
+        popup->hide();
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape,
+                        static_cast<QKeyEvent*>(event)->modifiers());
+        QCoreApplication::sendEvent(txKaKb_, &again);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && !popup->currentIndex().isValid() &&
+        offered_.isValid() &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Up)) {
+        popup->setCurrentIndex(offered_); // the entry in view, not the list's far end
+        return true;
+    }
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (popup->rect().contains(press->position().toPoint()))
+        return false;
+    // A press outside closes the list and does what it does without one: "Table & results"
+    // runs on its first click. The press goes to the window under the pointer, which routes it
+    // as its own, so the release reaches the same control.
+    const QPointF global = press->globalPosition();
+    popup->hide();
+    QWidget* target = QApplication::widgetAt(global.toPoint());
+    QWindow* window = target ? target->window()->windowHandle() : nullptr;
+    if (window) {
+        QMouseEvent again(press->type(), window->mapFromGlobal(global), global, press->button(),
+                          press->buttons(), press->modifiers(), press->pointingDevice());
+        QCoreApplication::sendEvent(window, &again);
+    }
+    return true;
 }
 
 indicators::BoxTexts InputPage::boxTexts() const

@@ -6,6 +6,7 @@
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 #include <array>
@@ -59,6 +60,9 @@ public:
     void preset(std::optional<chem::TitrationType> type, const indicators::BoxTexts& boxes,
                 int indicatorPosition);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     /// A schematic refresh has run and its result is shown.
     void refreshed();
@@ -96,6 +100,9 @@ private:
     /// The library's substances of the chosen kind that match what is typed in TxKaKb.
     QStandardItemModel* substances_ = nullptr;
     QCompleter* substanceList_ = nullptr;
+    /// The entry whose name starts with the typed text, where the list opens; the first arrow
+    /// key highlights it.
+    QPersistentModelIndex offered_;
     QLabel* lblpHBur_ = nullptr;
     QLabel* lblpHErl_ = nullptr;
     Shape* shErlem_ = nullptr;

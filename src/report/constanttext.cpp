@@ -111,7 +111,7 @@ ResolvedConstant resolveConstantText(std::string_view text, bool base)
     const Substance* s = findSubstance(read.name);
     if (!s) {
         r.refusal = "'" + read.name + "' is not in the substance library";
-        const std::vector<std::string> near = nearestNames(read.name, 3);
+        const std::vector<std::string> near = nearestNames(read.name, base, 3);
         for (std::size_t i = 0; i < near.size(); ++i)
             r.refusal += (i == 0 ? " (nearest: " : ", ") + near[i];
         if (!near.empty())

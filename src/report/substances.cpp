@@ -156,11 +156,13 @@ const Substance* findSubstance(std::string_view nameOrFormula)
     return nullptr;
 }
 
-std::vector<std::string> nearestNames(std::string_view typed, std::size_t count)
+std::vector<std::string> nearestNames(std::string_view typed, bool base, std::size_t count)
 {
     const std::string key = lowerCase(std::string(trimmed(typed)));
     std::vector<std::pair<std::size_t, const std::string*>> ranked;
     for (const Substance& s : substanceLibrary()) {
+        if (s.base != base)
+            continue;
         // A substance ranks by the nearest of its names; the suggestion is its main name.
         std::size_t best = editDistance(key, s.name);
         for (const std::string& synonym : s.synonyms)

@@ -49,8 +49,9 @@ std::vector<Substance> parseSubstances(std::string_view text, std::vector<std::s
 /// null when there is none.
 const Substance* findSubstance(std::string_view nameOrFormula);
 
-/// Up to `count` names of the library nearest to `typed` (case-insensitive edit distance against
-/// names and synonyms), nearest first, for "unknown name — did you mean …".
-std::vector<std::string> nearestNames(std::string_view typed, std::size_t count);
+/// Up to `count` names of the library's bases (`base`) or acids nearest to `typed`
+/// (case-insensitive edit distance against names and synonyms), nearest first, for "unknown
+/// name — did you mean …": only names the titration at hand would take.
+std::vector<std::string> nearestNames(std::string_view typed, bool base, std::size_t count);
 
 } // namespace report

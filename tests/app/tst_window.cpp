@@ -47,6 +47,10 @@ private slots:
     void refusalsSayWhy_data();
     void refusalsSayWhy();
     void constantBoxByName();
+    void completionOnlyWhenChosen_data();
+    void completionOnlyWhenChosen();
+    void listOpenKeepsTheWindowsControls_data();
+    void listOpenKeepsTheWindowsControls();
     void measuredDataMenu();
     void realSaveDialog_data();
     void realSaveDialog();
@@ -321,6 +325,87 @@ void TestWindow::constantBoxByName()
                  qPrintable(what + (": " + said + " / " + schematic)));
         QCOMPARE(box->toolTip().isEmpty(), said.isEmpty());
     }
+}
+
+void TestWindow::completionOnlyWhenChosen_data()
+{
+    QTest::addColumn<chem::TitrationType>("type");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("choice"); ///< what the user does with the list open
+    QTest::addColumn<QString>("text");   ///< the box's text after it
+    QTest::addColumn<QString>("pH");     ///< the flask's pH as the refresh shows it, "" refused
+    const auto acid = chem::TitrationType::WeakAcidStrongBase;
+    const auto base = chem::TitrationType::WeakBaseStrongAcid;
+    // clang-format off
+    QTest::newRow("a letter and Enter: the letter, refused") << acid << "e" << "Enter" << "e" << "";
+    QTest::newRow("a letter and Enter for a base: the letter") << base << "a" << "Enter" << "a" << "";
+    QTest::newRow("Down and Enter: the entry in view") << acid << "e" << "Down Enter" << "edta" << "pH = 1.543";
+    QTest::newRow("a click on an entry") << base << "a" << "Click" << "ammonia" << "pH = 11.122";
+    // clang-format on
+}
+
+void TestWindow::completionOnlyWhenChosen()
+{
+    QFETCH(chem::TitrationType, type);
+    QFETCH(QString, typed);
+    QFETCH(QString, choice);
+    QFETCH(QString, text);
+    QFETCH(QString, pH);
+    window_->inputPage()->preset(type, {"0.1", "25", "0.1", ""}, 4);
+    auto* box = child<QLineEdit>("TxKaKb");
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    auto* list = qobject_cast<QAbstractItemView*>(QApplication::activePopupWidget());
+    QVERIFY(list);
+    QSignalSpy refreshes(window_->inputPage(), &InputPage::refreshed);
+    if (choice == "Click") {
+        const QModelIndex first = list->model()->index(0, 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(first).center());
+    } else {
+        for (const QString& key : choice.split(' '))
+            QTest::keyClick(list, key == "Down" ? Qt::Key_Down : Qt::Key_Return);
+    }
+    QVERIFY(!refreshes.isEmpty() && !QApplication::activePopupWidget());
+    QCOMPARE(box->text(), text);
+    QCOMPARE(child<QLabel>("LblpHErl")->text(), pH);
+}
+
+void TestWindow::listOpenKeepsTheWindowsControls_data()
+{
+    QTest::addColumn<QString>("action"); ///< a command's picture clicked, or a key
+    QTest::addColumn<QString>("page");   ///< the page shown after it, "" for the window closed
+    QTest::newRow("Table & results on the first click") << "Image4"
+                                                        << "table";
+    QTest::newRow("Curve on the first click") << "Image5"
+                                              << "curve";
+    QTest::newRow("Esc closes the window") << "Esc"
+                                           << "";
+}
+
+void TestWindow::listOpenKeepsTheWindowsControls()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, page);
+    enterExample(QString());
+    auto* box = child<QLineEdit>("TxKaKb");
+    box->setFocus();
+    QTest::keyClicks(box, "acetic acid");
+    QWidget* list = QApplication::activePopupWidget();
+    QVERIFY(list);
+    if (action == "Esc") {
+        QTest::keyClick(list, Qt::Key_Escape);
+    } else {
+        // Through the window, as the display delivers it: the open list gets the press first.
+        const QPoint at = child<QWidget>(qPrintable(action))->mapTo(window_.get(), QPoint(10, 10));
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, at);
+    }
+    QVERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(window_->isVisible(), !page.isEmpty());
+    QCOMPARE(window_->tablePage()->isVisible(), page == "table");
+    QCOMPARE(window_->curvePage()->isVisible(), page == "curve");
+    // The command ran on the typed name: acetic acid's Ka.
+    if (page == "table")
+        QVERIFY(child<QLabel>("Label1(5)")->text().contains("Ka = 1.75E-5"));
 }
 
 void TestWindow::measuredDataMenu()

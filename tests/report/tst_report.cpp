@@ -61,6 +61,8 @@ private slots:
     void libraryRefusesBadLines();
     void substanceNames_data();
     void substanceNames();
+    void nearestNamesOfTheKind_data();
+    void nearestNamesOfTheKind();
     void json();
 };
 
@@ -457,30 +459,59 @@ void TestReport::libraryRefusesBadLines()
 void TestReport::substanceNames_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<chem::TitrationType>("type"); // whose kind of names are suggested
     QTest::addColumn<QString>("found"); // the substance, or after '?' the nearest of 3 names
-    QTest::newRow("name, blanks and capitals") << "  Phosphoric ACID "
-                                               << "phosphoric acid";
-    QTest::newRow("formula, any case") << "na2co3"
-                                       << "sodium carbonate";
-    QTest::newRow("synonym") << "Glycine"
-                             << "glycine hydrochloride";
-    QTest::newRow("a letter missing") << "phosphoric acd"
-                                      << "?phosphoric acid";
-    QTest::newRow("capitals, two letters swapped") << "SODIUM CARBONAET"
-                                                   << "?sodium carbonate";
-    QTest::newRow("near a synonym") << "glycin"
-                                    << "?glycine hydrochloride";
+    const auto acid = chem::TitrationType::WeakAcidStrongBase;
+    const auto base = chem::TitrationType::WeakBaseStrongAcid;
+    QTest::newRow("name, blanks and capitals") << "  Phosphoric ACID " << acid << "phosphoric acid";
+    QTest::newRow("formula, any case") << "na2co3" << base << "sodium carbonate";
+    QTest::newRow("synonym") << "Glycine" << acid << "glycine hydrochloride";
+    QTest::newRow("a letter missing") << "phosphoric acd" << acid << "?phosphoric acid";
+    QTest::newRow("capitals, two letters swapped")
+        << "SODIUM CARBONAET" << base << "?sodium carbonate";
+    QTest::newRow("near a synonym") << "glycin" << acid << "?glycine hydrochloride";
 }
 
 void TestReport::substanceNames()
 {
     QFETCH(QString, typed);
+    QFETCH(chem::TitrationType, type);
     QFETCH(QString, found);
     const Substance* s = findSubstance(typed.toStdString());
-    const std::vector<std::string> near = nearestNames(typed.toStdString(), 3);
+    const std::vector<std::string> near =
+        nearestNames(typed.toStdString(), type == chem::TitrationType::WeakBaseStrongAcid, 3);
     QCOMPARE(near.size(), std::size_t(3));
     QCOMPARE(s ? QString::fromStdString(s->name) : "?" + QString::fromStdString(near.front()),
              found);
+}
+
+void TestReport::nearestNamesOfTheKind_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<chem::TitrationType>("type");
+    const auto acid = chem::TitrationType::WeakAcidStrongBase;
+    const auto base = chem::TitrationType::WeakBaseStrongAcid;
+    QTest::newRow("one letter for a weak acid") << "b" << acid;
+    QTest::newRow("an acid's name misspelt for a weak base") << "phosphoric acd" << base;
+}
+
+void TestReport::nearestNamesOfTheKind()
+{
+    // An unknown name is refused with three names the titration would take: acids for a weak
+    // acid, bases for a weak base.
+    QFETCH(QString, typed);
+    QFETCH(chem::TitrationType, type);
+    const bool base = type == chem::TitrationType::WeakBaseStrongAcid;
+    const std::string refusal = resolveConstantText(typed.toStdString(), base).refusal;
+    const std::size_t open = refusal.find(" (nearest: ");
+    QVERIFY2(open != std::string::npos && refusal.back() == ')', refusal.c_str());
+    const QStringList names =
+        QString::fromStdString(refusal.substr(open + 11)).chopped(1).split(QStringLiteral(", "));
+    QCOMPARE(names.size(), 3);
+    for (const QString& name : names) {
+        const Substance* s = findSubstance(name.toStdString());
+        QVERIFY2(s && s->base == base, refusal.c_str());
+    }
 }
 
 void TestReport::json()
