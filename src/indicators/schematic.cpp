@@ -16,175 +16,181 @@ namespace indicators {
 namespace {
 
 using chem::TitrationType;
-
-/// Ends the refresh at once, with what has been written so far.
-struct RefreshFailure
-{};
+using report::Input;
 
 bool isFilled(const std::string& text)
 {
     return text.find_first_not_of(' ') != std::string::npos;
 }
 
-bool isConcentration(double x)
-{
-    return x >= kMinConcentration && x <= kMaxConcentration;
-}
-
-bool isConstant(double x)
-{
-    return x > kConstantAbove && x < kConstantBelow;
-}
-
-bool isVolume(double x)
-{
-    return x >= kMinVolume && x <= kMaxVolume;
-}
-
-std::string number(double x)
-{
-    return report::NumberText(x);
-}
-
 /// The refusal of a box whose value `x`, read from `text`, is outside what it accepts. The text
 /// is quoted as typed, on one line; a box of tabs, which reads as 0, by its value.
-Refusal outsideRange(Refusal::Input box, std::optional<TitrationType> type, const std::string& text,
-                     double x)
+Refusal outsideRange(const report::InputDescription& d, std::optional<TitrationType> type,
+                     const std::string& text, double x)
 {
     std::string typed(report::trimmed(report::oneLine(text)));
     if (typed.empty())
-        typed = number(x);
-    std::string range;
-    switch (box) {
-    case Refusal::Input::TxVErl:
-        range = number(kMinVolume) + " to " + number(kMaxVolume) + " mL";
-        break;
-    case Refusal::Input::TxKaKb:
-        range = number(kConstantAbove) + " to " + number(kConstantBelow) + ", both excluded";
-        break;
-    default:
-        range = number(kMinConcentration) + " to " + number(kMaxConcentration) + " mol/L";
-    }
-    return {box, Refusal::Kind::OutOfRange,
-            report::quantityName(box, type) + ' ' + typed + " is outside " + range};
+        typed = report::NumberText(x);
+    return {d.box, Refusal::Kind::OutOfRange,
+            report::quantityName(d.box, type) + ' ' + typed + " is outside " + d.rangeText()};
 }
 
-void refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
-             const IndicatorCatalogue& catalogue, SchematicState& s)
+/// One refresh: each step writes what it found into the state and returns false where the
+/// refresh ends (a refusal, or a pH it could not compute).
+class Refresh
 {
-    const bool indicatorChosen = position >= 1 && position <= catalogue.indicatorCount;
-    chem::TitrationInputs& in = s.inputs;
-    // The value of a filled box; a refusal unless `accepted` holds for it.
-    const auto acceptedValue = [&](Refusal::Input box, const std::string& text,
-                                   bool (*accepted)(double)) {
-        const double x = report::ReadNumber(text);
-        if (!accepted(x)) {
-            s.refusal = outsideRange(box, type, text, x);
-            throw RefreshFailure{};
-        }
-        return x;
-    };
-    const auto notComputed = [&](Refusal::Input box, const char* solution) {
-        s.refusal = {box, Refusal::Kind::NotComputable,
-                     std::string("the pH of the ") + solution + " could not be computed"};
-    };
+public:
+    Refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
+            const IndicatorCatalogue& catalogue, SchematicState& s)
+        : type_(type), boxes_(boxes), position_(position), catalogue_(catalogue), s_(s),
+          indicatorChosen_(position >= 1 && position <= catalogue.indicatorCount)
+    {}
 
-    // Analyte, with the constant for the weak types.
-    if (isFilled(boxes.TxCErl)) {
-        in.analyteConc = acceptedValue(Refusal::Input::TxCErl, boxes.TxCErl, isConcentration);
+    void run()
+    {
+        if (readAnalyte() && readTitrant() && read(report::describe(Input::TxVErl)))
+            judgeIndicator();
+    }
+
+private:
+    /// Reads a filled box into the inputs; false, with the refusal, when it is out of range.
+    bool read(const report::InputDescription& d)
+    {
+        const std::string& text = boxes_.*d.text;
+        if (!isFilled(text))
+            return true;
+        const double x = report::ReadNumber(text);
+        if (!d.accepts(x)) {
+            s_.refusal = outsideRange(d, type_, text, x);
+            return false;
+        }
+        s_.inputs.*d.value = x;
+        return true;
+    }
+
+    bool notComputed(Input box, const char* solution)
+    {
+        s_.refusal = {box, Refusal::Kind::NotComputable,
+                      std::string("the pH of the ") + solution + " could not be computed"};
+        return false;
+    }
+
+    /// The constant of a weak analyte: a number, or constants or a name; the flask's pH.
+    bool readConstant(std::optional<report::PHValue>& flaskPH)
+    {
+        chem::TitrationInputs& in = s_.inputs;
+        const bool base = *type_ == TitrationType::WeakBaseStrongAcid;
+        const report::ResolvedConstant resolved = report::resolveConstantText(boxes_.TxKaKb, base);
+        if (!resolved.refusal.empty()) {
+            s_.refusal = {Input::TxKaKb, Refusal::Kind::OutOfRange, resolved.refusal};
+            return false;
+        }
+        if (resolved.analyte) {
+            // The one-proton routines' constant, or for several protons the first step's,
+            // which says only that the constant is given.
+            s_.constants = resolved.analyte;
+            const std::vector<double>& pKa = s_.constants->pKa;
+            in.dissociationConstant =
+                resolved.constant > 0
+                    ? resolved.constant
+                    : report::oneProtonConstant(base ? pKa.back() : pKa.front(), base);
+        } else if (!read(report::describe(Input::TxKaKb))) {
+            return false;
+        }
+        flaskPH =
+            report::analyteAlonePH(*type_, in.analyteConc, in.dissociationConstant, s_.constants);
+        return true;
+    }
+
+    /// The analyte, with the constant for the weak types, and the flask's pH and colour.
+    bool readAnalyte()
+    {
+        if (!isFilled(boxes_.TxCErl))
+            return true;
+        if (!read(report::describe(Input::TxCErl)))
+            return false;
         std::optional<report::PHValue> flaskPH;
-        if (type && chem::isWeak(*type)) {
-            if (isFilled(boxes.TxKaKb)) {
-                const bool base = *type == TitrationType::WeakBaseStrongAcid;
-                const report::ResolvedConstant resolved =
-                    report::resolveConstantText(boxes.TxKaKb, base);
-                if (!resolved.refusal.empty()) {
-                    s.refusal = {Refusal::Input::TxKaKb, Refusal::Kind::OutOfRange,
-                                 resolved.refusal};
-                    throw RefreshFailure{};
-                }
-                if (resolved.analyte) {
-                    // The one-proton routines' constant, or for several protons the first
-                    // step's, which says only that the constant is given.
-                    s.constants = resolved.analyte;
-                    const std::vector<double>& pKa = s.constants->pKa;
-                    in.dissociationConstant =
-                        resolved.constant > 0
-                            ? resolved.constant
-                            : report::oneProtonConstant(base ? pKa.back() : pKa.front(), base);
-                    flaskPH = report::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant,
-                                                     s.constants);
-                } else {
-                    in.dissociationConstant =
-                        acceptedValue(Refusal::Input::TxKaKb, boxes.TxKaKb, isConstant);
-                    flaskPH = report::analyteAlonePH(*type, in.analyteConc, in.dissociationConstant,
-                                                     std::nullopt);
-                }
-            }
-        } else if (type) {
-            flaskPH = report::analyteAlonePH(*type, in.analyteConc, 0.0, std::nullopt);
+        if (type_ && chem::isWeak(*type_)) {
+            if (isFilled(boxes_.TxKaKb) && !readConstant(flaskPH))
+                return false;
+        } else if (type_) {
+            flaskPH = report::analyteAlonePH(*type_, s_.inputs.analyteConc, 0.0, std::nullopt);
         }
         if (flaskPH && flaskPH->failed)
-            return notComputed(Refusal::Input::TxCErl, "analyte");
+            return notComputed(Input::TxCErl, "analyte");
         if (flaskPH) {
-            s.LblpHErl = pHLabelText(flaskPH->value);
-            if (indicatorChosen)
-                s.flaskColour = Get_Color_INDIC(catalogue, position, flaskPH->value);
+            s_.LblpHErl = pHLabelText(flaskPH->value);
+            if (indicatorChosen_)
+                s_.flaskColour = Get_Color_INDIC(catalogue_, position_, flaskPH->value);
         }
+        return true;
     }
 
-    // Titrant.
-    if (isFilled(boxes.TxCBur)) {
-        in.titrantConc = acceptedValue(Refusal::Input::TxCBur, boxes.TxCBur, isConcentration);
-        if (type) {
-            const report::PHValue buretPH = report::titrantAlonePH(*type, in.titrantConc);
+    bool readTitrant()
+    {
+        if (!isFilled(boxes_.TxCBur))
+            return true;
+        if (!read(report::describe(Input::TxCBur)))
+            return false;
+        if (type_) {
+            const report::PHValue buretPH = report::titrantAlonePH(*type_, s_.inputs.titrantConc);
             if (buretPH.failed)
-                return notComputed(Refusal::Input::TxCBur, "titrant");
-            s.LblpHBur = pHLabelText(buretPH.value);
+                return notComputed(Input::TxCBur, "titrant");
+            s_.LblpHBur = pHLabelText(buretPH.value);
         }
+        return true;
     }
 
-    if (isFilled(boxes.TxVErl))
-        in.analyteVolume = acceptedValue(Refusal::Input::TxVErl, boxes.TxVErl, isVolume);
+    /// The verdict, which needs a whole titration and an indicator. A failed pH here still
+    /// completes the verdict, with its pH 0, and marks the state failed.
+    void judgeIndicator()
+    {
+        const chem::TitrationInputs& in = s_.inputs;
+        if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
+            return;
+        if (type_ && chem::isWeak(*type_) && !(in.dissociationConstant > 0))
+            return;
+        if (!indicatorChosen_)
+            return;
+        const double veq = report::equivalenceVolume(in);
+        const int protons = type_ && chem::isWeak(*type_) ? report::protonCount(s_.constants) : 1;
+        if ((s_.refusal = report::equivalenceVolumeRefusal(veq, protons)))
+            return;
 
-    // The verdict needs a whole titration and an indicator.
-    if (!(in.titrantConc > 0 && in.analyteConc > 0 && in.analyteVolume > 0))
-        return;
-    if (type && chem::isWeak(*type) && !(in.dissociationConstant > 0))
-        return;
-    if (!indicatorChosen)
-        return;
-
-    const double veq = report::equivalenceVolume(in);
-    const int protons = type && chem::isWeak(*type) ? report::protonCount(s.constants) : 1;
-    if ((s.refusal = report::equivalenceVolumeRefusal(veq, protons)))
-        throw RefreshFailure{};
-
-    // A failed pH here still completes the verdict, with its pH 0, and marks the state failed.
-    const Indicator& indicator = catalogue.table[static_cast<std::size_t>(position)];
-    const auto judge = [&](const auto& pH, double point) {
-        return report::suitability(indicator.pHLow, indicator.pHHigh, pH(0.99 * point),
-                                   pH(1.01 * point), [&] { return pH(point); });
-    };
-    if (!type) { // no type, no pH: every pH reads 0
-        s.verdict = judge([](double) { return 0.0; }, veq);
-        return;
+        const Indicator& indicator = catalogue_.table[static_cast<std::size_t>(position_)];
+        const auto judge = [&](const auto& pH, double point) {
+            return report::suitability(indicator.pHLow, indicator.pHHigh, pH(0.99 * point),
+                                       pH(1.01 * point), [&] { return pH(point); });
+        };
+        if (!type_) { // no type, no pH: every pH reads 0
+            s_.verdict = judge([](double) { return 0.0; }, veq);
+            return;
+        }
+        const std::optional<report::TitrationModel> model =
+            report::TitrationModel::make(*type_, in, s_.constants);
+        if (!model) {
+            notComputed(Input::TxKaKb, "analyte");
+            return;
+        }
+        const auto pH = [&](double V) {
+            const report::PHValue p = model->pH(V);
+            s_.calcErrorFlag = s_.calcErrorFlag != 0 || p.failed;
+            return p.value;
+        };
+        for (const double point : model->equivalenceVolumes())
+            s_.pointVerdicts.push_back(judge(pH, point));
+        s_.verdict = *std::max_element(s_.pointVerdicts.begin(), s_.pointVerdicts.end());
+        if (s_.pointVerdicts.size() == 1)
+            s_.pointVerdicts.clear();
     }
-    const std::optional<report::TitrationModel> model =
-        report::TitrationModel::make(*type, in, s.constants);
-    if (!model)
-        return notComputed(Refusal::Input::TxKaKb, "analyte");
-    const auto pH = [&](double V) {
-        const report::PHValue p = model->pH(V);
-        s.calcErrorFlag = s.calcErrorFlag != 0 || p.failed;
-        return p.value;
-    };
-    for (const double point : model->equivalenceVolumes())
-        s.pointVerdicts.push_back(judge(pH, point));
-    s.verdict = *std::max_element(s.pointVerdicts.begin(), s.pointVerdicts.end());
-    if (s.pointVerdicts.size() == 1)
-        s.pointVerdicts.clear();
-}
+
+    std::optional<TitrationType> type_;
+    const BoxTexts& boxes_;
+    int position_;
+    const IndicatorCatalogue& catalogue_;
+    SchematicState& s_;
+    bool indicatorChosen_;
+};
 
 } // namespace
 
@@ -309,12 +315,8 @@ SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const
                                   int indicatorPosition, const IndicatorCatalogue& catalogue)
 {
     SchematicState state;
-    try {
-        refresh(type, boxes, indicatorPosition, catalogue, state);
-    } catch (const RefreshFailure&) {
-        state.verdict.reset();
-        state.calcErrorFlag = 1;
-    }
+    Refresh(type, boxes, indicatorPosition, catalogue, state).run();
+    // A refusal ends the refresh before any verdict, and marks it failed.
     if (state.refusal)
         state.calcErrorFlag = 1;
     return state;

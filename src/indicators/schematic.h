@@ -15,20 +15,14 @@
 
 namespace indicators {
 
-/// What the boxes accept: concentrations in mol/L and the analyte's volume in mL with their
-/// bounds, the constant strictly between its bounds.
-inline constexpr double kMinConcentration = 1.0E-6, kMaxConcentration = 10.0;
-inline constexpr double kMinVolume = 2.5, kMaxVolume = 600.0;
-inline constexpr double kConstantAbove = 1.0E-14, kConstantBelow = 1.0;
-
-/// The texts of the four input boxes, as typed.
-struct BoxTexts
-{
-    std::string TxCBur; ///< titrant concentration
-    std::string TxVErl; ///< analyte volume
-    std::string TxCErl; ///< analyte concentration
-    std::string TxKaKb; ///< Ka or Kb
-};
+/// What the boxes accept, and their texts as typed.
+using report::BoxTexts;
+using report::kConstantAbove;
+using report::kConstantBelow;
+using report::kMaxConcentration;
+using report::kMaxVolume;
+using report::kMinConcentration;
+using report::kMinVolume;
 
 using SuitabilityVerdict = report::Suitability;
 

@@ -7,19 +7,7 @@ namespace report {
 
 std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> type)
 {
-    switch (box) {
-    case Refusal::Input::TxCBur:
-        return "the titrant concentration";
-    case Refusal::Input::TxVErl:
-        return "the analyte volume";
-    case Refusal::Input::TxCErl:
-        return "the analyte concentration";
-    case Refusal::Input::TxKaKb:
-        return type == chem::TitrationType::WeakBaseStrongAcid ? "the Kb" : "the Ka";
-    case Refusal::Input::None:
-        break;
-    }
-    return "the titration type";
+    return box == Input::None ? "the titration type" : describe(box).wordsFor(type);
 }
 
 std::optional<Refusal> equivalenceVolumeRefusal(double veq, int protons)
@@ -45,15 +33,14 @@ std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
     };
     if (!type)
         return missing(In::None);
-    for (const auto& [box, value] :
-         {std::pair{In::TxCErl, in.analyteConc}, std::pair{In::TxCBur, in.titrantConc},
-          std::pair{In::TxVErl, in.analyteVolume}})
-        if (!(value > 0))
-            return missing(box);
+    for (const InputDescription& d : kInputs)
+        if (!d.weakOnly && !(in.*d.value > 0))
+            return missing(d.box);
     if (calcErrorFlag != 0)
         return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
-    if (chem::isWeak(*type) && !(in.dissociationConstant > 0))
-        return missing(In::TxKaKb);
+    for (const InputDescription& d : kInputs)
+        if (d.weakOnly && chem::isWeak(*type) && !(in.*d.value > 0))
+            return missing(d.box);
     return equivalenceVolumeRefusal(equivalenceVolume(in), chem::isWeak(*type) ? protons : 1);
 }
 

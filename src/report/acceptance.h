@@ -3,6 +3,7 @@
 // calculation run, the chart, the schematic's verdict and the command line.
 
 #include "chem/titration.h"
+#include "report/inputs.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +17,7 @@ namespace report {
 struct Refusal
 {
     /// The box at fault; None for the titration type and the equivalence volume.
-    enum class Input { None, TxCBur, TxVErl, TxCErl, TxKaKb };
+    using Input = report::Input;
     enum class Kind { Missing, OutOfRange, NotComputable };
     Input input = Input::None;
     Kind kind = Kind::Missing;

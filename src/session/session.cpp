@@ -207,21 +207,16 @@ chem::Result<Session> family(const Session& base, std::string_view spec,
     if (words.empty())
         return R::failed("names no input");
     const std::string input = report::lowerCase(words.front());
-    std::string indicators::BoxTexts::*box = nullptr;
-    if (input == "titrant")
-        box = &indicators::BoxTexts::TxCBur;
-    else if (input == "analyte")
-        box = &indicators::BoxTexts::TxCErl;
-    else if (input == "analyte-volume")
-        box = &indicators::BoxTexts::TxVErl;
-    else if (input == "ka" || input == "kb")
-        box = &indicators::BoxTexts::TxKaKb;
-    else
+    const report::InputDescription* described = report::inputForOption(input);
+    if (!described)
         return R::failed("'" + words.front() +
                          "' is none of titrant, analyte, analyte-volume, ka and kb");
-    if (box == &indicators::BoxTexts::TxKaKb &&
-        (!base.type || (input == "ka") != (*base.type == chem::TitrationType::WeakAcidStrongBase)))
+    // The acid's option for a weak acid only; the base's for any other type.
+    if (described->weakOnly &&
+        (!base.type ||
+         (input == described->option) != (*base.type == chem::TitrationType::WeakAcidStrongBase)))
         return R::failed(input + " does not apply to this titration");
+    std::string report::BoxTexts::*box = described->text;
     if (words.size() < 2)
         return R::failed(input + " needs at least one value");
 
