@@ -32,7 +32,8 @@
 
 namespace app {
 
-FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform)
+FormMain::FormMain(Platform& platform, QWidget* parent)
+    : QWidget(parent), platform_(platform), document_(catalogue_)
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(kMainWindowTitle);
@@ -73,13 +74,12 @@ FormMain::FormMain(Platform& platform, QWidget* parent) : QWidget(parent), platf
     });
     timer1_->start();
     Timer1_Timer(); // the first answer need not wait for the first tick
-    connect(&analysis_, &QFutureWatcher<session::Outcome>::finished, this, [this] {
+    connect(&analysis_, &QFutureWatcher<std::optional<lab::Measured>>::finished, this, [this] {
         // The watcher follows the newest request only; an older one's answer never lands here.
-        if (!analysis_.future().isFinished())
+        if (!analysis_.future().isFinished() || !running_)
             return;
-        analysed_ = analysis_.result();
-        analysedKey_ = runningKey_;
-        if (analysedKey_ == analysisKey())
+        const std::uint64_t revision = *std::exchange(running_, std::nullopt);
+        if (document_.deliverAnalysis(revision, analysis_.result()))
             refreshShownPage();
     });
 
@@ -91,6 +91,10 @@ FormMain::~FormMain()
 {
     // A query still running is abandoned, not awaited: the program ends without it.
     qApp->removeEventFilter(this);
+    // Hidden and rid of its input page while the document lives: a box that loses the focus
+    // confirms its text, which is an edit of the document.
+    hide();
+    delete std::exchange(frameDAT_, nullptr);
 }
 
 void FormMain::buildHeader()
@@ -221,7 +225,7 @@ void FormMain::mnu_Ayuda_Acerca_Click()
 
 void FormMain::buildPages()
 {
-    frameDAT_ = new InputPage(this, catalogue_);
+    frameDAT_ = new InputPage(this, document_);
     frameDAT_->move(13, 70);
 
     frameTAB_ = new TablePage(this, platform_);
@@ -270,17 +274,17 @@ void FormMain::buildPages()
         &FormMain::openReadingsFromDialog);
     keep_ = add("mnu_KeepCurve", QStringLiteral("Keep this curve"), &FormMain::keepCurve);
     clearKept_ = add("mnu_ClearKept", QStringLiteral("Clear kept curves"), [this] {
-        session_.kept.clear();
+        document_.clearKept();
         refreshShownPage();
     });
     derivative_ = add("mnu_Derivative", QStringLiteral("Show derivative"), [this] {
-        session_.showDerivative = derivative_->isChecked();
+        document_.setShowDerivative(derivative_->isChecked());
         refreshShownPage();
     });
     useFitted_ =
         add("mnu_UseFitted", QStringLiteral("Use fitted values"), &FormMain::useFittedValues);
     fitPKa_ = add("mnu_FitPKa", QStringLiteral("Fit pKa values too"), [this] {
-        session_.fitPKa = fitPKa_->isChecked();
+        document_.setFitPKa(fitPKa_->isChecked());
         refreshShownPage();
     });
     derivative_->setCheckable(true);
@@ -398,7 +402,6 @@ void FormMain::Image4_Click(bool)
 
     // The run starts from freshly read inputs; a refusal leaves every page hidden.
     frameDAT_->ActualizarColor_pH();
-    takeInputs();
     if (!showSessionReport())
         return;
 
@@ -411,7 +414,7 @@ void FormMain::Image4_Click(bool)
 
 bool FormMain::showSessionReport()
 {
-    const session::Outcome o = outcome();
+    const session::Outcome& o = outcome();
     showRefusal(o.refusal);
     if (!o.report)
         return false;
@@ -422,49 +425,19 @@ bool FormMain::showSessionReport()
         analyseReadings(); // the section joins the page when the analysis is done
     frameTAB_->showReport(*o.report,
                           QString::fromStdString(report::titrationFileStem(
-                              *session_.type, o.schematic.inputs, o.schematic.constants)),
+                              *session().type, o.schematic.inputs, o.schematic.constants)),
                           std::move(measured));
     return true;
 }
 
-void FormMain::takeInputs()
-{
-    session_.type = frameDAT_->selectedType();
-    session_.boxes = frameDAT_->boxTexts();
-    session_.indicatorPosition = frameDAT_->indicatorPosition();
-    session_.verdictCaption = frameDAT_->verdictCaption().toStdString();
-}
-
-std::string FormMain::analysisKey() const
-{
-    if (!session_.readings)
-        return {};
-    const indicators::BoxTexts& b = session_.boxes;
-    return std::to_string(readingsSerial_) + '\n' +
-           std::to_string(session_.type ? int(*session_.type) : -1) + '\n' + b.TxCBur + '\n' +
-           b.TxVErl + '\n' + b.TxCErl + '\n' + b.TxKaKb + '\n' + (session_.fitPKa ? "pKa" : "");
-}
-
-session::Outcome FormMain::outcome() const
-{
-    // Without the readings the refresh and the run take no time; their analysis is the worker's.
-    session::Session inputs = session_;
-    inputs.readings.reset();
-    session::Outcome o = session::compute(inputs, catalogue_);
-    if (o.report && analysed_ && analysedKey_ == analysisKey())
-        o.measured = analysed_->measured;
-    return o;
-}
-
 void FormMain::analyseReadings()
 {
-    const std::string key = analysisKey();
-    if (key.empty() || (analysed_ && analysedKey_ == key) ||
-        (analysis_.isRunning() && runningKey_ == key))
+    const std::optional<session::Document::AnalysisJob> job = document_.analysisJob(running_);
+    if (!job)
         return;
-    runningKey_ = key;
+    running_ = job->analysisRevision;
     analysis_.setFuture(QtConcurrent::run(
-        [s = session_] { return session::compute(s, indicators::filledCatalogue()); }));
+        [job = *job] { return session::Document::analyse(job, indicators::filledCatalogue()); }));
 }
 
 void FormMain::refreshShownPage()
@@ -478,14 +451,15 @@ void FormMain::refreshShownPage()
 
 void FormMain::updateChartMenu()
 {
-    const bool readings = session_.readings.has_value();
-    const bool fitted = readings && analysed_ && analysedKey_ == analysisKey() &&
-                        analysed_->measured && analysed_->measured->fit;
-    clearKept_->setEnabled(!session_.kept.empty());
+    const session::Session& s = session();
+    const bool readings = s.readings.has_value();
+    const bool fitted =
+        readings && document_.analysisCurrent() && outcome().measured && outcome().measured->fit;
+    clearKept_->setEnabled(!s.kept.empty());
     useFitted_->setEnabled(fitted);
-    fitPKa_->setEnabled(readings && session_.type && chem::isWeak(*session_.type));
-    derivative_->setChecked(session_.showDerivative);
-    fitPKa_->setChecked(session_.fitPKa);
+    fitPKa_->setEnabled(readings && s.type && chem::isWeak(*s.type));
+    derivative_->setChecked(s.showDerivative);
+    fitPKa_->setChecked(s.fitPKa);
 }
 
 void FormMain::openReadings(const QString& path)
@@ -498,9 +472,7 @@ void FormMain::openReadings(const QString& path)
                 .arg(QFileInfo(path).fileName(), QString::fromStdString(read.failure)));
         return;
     }
-    session_.readings = std::move(read.value);
-    session_.readingsName = QFileInfo(path).fileName().toStdString();
-    ++readingsSerial_;
+    document_.setReadings(std::move(read.value), QFileInfo(path).fileName().toStdString());
     refreshShownPage();
 }
 
@@ -515,27 +487,24 @@ void FormMain::openReadingsFromDialog()
 
 void FormMain::keepCurve()
 {
-    if (const std::optional<session::KeptCurve> kept = session::curveToKeep(session_, outcome())) {
-        session_.kept.push_back(*kept);
+    if (document_.keepCurve())
         refreshShownPage();
-    }
 }
 
 void FormMain::useFittedValues()
 {
-    const session::Outcome o = outcome();
-    if (!o.measured || !o.measured->fit)
+    if (!outcome().measured || !outcome().measured->fit)
         return;
-    const lab::Fit& fit = *o.measured->fit;
-    indicators::BoxTexts boxes = session_.boxes;
+    // A copy: the edit below replaces the outcome it comes from.
+    const lab::Fit fit = *outcome().measured->fit;
+    indicators::BoxTexts boxes = session().boxes;
     boxes.TxCErl = QString::number(fit.fitted.inputs.analyteConc, 'g', 4).toUpper().toStdString();
     if (!fit.pKa.empty()) {
         boxes.TxKaKb = "pKa";
         for (const double pKa : fit.pKa)
             boxes.TxKaKb += ' ' + QString::number(pKa, 'f', 2).toStdString();
     }
-    frameDAT_->preset(session_.type, boxes, session_.indicatorPosition);
-    takeInputs();
+    frameDAT_->preset(session().type, boxes, session().indicatorPosition);
     refreshShownPage();
 }
 
@@ -550,10 +519,9 @@ void FormMain::Image5_Click(bool)
     print->hide();
     picture1_->Cls();
     frameDAT_->ActualizarColor_pH();
-    takeInputs();
     if (!drawSessionChart()) {
         // The page stays empty but for the reason, without title or Print button.
-        showRefusal(indicators::whyRefused(session_.type, frameDAT_->schematic()));
+        showRefusal(indicators::whyRefused(session().type, outcome().schematic));
         return;
     }
     showRefusal(std::nullopt);
@@ -563,8 +531,8 @@ void FormMain::Image5_Click(bool)
 
 bool FormMain::drawSessionChart()
 {
-    const session::Outcome o = outcome();
-    chart::ChartInput input = session::chartInput(session_, o, catalogue_);
+    const session::Outcome& o = outcome();
+    chart::ChartInput input = session::chartInput(session(), o, catalogue_);
     input.indicatorName =
         indicators::indicatorPanelFor(catalogue_, input.indicatorPosition).chartCaption;
     if (!chart::chartAccepts(input))

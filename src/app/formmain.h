@@ -7,7 +7,7 @@
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
-#include "session/session.h"
+#include "session/document.h"
 
 #include <map>
 #include <optional>
@@ -61,8 +61,9 @@ public:
     /// that cannot be read ends in a message with the reason, and nothing shown changes.
     void openReadings(const QString& path);
     /// Whether a fit of the readings varies the pKa values too, as "Fit pKa values too" sets it.
-    void setFitPKa(bool on) { session_.fitPKa = on; }
-    const session::Session& session() const { return session_; }
+    void setFitPKa(bool on) { document_.setFitPKa(on); }
+    const session::Session& session() const { return document_.setup(); }
+    const session::Document& document() const { return document_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,14 +80,11 @@ private:
     void Image5_Click(bool byKeyboard);
     /// Shows why the inputs are refused on the empty page, or hides the note (none).
     void showRefusal(const std::optional<indicators::Refusal>& refusal);
-    /// The session with the input page's type, boxes and indicator as they stand.
-    void takeInputs();
-    /// The refresh and the run for the session, with the readings' analysis when the latest
-    /// one finished is for the session as it stands (none yet otherwise).
-    session::Outcome outcome() const;
-    /// What the readings' analysis depends on; a finished analysis for another key is stale.
-    std::string analysisKey() const;
-    /// Starts the readings' analysis unless the latest one is for the session as it stands.
+    /// The document's outcome: the refresh and the run, with the readings' analysis once it
+    /// has finished for the document as it stands.
+    const session::Outcome& outcome() const { return document_.outcome(); }
+    /// Starts the readings' analysis unless it is here or running for the document as it
+    /// stands.
     void analyseReadings();
     /// The curve page's chart from the session, drawn; false when the inputs are refused.
     bool drawSessionChart();
@@ -131,14 +129,11 @@ private:
     std::optional<PrinterAnswer> latestPrinter_;
     /// The chart the curve page shows, with its title; none when it shows none.
     std::optional<chart::ChartInput> shownChart_;
-    /// What the user set up: the inputs as last taken from the input page, the readings, the
-    /// kept curves, the derivative.
-    session::Session session_;
-    int readingsSerial_ = 0; ///< counts the readings opened, for analysisKey
-    QFutureWatcher<session::Outcome> analysis_;
-    std::string runningKey_;
-    std::optional<session::Outcome> analysed_;
-    std::string analysedKey_;
+    /// What the user set up and what it computes; the pages show it and send it edits.
+    session::Document document_;
+    /// The readings' analysis off the window's thread, and the analysis revision it is for.
+    QFutureWatcher<std::optional<lab::Measured>> analysis_;
+    std::optional<std::uint64_t> running_;
     QAction* keep_ = nullptr;
     QAction* clearKept_ = nullptr;
     QAction* derivative_ = nullptr;

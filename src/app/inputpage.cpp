@@ -110,8 +110,8 @@ std::vector<const report::Substance*> matchingSubstances(const QString& typed, b
 
 } // namespace
 
-InputPage::InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue)
-    : QWidget(parent), catalogue_(catalogue)
+InputPage::InputPage(QWidget* parent, session::Document& document)
+    : QWidget(parent), document_(document), catalogue_(document.catalogue())
 {
     setObjectName(QStringLiteral("FrameDAT"));
     resize(754, 462);
@@ -548,8 +548,8 @@ indicators::BoxTexts InputPage::boxTexts() const
 
 indicators::SchematicState InputPage::ActualizarColor_pH()
 {
-    schematic_ =
-        indicators::ActualizarColor_pH(selectedType(), boxTexts(), indicatorPosition(), catalogue_);
+    document_.setInputs(selectedType(), boxTexts(), indicatorPosition());
+    const indicators::SchematicState schematic = document_.outcome().schematic;
 
     // A refused box tells why in its tool tip, and to a screen reader.
     using Input = indicators::Refusal::Input;
@@ -558,24 +558,25 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
                                                  {txCErl_, Input::TxCErl},
                                                  {txKaKb_, Input::TxKaKb}};
     for (const auto& [box, input] : boxes) {
-        const bool refused = schematic_.refusal && schematic_.refusal->input == input;
+        const bool refused = schematic.refusal && schematic.refusal->input == input;
         const QString reason =
-            refused ? QString::fromStdString(indicators::sentence(*schematic_.refusal)) : QString();
+            refused ? QString::fromStdString(indicators::sentence(*schematic.refusal)) : QString();
         // A name or constants the box accepted: what they stand for, as the box is narrow.
         const QString analyte =
-            box == txKaKb_ && !refused && schematic_.constants
-                ? QString::fromStdString(report::analyteSummary(*schematic_.constants))
+            box == txKaKb_ && !refused && schematic.constants
+                ? QString::fromStdString(report::analyteSummary(*schematic.constants))
                 : QString();
         box->setToolTip(plainToolTip(refused ? reason : analyte));
         box->setAccessibleDescription(refused ? reason : analyte);
     }
 
-    lblpHErl_->setText(QString::fromStdString(schematic_.LblpHErl));
-    lblpHBur_->setText(QString::fromStdString(schematic_.LblpHBur));
-    shErlem_->setFillColour(toQColor(schematic_.flaskColour));
+    lblpHErl_->setText(QString::fromStdString(schematic.LblpHErl));
+    lblpHBur_->setText(QString::fromStdString(schematic.LblpHBur));
+    shErlem_->setFillColour(toQColor(schematic.flaskColour));
     QLabel* verdict = label5_[10];
-    if (schematic_.verdict) {
-        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(schematic_));
+    if (schematic.verdict) {
+        verdictCaption_ = QString::fromStdString(indicators::verdictCaption(schematic));
+        document_.setVerdictCaption(verdictCaption_.toStdString());
         verdict->setText(verdictCaption_);
         // Wider only for a caption that needs it, to the right as far as the page goes.
         const int needed = verdict->fontMetrics().horizontalAdvance(verdictCaption_) + 1;
@@ -583,15 +584,15 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
                         verdict->height());
         QPalette palette = verdict->palette();
         palette.setColor(QPalette::WindowText,
-                         toQColor(indicators::verdictColour(*schematic_.verdict)));
+                         toQColor(indicators::verdictColour(*schematic.verdict)));
         verdict->setPalette(palette);
     }
-    verdict->setVisible(schematic_.verdict.has_value());
+    verdict->setVisible(schematic.verdict.has_value());
     // Said again by a screen reader whenever it changes (the description change is an event).
     frameESQUEMA_->setAccessibleDescription(QString::fromStdString(indicators::schematicDescription(
-        selectedType(), schematic_, indicatorPosition(), catalogue_)));
+        selectedType(), schematic, indicatorPosition(), catalogue_)));
     emit refreshed();
-    return schematic_;
+    return schematic;
 }
 
 } // namespace app

@@ -1,10 +1,11 @@
 #pragma once
 // The input page: the titration-type choice, the indicator panel and the burette-and-flask
-// schematic with the four input boxes. It forwards the user's actions to the refresh logic of
-// the indicators library and shows what that returns.
+// schematic with the four input boxes. A confirmed box, a type or an indicator chosen goes to the
+// document as an edit; the page shows the schematic of the document's outcome.
 
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
+#include "session/document.h"
 
 #include <QPersistentModelIndex>
 #include <QWidget>
@@ -30,14 +31,15 @@ class InputPage : public QWidget
     Q_DISABLE_COPY(InputPage)
 
 public:
-    InputPage(QWidget* parent, const indicators::IndicatorCatalogue& catalogue);
+    InputPage(QWidget* parent, session::Document& document);
 
     /// The selected titration type, none before the first choice.
     std::optional<chem::TitrationType> selectedType() const;
     /// The chooser's position: 0 for "<No indicator>", k for catalogue slot k.
     int indicatorPosition() const;
 
-    /// The schematic refresh: re-reads the boxes and shows the result. Returns what it found.
+    /// The schematic refresh: hands the type, the boxes and the indicator to the document and
+    /// shows the schematic it computes. Returns that schematic.
     indicators::SchematicState ActualizarColor_pH();
     /// The four boxes as typed.
     indicators::BoxTexts boxTexts() const;
@@ -46,8 +48,8 @@ public:
     /// The verdict label's caption, as the last refresh that showed it left it.
     QString verdictCaption() const;
 
-    /// The last refresh's result.
-    const indicators::SchematicState& schematic() const { return schematic_; }
+    /// The document's schematic.
+    const indicators::SchematicState& schematic() const { return document_.outcome().schematic; }
 
     /// Where the keyboard starts on this page: the chosen type, or the first.
     QWidget* firstControl() const;
@@ -78,8 +80,8 @@ private:
     void offerSubstances(const QString& typed);
     QLabel* label5(int index) const { return label5_[static_cast<std::size_t>(index)]; }
 
+    session::Document& document_;
     const indicators::IndicatorCatalogue& catalogue_;
-    indicators::SchematicState schematic_;
     /// The verdict's caption as last shown; the label's own until a verdict is shown.
     QString verdictCaption_ = QStringLiteral("Appropiate");
 

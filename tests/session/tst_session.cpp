@@ -1,11 +1,15 @@
 // The session: legends that name what differs between kept curves, a family over one input,
-// and the chart's series for readings, fit, kept curves and derivatives.
+// and the chart's series for readings, fit, kept curves and derivatives; the document: which
+// edits advance its revisions, an outcome that follows every edit, an analysis that lands only
+// on the revision it was made for.
 #include "lab/synthetic.h"
+#include "session/document.h"
 #include "session/session.h"
 
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 
 using namespace session;
 using chem::TitrationType;
@@ -18,6 +22,11 @@ private slots:
     void families_data();
     void families();
     void chartSeries();
+    void documentRevisions_data();
+    void documentRevisions();
+    void documentOutcomeFollowsEdits();
+    void documentAnalysis();
+    void documentAppendsReadingsInOrder();
 };
 
 static Session weakAcid(const char* ka)
@@ -98,6 +107,114 @@ void TestSession::chartSeries()
     Session refused = weakAcid("7");
     refused.showDerivative = true;
     QVERIFY(chartInput(refused, compute(refused, catalogue), catalogue).series.empty());
+}
+
+/// A document holding the weak-acid example, phenolphthalein chosen.
+static session::Document exampleDocument()
+{
+    session::Document d(indicators::filledCatalogue());
+    d.setInputs(TitrationType::WeakAcidStrongBase, {"0.1", "25", "0.1", "1.8E-5"}, 4);
+    return d;
+}
+
+using Edit = std::function<void(session::Document&)>;
+Q_DECLARE_METATYPE(Edit)
+
+void TestSession::documentRevisions_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("revisions");         // how far revision() moves
+    QTest::addColumn<int>("analysisRevisions"); // how far analysisRevision() moves
+    const report::BoxTexts example{"0.1", "25", "0.1", "1.8E-5"};
+    const auto weak = TitrationType::WeakAcidStrongBase;
+    QTest::newRow("the same inputs again")
+        << Edit([=](auto& d) { d.setInputs(weak, example, 4); }) << 0 << 0;
+    QTest::newRow("another indicator")
+        << Edit([=](auto& d) { d.setInputs(weak, example, 5); }) << 1 << 0;
+    QTest::newRow("another type") << Edit([=](auto& d) {
+        d.setInputs(TitrationType::StrongAcidStrongBase, example, 4);
+    }) << 1 << 1;
+    QTest::newRow("a box retyped")
+        << Edit([](auto& d) { d.setBox(report::Input::TxKaKb, "1E-5"); }) << 1 << 1;
+    QTest::newRow("a box as it was")
+        << Edit([](auto& d) { d.setBox(report::Input::TxVErl, "25"); }) << 0 << 0;
+    QTest::newRow("the fit's choice") << Edit([](auto& d) { d.setFitPKa(true); }) << 1 << 1;
+    QTest::newRow("the derivative") << Edit([](auto& d) { d.setShowDerivative(true); }) << 1 << 0;
+    QTest::newRow("a curve kept") << Edit([](auto& d) { QVERIFY(d.keepCurve()); }) << 1 << 0;
+    QTest::newRow("no kept curve to clear") << Edit([](auto& d) { d.clearKept(); }) << 0 << 0;
+    QTest::newRow("a reading") << Edit([](auto& d) { d.appendReading(1, 3); }) << 1 << 1;
+    QTest::newRow("the verdict's caption")
+        << Edit([](auto& d) { d.setVerdictCaption("Inappropriate"); }) << 1 << 0;
+}
+
+void TestSession::documentRevisions()
+{
+    QFETCH(Edit, edit);
+    QFETCH(int, revisions);
+    QFETCH(int, analysisRevisions);
+    session::Document d = exampleDocument();
+    const auto before = d.revision(), analysisBefore = d.analysisRevision();
+    edit(d);
+    QCOMPARE(int(d.revision() - before), revisions);
+    QCOMPARE(int(d.analysisRevision() - analysisBefore), analysisRevisions);
+}
+
+void TestSession::documentOutcomeFollowsEdits()
+{
+    session::Document d = exampleDocument();
+    QCOMPARE(d.outcome().report->points.front().volume, 25.0);
+    d.setBox(report::Input::TxCErl, "0.2");
+    QCOMPARE(d.outcome().report->points.front().volume, 50.0);
+    d.setBox(report::Input::TxCErl, "2");
+    QVERIFY(!d.outcome().report && d.outcome().refusal);
+    // The caption the page showed last goes into the report when the refresh hides the verdict
+    // (no indicator), and not while a verdict shows.
+    d.setBox(report::Input::TxCErl, "0.1");
+    d.setVerdictCaption("Inappropriate");
+    QCOMPARE(d.outcome().input.verdictCaption, std::string("Very appropriate"));
+    d.setInputs(TitrationType::WeakAcidStrongBase, d.setup().boxes, 0);
+    QCOMPARE(d.outcome().input.verdictCaption, std::string("Inappropriate"));
+}
+
+void TestSession::documentAnalysis()
+{
+    session::Document d = exampleDocument();
+    QVERIFY(!d.analysisJob() && d.analysisCurrent()); // no readings, nothing to analyse
+    const lab::Setup setup{TitrationType::WeakAcidStrongBase, {0.1, 0.1, 25, 1.8e-5}, {}};
+    d.setReadings(
+        *lab::simulateReadings(setup, lab::labVolumes(std::vector<double>{25.0}, 40.0), 0.01, 5)
+             .value,
+        "lab.csv");
+    const std::optional<session::Document::AnalysisJob> job = d.analysisJob();
+    QVERIFY(job && !d.analysisCurrent() && !d.outcome().measured);
+    QVERIFY(!d.analysisJob(job->analysisRevision)); // already running
+    const std::optional<lab::Measured> measured =
+        session::Document::analyse(*job, indicators::filledCatalogue());
+    QVERIFY(measured && measured->fit);
+
+    // An analysis of readings since replaced is dropped; the newer one is asked for.
+    d.setFitPKa(true);
+    QVERIFY(!d.deliverAnalysis(job->analysisRevision, measured));
+    QVERIFY(!d.outcome().measured && d.analysisJob());
+    // The one for the revision that stands lands in the outcome, and outlives an edit it does
+    // not depend on.
+    d.setFitPKa(false);
+    QVERIFY(d.deliverAnalysis(d.analysisRevision(), measured));
+    QVERIFY(d.outcome().measured && d.analysisCurrent() && !d.analysisJob());
+    d.setInputs(TitrationType::WeakAcidStrongBase, d.setup().boxes, 7);
+    QVERIFY(d.outcome().measured);
+    d.setBox(report::Input::TxKaKb, "1E-5");
+    QVERIFY(!d.outcome().measured);
+}
+
+void TestSession::documentAppendsReadingsInOrder()
+{
+    session::Document d = exampleDocument();
+    for (const auto& [v, pH] : {std::pair{2.0, 4.0}, {0.0, 2.9}, {1.0, 3.5}, {1.0, 3.6}})
+        d.appendReading(v, pH);
+    const lab::Readings& r = *d.setup().readings;
+    QCOMPARE(r.volume, (std::vector<double>{0, 1, 1, 2}));
+    QCOMPARE(r.pH, (std::vector<double>{2.9, 3.5, 3.6, 4.0})); // a repeated volume keeps its order
 }
 
 QTEST_APPLESS_MAIN(TestSession)
