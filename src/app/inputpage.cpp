@@ -241,7 +241,7 @@ void InputPage::buildSchematic()
     struct Row
     {
         InputBox** box;
-        const char* name;
+        report::Input input;
         int top;
         int shape;
         int caption;
@@ -252,15 +252,16 @@ void InputPage::buildSchematic()
         const char* unitText;
     };
     const Row rows[] = {
-        {&txCBur_, "TxCBur", 37, 3, 2, {99, 37}, "Molarity", 6, {264, 37}, "mol/L"},
-        {&txVErl_, "TxVErl", 248, 4, 3, {98, 249}, "Volume", 8, {266, 247}, "mL"},
-        {&txCErl_, "TxCErl", 277, 5, 4, {98, 278}, "Molarity", 7, {266, 279}, "mol/L"},
-        {&txKaKb_, "TxKaKb", 307, 6, 5, {141, 309}, "Ka", -1, {}, nullptr},
+        {&txCBur_, report::Input::TxCBur, 37, 3, 2, {99, 37}, "Molarity", 6, {264, 37}, "mol/L"},
+        {&txVErl_, report::Input::TxVErl, 248, 4, 3, {98, 249}, "Volume", 8, {266, 247}, "mL"},
+        {&txCErl_, report::Input::TxCErl, 277, 5, 4, {98, 278}, "Molarity", 7, {266, 279}, "mol/L"},
+        {&txKaKb_, report::Input::TxKaKb, 307, 6, 5, {141, 309}, "Ka", -1, {}, nullptr},
     };
     for (const Row& row : rows) {
         shape4_[static_cast<std::size_t>(row.shape)] = new Shape(
             f, indexed("Shape4", row.shape), {173, row.top - 2, 83, 26}, Qt::white, kBoxBorder);
-        *row.box = new InputBox(f, QString::fromLatin1(row.name), {175, row.top, 79, 22});
+        *row.box = new InputBox(f, QString::fromLatin1(report::describe(row.input).boxName),
+                                {175, row.top, 79, 22});
         connect(*row.box, &InputBox::confirmed, this, [this] { ActualizarColor_pH(); });
         label3_[static_cast<std::size_t>(row.caption)] =
             makeLabel(f, indexed("Label3", row.caption), QString::fromLatin1(row.captionText),
@@ -410,12 +411,9 @@ void InputPage::preset(std::optional<chem::TitrationType> type, const indicators
 {
     if (type)
         option1_->button(static_cast<int>(*type))->click();
-    const std::pair<InputBox*, const std::string&> texts[] = {{txCBur_, boxes.TxCBur},
-                                                              {txVErl_, boxes.TxVErl},
-                                                              {txCErl_, boxes.TxCErl},
-                                                              {txKaKb_, boxes.TxKaKb}};
-    for (const auto& [box, text] : texts) {
-        box->setText(QString::fromStdString(text));
+    for (const report::InputDescription& d : report::kInputs) {
+        InputBox* box = boxFor(d.box);
+        box->setText(QString::fromStdString(boxes.*d.text));
         box->home(false);
     }
     comboIND_->setCurrentIndex(indicatorPosition); // refreshes, as a choice does
@@ -540,10 +538,28 @@ bool InputPage::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
+InputBox* InputPage::boxFor(report::Input input) const
+{
+    switch (input) {
+    case report::Input::TxCBur:
+        return txCBur_;
+    case report::Input::TxVErl:
+        return txVErl_;
+    case report::Input::TxCErl:
+        return txCErl_;
+    case report::Input::TxKaKb:
+    case report::Input::None:
+        break;
+    }
+    return txKaKb_;
+}
+
 indicators::BoxTexts InputPage::boxTexts() const
 {
-    return {txCBur_->text().toStdString(), txVErl_->text().toStdString(),
-            txCErl_->text().toStdString(), txKaKb_->text().toStdString()};
+    indicators::BoxTexts texts;
+    for (const report::InputDescription& d : report::kInputs)
+        texts.*d.text = boxFor(d.box)->text().toStdString();
+    return texts;
 }
 
 indicators::SchematicState InputPage::ActualizarColor_pH()
@@ -552,13 +568,9 @@ indicators::SchematicState InputPage::ActualizarColor_pH()
     const indicators::SchematicState schematic = document_.outcome().schematic;
 
     // A refused box tells why in its tool tip, and to a screen reader.
-    using Input = indicators::Refusal::Input;
-    const std::pair<InputBox*, Input> boxes[] = {{txCBur_, Input::TxCBur},
-                                                 {txVErl_, Input::TxVErl},
-                                                 {txCErl_, Input::TxCErl},
-                                                 {txKaKb_, Input::TxKaKb}};
-    for (const auto& [box, input] : boxes) {
-        const bool refused = schematic.refusal && schematic.refusal->input == input;
+    for (const report::InputDescription& d : report::kInputs) {
+        InputBox* box = boxFor(d.box);
+        const bool refused = schematic.refusal && schematic.refusal->input == d.box;
         const QString reason =
             refused ? QString::fromStdString(indicators::sentence(*schematic.refusal)) : QString();
         // A name or constants the box accepted: what they stand for, as the box is narrow.

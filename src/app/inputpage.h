@@ -79,6 +79,7 @@ private:
     void ComboIND_Click();
     void offerSubstances(const QString& typed);
     QLabel* label5(int index) const { return label5_[static_cast<std::size_t>(index)]; }
+    InputBox* boxFor(report::Input input) const;
 
     session::Document& document_;
     const indicators::IndicatorCatalogue& catalogue_;
