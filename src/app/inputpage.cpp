@@ -238,6 +238,38 @@ void InputPage::buildSchematic()
     label5_[9] = makeLabel(f, indexed("Label5", 9), QString(), {98, 9, 213, 18}, arial(15));
     label5_[8] = makeLabel(f, indexed("Label5", 8), QString(), {98, 218, 178, 18}, arial(15));
 
+    buildBoxes(f);
+    buildSubstanceList();
+
+    lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
+                          arial(15));
+    lblpHErl_ = makeLabel(f, QStringLiteral("LblpHErl"), QStringLiteral("pH=??"), {0, 324, 98, 20},
+                          arial(15));
+    lblpHErl_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    label3_[9] = makeLabel(
+        f, indexed("Label3", 9),
+        QStringLiteral("In orden to enter a scientific notation value we have enter "
+                       "first its mantissa followed letter E and the ten exponent. Example:"),
+        {10, 354, 274, 49}, arial(13), kGrey);
+    label3_[9]->setWordWrap(true);
+    label3_[10] = makeLabel(f, indexed("Label3", 10),
+                            QStringLiteral("To enter 2.7\u00b710     we write   2.7E-3"),
+                            {11, 408, 287, 20}, arial(13), kGrey);
+    label3_[11] = makeLabel(f, indexed("Label3", 11), QStringLiteral("-3"), {99, 404, 19, 20},
+                            arial(11), kGrey);
+
+    // Until a type is chosen only the drawing shows.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             label5_[8], label5_[9], label3_[2], label3_[3], label3_[4],  label3_[5],
+             label3_[6], label3_[7], label3_[8], label3_[9], label3_[10], label3_[11],
+             txCBur_,    txCErl_,    txVErl_,    txKaKb_,    shape4_[3],  shape4_[4],
+             shape4_[5], shape4_[6], lblpHBur_,  lblpHErl_})
+        w->hide();
+}
+
+void InputPage::buildBoxes(QWidget* f)
+{
     struct Row
     {
         InputBox** box;
@@ -280,7 +312,10 @@ void InputPage::buildSchematic()
     txCErl_->setAccessibleName(QStringLiteral("Analyte molarity, mol/L"));
     txKaKb_->setAccessibleName(QStringLiteral("Acidity constant Ka"));
     frameESQUEMA_->setAccessibleName(QStringLiteral("Burette and flask"));
+}
 
+void InputPage::buildSubstanceList()
+{
     // Names from the library offered while a name is typed in the constant box. The list is
     // filled here, not filtered by the completer, so synonyms and formulas match too.
     substances_ = new QStandardItemModel(this);
@@ -301,32 +336,6 @@ void InputPage::buildSchematic()
                 txKaKb_->home(false); // a name longer than the box shows its start
                 ActualizarColor_pH();
             });
-
-    lblpHBur_ = makeLabel(f, QStringLiteral("LblpHBur"), QStringLiteral("pH=??"), {99, 66, 160, 20},
-                          arial(15));
-    lblpHErl_ = makeLabel(f, QStringLiteral("LblpHErl"), QStringLiteral("pH=??"), {0, 324, 98, 20},
-                          arial(15));
-    lblpHErl_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-
-    label3_[9] = makeLabel(
-        f, indexed("Label3", 9),
-        QStringLiteral("In orden to enter a scientific notation value we have enter "
-                       "first its mantissa followed letter E and the ten exponent. Example:"),
-        {10, 354, 274, 49}, arial(13), kGrey);
-    label3_[9]->setWordWrap(true);
-    label3_[10] = makeLabel(f, indexed("Label3", 10),
-                            QStringLiteral("To enter 2.7\u00b710     we write   2.7E-3"),
-                            {11, 408, 287, 20}, arial(13), kGrey);
-    label3_[11] = makeLabel(f, indexed("Label3", 11), QStringLiteral("-3"), {99, 404, 19, 20},
-                            arial(11), kGrey);
-
-    // Until a type is chosen only the drawing shows.
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             label5_[8], label5_[9], label3_[2], label3_[3], label3_[4],  label3_[5],
-             label3_[6], label3_[7], label3_[8], label3_[9], label3_[10], label3_[11],
-             txCBur_,    txCErl_,    txVErl_,    txKaKb_,    shape4_[3],  shape4_[4],
-             shape4_[5], shape4_[6], lblpHBur_,  lblpHErl_})
-        w->hide();
 }
 
 std::optional<chem::TitrationType> InputPage::selectedType() const

@@ -75,6 +75,9 @@ private:
     void buildTypePanel();
     void buildIndicatorFrame();
     void buildSchematic();
+    /// The four boxes with their frames, captions and units, on the schematic `f`.
+    void buildBoxes(QWidget* f);
+    void buildSubstanceList();
     void Option1_Click(int index);
     void ComboIND_Click();
     void offerSubstances(const QString& typed);
