@@ -670,6 +670,9 @@ void TestChart::freePlace_data()
     QTest::newRow("markers around the dot: further off, with a leader")
         << plot << QList<QRectF>{dot} << QList<QRectF>{{40, 40, 20, 20}} << QList<QLineF>{} << label
         << centre << QRectF(28, 46, 10, 4) << QLineF(48.5, 50, 38, 50);
+    QTest::newRow("markers close by: a leader beyond a line off")
+        << plot << QList<QRectF>{dot} << QList<QRectF>{{46, 46, 8, 8}} << QList<QLineF>{} << label
+        << centre << QRectF(34, 46, 10, 4) << QLineF(48.5, 50, 44, 50);
     QTest::newRow("a box across that leader: the next place, whose leader is clear")
         << plot << QList<QRectF>{dot, {44, 49.5, 1, 1}} << QList<QRectF>{{40, 40, 20, 20}}
         << QList<QLineF>{} << label << centre << QRectF(40, 34, 10, 4) << QLineF(50, 48.5, 50, 38);
@@ -678,6 +681,9 @@ void TestChart::freePlace_data()
         << QSizeF(20, 4) << QPointF(10, 50) << QRectF(0, 46, 20, 4) << QLineF();
     QTest::newRow("a flat curve everywhere: covered rather than nowhere")
         << QRectF(0, 0, 20, 8) << QList<QRectF>{} << QList<QRectF>{} << QList<QLineF>{{0, 4, 20, 4}}
+        << QSizeF(20, 4) << QPointF(10, 4) << QRectF(0, 0, 20, 4) << QLineF();
+    QTest::newRow("a curve at 45 degrees everywhere: no jump, covered rather than nowhere")
+        << QRectF(0, 0, 20, 8) << QList<QRectF>{} << QList<QRectF>{} << QList<QLineF>{{6, 8, 14, 0}}
         << QSizeF(20, 4) << QPointF(10, 4) << QRectF(0, 0, 20, 4) << QLineF();
     QTest::newRow("a steep curve everywhere: nowhere")
         << QRectF(0, 0, 20, 8) << QList<QRectF>{} << QList<QRectF>{}
