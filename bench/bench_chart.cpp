@@ -15,23 +15,25 @@
 
 namespace {
 
-chart::ChartInput weakAcid(const indicators::IndicatorCatalogue& catalogue)
+/// A weak acid 0.1 M, 25 mL, Ka 1.8E-5 or the constants `pKa`, with `series` drawn over it.
+chart::ChartModel weakAcid(std::vector<double> pKa = {}, std::vector<chart::Series> series = {},
+                           double Ka = 1.8e-5)
 {
-    chart::ChartInput in;
+    report::CalculationInput in;
     in.type = chem::TitrationType::WeakAcidStrongBase;
-    in.inputs = {0.1, 0.1, 25.0, 1.8e-5};
-    in.indicatorPosition = 4;
-    in.catalogue = &catalogue;
-    in.title = "Titration of weak acid with strong base";
-    in.indicatorName = "phenolphthalein";
-    return in;
+    in.inputs = {0.1, 0.1, 25.0, Ka};
+    if (!pKa.empty())
+        in.constants = report::AnalyteConstants{std::move(pKa), "", ""};
+    return chart::ChartModel(
+        *report::TitrationModel::make(*in.type, in.inputs, in.constants),
+        report::runCalculation(in)->points,
+        {std::move(series), "Calculated curve", 4, &indicators::filledCatalogue()},
+        {"Titration of weak acid with strong base", "phenolphthalein", ""});
 }
 
 void screenChart(benchmark::State& state, std::vector<double> pKa)
 {
-    chart::ChartInput in = weakAcid(indicators::filledCatalogue());
-    if (!pKa.empty())
-        in.constants = report::AnalyteConstants{std::move(pKa), "", ""};
+    const chart::ChartModel in = weakAcid(std::move(pKa));
     QImage picture(768, 476, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&picture);
@@ -48,27 +50,23 @@ BENCHMARK_CAPTURE(screenChart, sixProtons, std::vector<double>{1, 2, 3, 4, 5, 6}
 
 void screenChartWithSeries(benchmark::State& state, std::vector<double> pKa)
 {
-    chart::ChartInput in = weakAcid(indicators::filledCatalogue());
-    if (!pKa.empty())
-        in.constants = report::AnalyteConstants{std::move(pKa), "", ""};
+    const chart::ChartModel plain = weakAcid(pKa);
     const chart::ChartGeometry g = chart::ChartGeometry::screen(768, 476);
-    const chart::Series model = *chart::modelSeries(in, g);
+    const chart::Series model = chart::modelSeries(plain, g);
     const double end = model.points.back().first;
     std::vector<std::pair<double, double>> readings;
-    const auto modelAt = report::TitrationModel::make(*in.type, in.inputs, in.constants);
     for (int i = 0; i < 500; ++i) {
         const double v = end * i / 500;
-        readings.emplace_back(v, modelAt->pH(v).value + 0.01 * std::sin(i)); // noise of 0.01 pH
+        readings.emplace_back(v, plain.model().pH(v).value + 0.01 * std::sin(i)); // 0.01 pH noise
     }
-    in.series.push_back(chart::makeSeries(chart::SeriesRole::Readings, readings, "500 readings"));
-    for (const double ka : {1e-3, 1e-5, 1e-7}) {
-        chart::ChartInput kept = weakAcid(indicators::filledCatalogue());
-        kept.inputs.dissociationConstant = ka;
-        in.series.push_back(chart::makeSeries(chart::SeriesRole::Kept,
-                                              chart::modelSeries(kept, g)->points,
-                                              "Ka " + report::NumberText(ka), in.series.size()));
-    }
-    in.series.push_back(chart::derivativeSeries(model.points));
+    std::vector<chart::Series> series;
+    series.push_back(chart::makeSeries(chart::SeriesRole::Readings, readings, "500 readings"));
+    for (const double ka : {1e-3, 1e-5, 1e-7})
+        series.push_back(chart::makeSeries(chart::SeriesRole::Kept,
+                                           chart::modelSeries(weakAcid({}, {}, ka), g).points,
+                                           "Ka " + report::NumberText(ka), series.size()));
+    series.push_back(chart::derivativeSeries(model.points));
+    const chart::ChartModel in = weakAcid(std::move(pKa), std::move(series));
     QImage picture(768, 476, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&picture);
@@ -84,7 +82,7 @@ BENCHMARK_CAPTURE(screenChartWithSeries, triprotic, std::vector<double>{2.15, 7.
 
 void paperChart(benchmark::State& state)
 {
-    const chart::ChartInput in = weakAcid(indicators::filledCatalogue());
+    const chart::ChartModel in = weakAcid();
     const double dotsPerMm = 150 / 25.4;
     QImage page(static_cast<int>(297 * dotsPerMm), static_cast<int>(210 * dotsPerMm),
                 QImage::Format_RGB32);

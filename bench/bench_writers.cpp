@@ -7,21 +7,20 @@
 
 namespace {
 
-chart::ChartInput weakAcid()
+chart::ChartModel weakAcid()
 {
-    chart::ChartInput in;
+    report::CalculationInput in;
     in.type = chem::TitrationType::WeakAcidStrongBase;
     in.inputs = {0.1, 0.1, 25.0, 1.8e-5};
-    in.indicatorPosition = 4;
-    in.catalogue = &indicators::filledCatalogue();
-    in.title = "Titration of weak acid with strong base";
-    in.indicatorName = "phenolphthalein";
-    return in;
+    return chart::ChartModel(*report::TitrationModel::make(*in.type, in.inputs, std::nullopt),
+                             report::runCalculation(in)->points,
+                             {{}, "Calculated curve", 4, &indicators::filledCatalogue()},
+                             {"Titration of weak acid with strong base", "phenolphthalein", ""});
 }
 
-template <QByteArray (*Writer)(const chart::ChartInput&)> void chartFile(benchmark::State& state)
+template <QByteArray (*Writer)(const chart::ChartModel&)> void chartFile(benchmark::State& state)
 {
-    const chart::ChartInput in = weakAcid();
+    const chart::ChartModel in = weakAcid();
     for (auto _ : state)
         benchmark::DoNotOptimize(Writer(in));
     state.SetLabel(std::to_string(Writer(in).size()) + " bytes");

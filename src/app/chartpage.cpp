@@ -67,8 +67,8 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage:
 
 void ChartPage::Cls()
 {
-    model_.reset();
-    readings_.clear();
+    chart_.reset();
+    readings_ = nullptr;
     description_.clear();
     moveCursor(std::nullopt);
     setAccessibleDescription(QString());
@@ -76,47 +76,21 @@ void ChartPage::Cls()
     update();
 }
 
-void ChartPage::draw(const chart::ChartInput& input)
+void ChartPage::draw(const chart::ChartModel& chart)
 {
     QPainter painter(&picture_);
-    output::paintScreenChart(painter, input, palette().color(QPalette::WindowText), false);
-    description_ = QString::fromStdString(chart::chartDescription(input));
+    plot_ = output::paintScreenChart(painter, chart, palette().color(QPalette::WindowText), false);
+    description_ = QString::fromStdString(chart::chartDescription(chart));
     setAccessibleDescription(description_);
     painter.end();
 
-    // Where the chart put its volumes: the model's samples carry their x on the picture.
-    geometry_ = chart::ChartGeometry::screen(kSize.width(), kSize.height());
-    model_.reset();
-    readings_.clear();
-    const std::optional<chart::Series> curve = chart::modelSeries(input, geometry_);
-    if (curve && curve->points.size() >= 2 && curve->sampledX.size() == curve->points.size() &&
-        curve->points.back().first > curve->points.front().first) {
-        const double v0 = curve->points.front().first, v1 = curve->points.back().first;
-        const double x0 = curve->sampledX.front(), x1 = curve->sampledX.back();
-        const double perMl = (x1 - x0) / (v1 - v0);
-        plotLeft_ = x0 - v0 * perMl;
-        const bool rightAxis = std::ranges::any_of(input.series, [](const chart::Series& s) {
-            return s.axis == chart::SeriesAxis::Derivative && !s.points.empty();
-        });
-        plotRight_ = geometry_.XR - (rightAxis ? geometry_.rightAxisRoom : 0);
-        axisEnd_ = (plotRight_ - plotLeft_) / perMl;
-        model_ = report::TitrationModel::make(*input.type, input.inputs, input.constants);
-        for (const chart::Series& s : input.series)
-            if (s.role == chart::SeriesRole::Readings)
-                readings_ = s.points;
-    }
+    chart_ = chart;
+    readings_ = nullptr;
+    for (const chart::Series& s : chart_->series())
+        if (s.role == chart::SeriesRole::Readings)
+            readings_ = &s;
     moveCursor(cursor_);
     update();
-}
-
-double ChartPage::xOfVolume(double volume) const
-{
-    return plotLeft_ + (plotRight_ - plotLeft_) * volume / axisEnd_;
-}
-
-double ChartPage::volumeAtX(double x) const
-{
-    return (x - plotLeft_) * axisEnd_ / (plotRight_ - plotLeft_);
 }
 
 void ChartPage::moveCursor(std::optional<double> volume)
@@ -124,16 +98,18 @@ void ChartPage::moveCursor(std::optional<double> volume)
     const QString before = readout_;
     cursor_.reset();
     readout_.clear();
-    if (volume && model_ && std::isfinite(*volume)) {
-        const double v = std::clamp(*volume, 0.0, axisEnd_);
+    if (volume && chart_ && std::isfinite(*volume)) {
+        const double v = std::clamp(*volume, 0.0, plot_.axisEnd);
         cursor_ = v;
-        const double pH = model_->pH(v).value;
+        const double pH = chart_->model().pH(v).value;
         readout_ = volumeText(v) + QStringLiteral(" mL, pH ") + pHText(pH);
+        static const std::vector<std::pair<double, double>> none;
+        const auto& readings = readings_ ? readings_->points : none;
         const auto nearest =
-            std::ranges::min_element(readings_, {}, [v](const std::pair<double, double>& r) {
+            std::ranges::min_element(readings, {}, [v](const std::pair<double, double>& r) {
                 return std::fabs(r.first - v);
             });
-        if (nearest != readings_.end())
+        if (nearest != readings.end())
             readout_ += QStringLiteral("; reading ") + volumeText(nearest->first) +
                         QStringLiteral(" mL, pH ") + pHText(nearest->second);
     }
@@ -150,13 +126,13 @@ void ChartPage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
-    if (!cursor_ || !model_)
+    if (!cursor_ || !chart_)
         return;
-    const double x = xOfVolume(*cursor_);
-    const double y = geometry_.yOfPH(model_->pH(*cursor_).value);
+    const double x = plot_.xOfVolume(*cursor_);
+    const double y = plot_.yOfPH(chart_->model().pH(*cursor_).value);
     painter.setPen(QPen(QColor(0, 0, 160), 1, Qt::DotLine));
-    painter.drawLine(QPointF(x, geometry_.gridTop), QPointF(x, geometry_.H - 20));
-    painter.drawLine(QPointF(plotLeft_, y), QPointF(plotRight_, y));
+    painter.drawLine(QPointF(x, plot_.geometry.gridTop), QPointF(x, plot_.yOfPH(-1)));
+    painter.drawLine(QPointF(plot_.left(), y), QPointF(plot_.right(), y));
     painter.setPen(QPen(QColor(0, 0, 160), 1.5));
     painter.drawEllipse(QPointF(x, y), 4, 4);
     // The text beside the cursor, kept inside the picture, on white so it reads over the grid.
@@ -174,8 +150,8 @@ void ChartPage::paintEvent(QPaintEvent*)
 void ChartPage::mouseMoveEvent(QMouseEvent* event)
 {
     const double x = event->position().x();
-    moveCursor(model_ && x >= plotLeft_ && x <= plotRight_ ? std::optional(volumeAtX(x))
-                                                           : std::nullopt);
+    moveCursor(chart_ && x >= plot_.left() && x <= plot_.right() ? std::optional(plot_.volumeAtX(x))
+                                                                 : std::nullopt);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -195,13 +171,14 @@ void ChartPage::focusOutEvent(QFocusEvent* event)
 void ChartPage::keyPressEvent(QKeyEvent* event)
 {
     const int direction = event->key() == Qt::Key_Right ? 1 : event->key() == Qt::Key_Left ? -1 : 0;
-    if (!direction || !model_) {
+    if (!direction || !chart_) {
         QWidget::keyPressEvent(event);
         return;
     }
     // A step of 1 % of the axis, 0.1 % with Shift; the first press starts at the middle.
-    const double step = axisEnd_ * (event->modifiers() & Qt::ShiftModifier ? 0.001 : 0.01);
-    moveCursor(cursor_ ? *cursor_ + direction * step : axisEnd_ / 2);
+    const double end = plot_.axisEnd;
+    const double step = end * (event->modifiers() & Qt::ShiftModifier ? 0.001 : 0.01);
+    moveCursor(cursor_ ? *cursor_ + direction * step : end / 2);
 }
 
 void ChartPage::dragEnterEvent(QDragEnterEvent* event)

@@ -7,7 +7,6 @@
 
 #include "chart/titrationchart.h"
 #include "output/writers.h"
-#include "report/model.h"
 
 #include <QImage>
 #include <QWidget>
@@ -38,8 +37,9 @@ public:
 
     /// Clears the picture to white.
     void Cls();
-    /// Draws the chart into the picture.
-    void draw(const chart::ChartInput& input);
+    /// Draws the chart into the picture and keeps it, with where its plot lies, for the
+    /// readout.
+    void draw(const chart::ChartModel& chart);
 
 signals:
     /// A local file was dropped on the page.
@@ -57,19 +57,16 @@ protected:
 private:
     /// Puts the readout's cursor at `volume` (mL), within the plot, or hides it (none).
     void moveCursor(std::optional<double> volume);
-    double xOfVolume(double volume) const;
-    double volumeAtX(double x) const;
 
     QImage picture_;
     QLabel* label5_12_ = nullptr;
     QLabel* label5_11_ = nullptr;
     QPushButton* cmdPRINT_CUR_ = nullptr;
-    /// The drawn chart's model and where its volumes lie; none when no chart is drawn.
-    std::optional<report::TitrationModel> model_;
-    chart::ChartGeometry geometry_;
-    double plotLeft_ = 0, plotRight_ = 0, axisEnd_ = 1;
-    std::vector<std::pair<double, double>> readings_;
-    std::optional<double> cursor_; ///< mL
+    /// The drawn chart and where it put its plot; none when no chart is drawn.
+    std::optional<chart::ChartModel> chart_;
+    chart::PlotTransform plot_;
+    const chart::Series* readings_ = nullptr; ///< the chart's readings, if any
+    std::optional<double> cursor_;            ///< mL
     QString readout_;
     QString description_; ///< the chart in words
 };

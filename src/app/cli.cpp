@@ -468,10 +468,11 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     for (const double v : o.volumes)
         text += fullPrecision(model->pH(v).value) + '\n';
     if (!o.chartPath.isEmpty()) {
-        chart::ChartInput c = session::chartInput(session, outcome, catalogue);
-        c.title = report::titrationTitle(*o.type);
-        c.indicatorName = o.indicator ? catalogue.table[o.indicator].name : std::string();
-        c.caption = report::titrationCaption(*o.type, s.inputs, session.boxes.TxKaKb, s.constants);
+        // The run accepted the inputs: the session's chart exists.
+        chart::ChartModel c = *session::chartModel(session, outcome, catalogue);
+        c.texts = {report::titrationTitle(*o.type),
+                   o.indicator ? catalogue.table[o.indicator].name : std::string(),
+                   report::titrationCaption(*o.type, s.inputs, session.boxes.TxKaKb, s.constants)};
         const QByteArray bytes = o.chartFormat == "pdf"   ? output::chartPdf(c)
                                  : o.chartFormat == "svg" ? output::chartSvg(c)
                                                           : output::chartPng(c);

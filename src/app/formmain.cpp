@@ -532,17 +532,21 @@ void FormMain::Image5_Click(bool)
 bool FormMain::drawSessionChart()
 {
     const session::Outcome& o = outcome();
-    chart::ChartInput input = session::chartInput(session(), o, catalogue_);
-    input.indicatorName =
-        indicators::indicatorPanelFor(catalogue_, input.indicatorPosition).chartCaption;
-    if (!chart::chartAccepts(input))
+    std::optional<chart::ChartModel> chart = session::chartModel(session(), o, catalogue_);
+    if (!chart)
         return false;
+    chart->texts.indicatorName =
+        indicators::indicatorPanelFor(catalogue_, session().indicatorPosition).chartCaption;
     if (!o.measured)
-        analyseReadings();  // meanwhile the chart shows the readings over the model
-    picture1_->draw(input); // on screen the title is the label's
-    input.title = report::titrationTitle(*input.type);
-    picture1_->title()->setText(QString::fromStdString(input.title));
-    shownChart_ = input;
+        analyseReadings();   // meanwhile the chart shows the readings over the model
+    picture1_->draw(*chart); // on screen the title is the label's
+    const chem::TitrationType type = chart->model().type();
+    chart->texts.title = report::titrationTitle(type);
+    picture1_->title()->setText(QString::fromStdString(chart->texts.title));
+    shownCaption_ = report::titrationCaption(
+        type, o.schematic.inputs, frameDAT_->constantText().toStdString(), o.schematic.constants);
+    shownFileStem_ = report::titrationFileStem(type, o.schematic.inputs, o.schematic.constants);
+    shownChart_ = std::move(chart);
     updateChartMenu();
     return true;
 }
@@ -552,12 +556,11 @@ bool FormMain::chartShown() const
     return picture1_->isVisible() && shownChart_.has_value();
 }
 
-chart::ChartInput FormMain::chartHandedOut() const
+chart::ChartModel FormMain::chartHandedOut() const
 {
-    chart::ChartInput input = *shownChart_;
-    input.caption = report::titrationCaption(
-        *input.type, input.inputs, frameDAT_->constantText().toStdString(), input.constants);
-    return input;
+    chart::ChartModel chart = *shownChart_;
+    chart.texts.caption = shownCaption_;
+    return chart;
 }
 
 void FormMain::copyPicture()
@@ -573,19 +576,18 @@ void FormMain::copyPicture()
 
 void FormMain::savePicture()
 {
-    const chart::ChartInput input = chartHandedOut();
-    saveWithDialog(this, platform_, QStringLiteral("Save picture as"),
-                   fileNameFrom(QString::fromStdString(report::titrationFileStem(
-                                    *input.type, input.inputs, input.constants)) +
-                                QStringLiteral(" - curve")),
-                   {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
-                    {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
-                    {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
-                   [&input](const QString& extension) {
-                       return extension == QLatin1String("pdf")   ? output::chartPdf(input)
-                              : extension == QLatin1String("svg") ? output::chartSvg(input)
-                                                                  : output::chartPng(input);
-                   });
+    const chart::ChartModel chart = chartHandedOut();
+    saveWithDialog(
+        this, platform_, QStringLiteral("Save picture as"),
+        fileNameFrom(QString::fromStdString(shownFileStem_) + QStringLiteral(" - curve")),
+        {{QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")},
+         {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
+         {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
+        [&chart](const QString& extension) {
+            return extension == QLatin1String("pdf")   ? output::chartPdf(chart)
+                   : extension == QLatin1String("svg") ? output::chartSvg(chart)
+                                                       : output::chartPng(chart);
+        });
 }
 
 void FormMain::Image6_Click(bool byKeyboard)

@@ -98,7 +98,7 @@ private:
     /// Which of the chart menu's commands apply now.
     void updateChartMenu();
     /// The shown chart with the caption of a chart copied or saved.
-    chart::ChartInput chartHandedOut() const;
+    chart::ChartModel chartHandedOut() const;
     /// Whether the curve page shows a chart, and so offers its picture.
     bool chartShown() const;
     void copyPicture();
@@ -128,7 +128,9 @@ private:
     QFutureWatcher<std::optional<PrinterAnswer>> printerQuery_;
     std::optional<PrinterAnswer> latestPrinter_;
     /// The chart the curve page shows, with its title; none when it shows none.
-    std::optional<chart::ChartInput> shownChart_;
+    std::optional<chart::ChartModel> shownChart_;
+    /// Of the shown chart: the caption under it when copied or saved, and the saved file's name.
+    std::string shownCaption_, shownFileStem_;
     /// What the user set up and what it computes; the pages show it and send it edits.
     session::Document document_;
     /// The readings' analysis off the window's thread, and the analysis revision it is for.

@@ -1,14 +1,13 @@
 #pragma once
+// The titration chart drawn on an abstract surface, one routine for screen and paper: the
+// geometry holds what differs between them. What is drawn is a ChartModel (chartmodel.h);
+// where the labels go is labelplacement.h's; the painter itself is chartpainter.h's.
 
+#include "chart/chartmodel.h"
 #include "chart/drawingsurface.h"
 #include "chart/series.h"
-#include "chem/titration.h"
-#include "indicators/catalogue.h"
-#include "report/model.h"
 
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace chart {
 
@@ -61,49 +60,43 @@ struct ChartGeometry
     double pHAtY(double y) const;
 };
 
-struct ChartInput
+/// Where the chart put its plot: volume against x, pH against y, as drawChart drew them.
+struct PlotTransform
 {
-    std::optional<chem::TitrationType> type;
-    chem::TitrationInputs inputs;
-    std::int32_t calcErrorFlag = 0; ///< as the schematic refresh left it
-    int indicatorPosition = 0;
-    const indicators::IndicatorCatalogue* catalogue = nullptr;
-    std::string title;         ///< printed on paper
-    std::string indicatorName; ///< printed on paper
-    /// One line with the inputs under a chart handed out as a file or picture; "" on the curve
-    /// page and the printed page.
-    std::string caption;
-    /// The analyte, when the constant box held constants or a name.
-    std::optional<report::AnalyteConstants> constants;
-    /// Drawn with the model's curve: readings, kept and fitted curves, derivatives. The volume
-    /// axis stretches to cover them (up to 600 mL); a legend lists the model and every one with
-    /// a legend text; a derivative adds the right axis. (Defaults keep brace-initialised
-    /// inputs free of missing-initialiser warnings.)
-    std::vector<Series> series = {};
-    std::string modelLegend = "Calculated curve";
+    /// The geometry the plot was drawn on: X0 and XR are the plot's left and right edges
+    /// (narrowed for a right axis).
+    ChartGeometry geometry;
+    double axisEnd = 1; ///< the volume at the right edge, mL
+
+    double left() const { return geometry.X0; }
+    double right() const { return geometry.XR; }
+    double xOfVolume(double volume) const
+    {
+        return geometry.X0 + (geometry.XR - geometry.X0) * volume / axisEnd;
+    }
+    double volumeAtX(double x) const
+    {
+        return (x - geometry.X0) * axisEnd / (geometry.XR - geometry.X0);
+    }
+    double yOfPH(double pH) const { return geometry.yOfPH(pH); }
+    double pHAtY(double y) const { return geometry.pHAtY(y); }
 };
 
-/// The chart in words, for a screen reader: its title, the axes, every equivalence point and the
-/// ranges for an error below 1 %, as the chart writes them, then a sentence for every series
-/// drawn with the model's curve; "" when nothing is drawn.
-std::string chartDescription(const ChartInput& input);
+/// The plot `chart` takes on `geometry`: narrowed for a right axis, to its axis's end.
+PlotTransform plotTransform(const ChartGeometry& geometry, const ChartModel& chart);
 
-/// Whether the inputs pass the chart's checks: no failed refresh, every quantity given, the
-/// constant of a weak type, and the equivalence volumes within 5 to 300 mL (the first of them
-/// and the last, for an analyte given by its constants).
-bool chartAccepts(const ChartInput& input);
-
-/// Draws the chart: the model's curve and the input's series; does nothing when chartAccepts
-/// refuses. The model's curve stops where a pH computation fails. An analyte with several
-/// equivalence points gets each one marked, its label at the nearest place clear of the other
-/// labels, the dots and the curve (of its steep parts at least), with a leader when that place is
-/// not beside its dot.
-void drawChart(DrawingSurface& surface, const ChartGeometry& geometry, const ChartInput& input);
+/// Draws the chart: the model's curve and the chart's series, and returns where it put them.
+/// The model's curve stops where a pH computation fails, and then no equivalence point is
+/// marked. An analyte with several equivalence points gets each one marked, its label at the
+/// nearest place clear of the other labels, the dots and the curve (of its steep parts at
+/// least), with a leader when that place is not beside its dot.
+PlotTransform drawChart(DrawingSurface& surface, const ChartGeometry& geometry,
+                        const ChartModel& chart);
 
 /// The model's curve as drawChart samples it on `geometry`: a point every few pixels, denser
-/// near the equivalence volumes, each segment green within 1 % of one; none when chartAccepts
-/// refuses. Its points are (mL, pH), and may be passed to derivativeSeries.
-std::optional<Series> modelSeries(const ChartInput& input, const ChartGeometry& geometry);
+/// near the equivalence volumes, each segment green within 1 % of one. Its points are (mL, pH),
+/// and may be passed to derivativeSeries.
+Series modelSeries(const ChartModel& chart, const ChartGeometry& geometry);
 
 /// A value as the chart writes it: the plain text, no zero before the point (.5, -1, 20).
 std::string chartNumber(double x);

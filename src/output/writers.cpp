@@ -141,37 +141,40 @@ std::optional<QString> replaceWhole(const std::string& path, const QByteArray& b
 }
 
 /// The screen chart's height with its caption band, if any.
-int screenChartHeight(const chart::ChartInput& input)
+int screenChartHeight(const chart::ChartModel& chart)
 {
-    return kChartHeight + (input.caption.empty() ? 0 : kChartCaptionHeight);
+    return kChartHeight + (chart.texts.caption.empty() ? 0 : kChartCaptionHeight);
 }
 
 } // namespace
 
-void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
-                      bool labels)
+chart::PlotTransform paintScreenChart(QPainter& painter, const chart::ChartModel& chart,
+                                      QColor textColour, bool labels)
 {
     QtDrawingSurface surface(painter, 1.0, textColour);
     surface.Cls();
-    chart::drawChart(surface, chart::ChartGeometry::screen(kChartWidth, kChartHeight), input);
+    const chart::PlotTransform plot =
+        chart::drawChart(surface, chart::ChartGeometry::screen(kChartWidth, kChartHeight), chart);
     if (!labels)
-        return;
+        return plot;
+    const chart::ChartTexts& texts = chart.texts;
     // Where the curve page has its title and indicator labels.
     painter.setPen(kChartLabelColour);
     painter.setFont(arialPixels(15, true));
     painter.drawText(kChartTitleLabel, Qt::AlignHCenter | Qt::AlignTop,
-                     QString::fromStdString(input.title));
+                     QString::fromStdString(texts.title));
     painter.setFont(arialPixels(13, false));
     painter.drawText(kChartIndicatorLabel, Qt::AlignRight | Qt::AlignTop,
-                     QString::fromStdString(input.indicatorName));
-    if (!input.caption.empty()) {
+                     QString::fromStdString(texts.indicatorName));
+    if (!texts.caption.empty()) {
         painter.setPen(Qt::black);
         painter.drawText(QRect(0, kChartHeight, kChartWidth, kChartCaptionHeight), Qt::AlignCenter,
-                         QString::fromStdString(input.caption));
+                         QString::fromStdString(texts.caption));
     }
+    return plot;
 }
 
-bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
+bool drawChartPage(QPagedPaintDevice& device, const chart::ChartModel& chart)
 {
     if (device.pageLayout().orientation() == QPageLayout::Portrait) {
         // The margins are the paper's as it lies in portrait. A landscape page lies on it
@@ -188,15 +191,16 @@ bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input)
         return false;
     QtDrawingSurface surface(painter, device.logicalDpiX() / 25.4, Qt::black);
     const chart::ChartGeometry paper = chart::ChartGeometry::paper();
-    chart::drawChart(surface, paper, input);
-    if (!input.caption.empty()) { // under the volume axis's caption, centred on the plot
+    chart::drawChart(surface, paper, chart);
+    const std::string& caption = chart.texts.caption;
+    if (!caption.empty()) { // under the volume axis's caption, centred on the plot
         surface.setFontName("Arial");
         surface.setFontSize(11);
         surface.setFontBold(false);
         surface.setFontItalic(false);
-        surface.setCurrentX((paper.X0 + paper.XR - surface.TextWidth(input.caption)) / 2);
+        surface.setCurrentX((paper.X0 + paper.XR - surface.TextWidth(caption)) / 2);
         surface.setCurrentY(paper.H + 8);
-        surface.Print(input.caption);
+        surface.Print(caption);
     }
     return painter.end();
 }
@@ -230,44 +234,44 @@ bool drawResultsPage(QPagedPaintDevice& device, std::span<const ReportLine> repo
     return painter.end();
 }
 
-QImage chartImage(const chart::ChartInput& input, int scale)
+QImage chartImage(const chart::ChartModel& chart, int scale)
 {
-    QImage image(kChartWidth * scale, screenChartHeight(input) * scale, QImage::Format_RGB32);
+    QImage image(kChartWidth * scale, screenChartHeight(chart) * scale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(scale, scale);
-    paintScreenChart(painter, input, Qt::black, true);
+    paintScreenChart(painter, chart, Qt::black, true);
     return image;
 }
 
-QByteArray chartPdf(const chart::ChartInput& input)
+QByteArray chartPdf(const chart::ChartModel& chart)
 {
-    return pdf(QString::fromStdString(input.title),
-               [&](QPdfWriter& writer) { return drawChartPage(writer, input); });
+    return pdf(QString::fromStdString(chart.texts.title),
+               [&](QPdfWriter& writer) { return drawChartPage(writer, chart); });
 }
 
-QByteArray chartSvg(const chart::ChartInput& input)
+QByteArray chartSvg(const chart::ChartModel& chart)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(kChartWidth, screenChartHeight(input)));
+    svg.setSize(QSize(kChartWidth, screenChartHeight(chart)));
     svg.setResolution(96); // a screen pixel: the document's size is the chart's on screen
-    svg.setViewBox(QRect(0, 0, kChartWidth, screenChartHeight(input)));
-    svg.setTitle(QString::fromStdString(input.title));
+    svg.setViewBox(QRect(0, 0, kChartWidth, screenChartHeight(chart)));
+    svg.setTitle(QString::fromStdString(chart.texts.title));
     QPainter painter(&svg);
-    paintScreenChart(painter, input, Qt::black, true);
+    paintScreenChart(painter, chart, Qt::black, true);
     painter.end();
     return bytes;
 }
 
-QByteArray chartPng(const chart::ChartInput& input)
+QByteArray chartPng(const chart::ChartModel& chart)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    chartImage(input, 2).save(&buffer, "PNG");
+    chartImage(chart, 2).save(&buffer, "PNG");
     return bytes;
 }
 

@@ -36,13 +36,14 @@ inline constexpr int kChartCaptionHeight = 24;
 
 /// Draws the screen chart on `painter`, in pixels; with `labels`, also its title and the
 /// indicator's name as the curve page shows them over it, and its caption in a band below.
-void paintScreenChart(QPainter& painter, const chart::ChartInput& input, QColor textColour,
-                      bool labels);
+/// Returns where the chart put its plot.
+chart::PlotTransform paintScreenChart(QPainter& painter, const chart::ChartModel& chart,
+                                      QColor textColour, bool labels);
 
 /// The chart on one landscape page of `device`, in millimetres from the top-left of the
 /// printable area, with its title and the indicator's name, and its caption under it; a
 /// portrait device's margins are turned with the page. False when the page could not be drawn.
-bool drawChartPage(QPagedPaintDevice& device, const chart::ChartInput& input);
+bool drawChartPage(QPagedPaintDevice& device, const chart::ChartModel& chart);
 
 /// The results page on `device`, portrait: Arial and Courier New at 11 points, black; a report
 /// or table too long for the paper continues overleaf. False when the page could not be drawn.
@@ -50,13 +51,13 @@ bool drawResultsPage(QPagedPaintDevice& device, std::span<const ReportLine> repo
                      const std::string& table);
 
 /// The screen chart with its title and indicator name, `scale` times the screen's size.
-QImage chartImage(const chart::ChartInput& input, int scale);
+QImage chartImage(const chart::ChartModel& chart, int scale);
 
 /// The chart as a file: PDF is the printed page (A4 landscape, vectors), SVG the screen chart
-/// as vectors, PNG the screen chart at twice its size; each with the input's caption.
-QByteArray chartPdf(const chart::ChartInput& input);
-QByteArray chartSvg(const chart::ChartInput& input);
-QByteArray chartPng(const chart::ChartInput& input);
+/// as vectors, PNG the screen chart at twice its size; each with the chart's caption.
+QByteArray chartPdf(const chart::ChartModel& chart);
+QByteArray chartSvg(const chart::ChartModel& chart);
+QByteArray chartPng(const chart::ChartModel& chart);
 
 /// The results as a PDF: the printed page (A4 portrait), with its page breaks; titled with
 /// the report's first line.

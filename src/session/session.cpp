@@ -137,22 +137,18 @@ std::vector<double> seriesVolumes(const report::TitrationModel& model)
     return volumes;
 }
 
-chart::ChartInput chartInput(const Session& s, const Outcome& o,
-                             const indicators::IndicatorCatalogue& catalogue)
+std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
+                                            const indicators::IndicatorCatalogue& catalogue)
 {
-    chart::ChartInput in;
-    in.type = s.type;
-    in.inputs = o.schematic.inputs;
-    in.calcErrorFlag = o.schematic.calcErrorFlag;
-    in.indicatorPosition = s.indicatorPosition;
-    in.catalogue = &catalogue;
-    in.constants = o.schematic.constants;
     if (!o.report)
-        return in;
-    const std::optional<report::TitrationModel> model =
+        return std::nullopt;
+    std::optional<report::TitrationModel> model =
         report::TitrationModel::make(*s.type, o.schematic.inputs, o.schematic.constants);
     if (!model)
-        return in;
+        return std::nullopt;
+    chart::ChartContents in;
+    in.indicatorPosition = s.indicatorPosition;
+    in.catalogue = &catalogue;
 
     std::vector<KeptCurve> kept = s.kept;
     if (!kept.empty()) {
@@ -186,7 +182,7 @@ chart::ChartInput chartInput(const Session& s, const Outcome& o,
     }
     if (s.showDerivative)
         in.series.push_back(chart::derivativeSeries(smoothCurve(*model)));
-    return in;
+    return chart::ChartModel(std::move(*model), o.report->points, std::move(in));
 }
 
 chem::Result<Session> family(const Session& base, std::string_view spec,

@@ -61,10 +61,11 @@ std::optional<KeptCurve> curveToKeep(const Session& session, const Outcome& outc
 /// Returns the shown curve's legend.
 std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown);
 
-/// The chart for the session: the model's curve with every series the session holds —
-/// readings, the fitted curve, kept curves, derivatives.
-chart::ChartInput chartInput(const Session& session, const Outcome& outcome,
-                             const indicators::IndicatorCatalogue& catalogue);
+/// The chart for the session, made once from its outcome: the model and the report's equivalence
+/// points, with every series the session holds — readings, the fitted curve, kept curves,
+/// derivatives; its texts are the caller's to set. None when the outcome is refused.
+std::optional<chart::ChartModel> chartModel(const Session& session, const Outcome& outcome,
+                                            const indicators::IndicatorCatalogue& catalogue);
 
 /// The volumes a series of the model is computed at: even steps to the curve's end and dense
 /// ones within 5 % of each equivalence volume.

@@ -1,8 +1,7 @@
 // The chart read back from a recording surface, on screen and paper, against values worked by
 // hand from the geometry (screen: plot x 30 to 748, H 456; paper: 10 to 260 mm, H 180) and the
 // surface's measure (a character half a font size wide, a line 1.15 font sizes high).
-#include "chart/recordingsurface.h"
-#include "chart/titrationchart.h"
+#include "chartsetup.h"
 #include "indicators/indicatorcolour.h"
 
 #include <QRectF>
@@ -14,62 +13,7 @@
 #include <set>
 
 using namespace chart;
-using Op = RecordingSurface::Operation;
-using Kind = RecordingSurface::Kind;
-
-namespace {
-
-constexpr Colour kGreen = 0 + 256 * 160, kRed = 196, kWhite = 0xffffff;
-constexpr double kPt = 96.0 / 72, kMm = 25.4 / 72; // a point on screen and on paper
-
-ChartInput input(int type, double analyteVolume, double K = -1, int indicator = 0,
-                 double conc = 0.1)
-{
-    ChartInput in;
-    in.type = chem::titrationTypeFromIndex(type);
-    in.inputs = {conc, conc, analyteVolume, K};
-    in.indicatorPosition = indicator;
-    in.catalogue = &indicators::filledCatalogue();
-    in.title = "Titration of weak acid with strong base";
-    in.indicatorName = "phenolphthalein";
-    return in;
-}
-
-const ChartInput kWeakAcid = input(1, 25, 1.8e-5, 4);
-const ChartGeometry kScreen = ChartGeometry::screen(768, 476);
-using Points = std::vector<std::pair<double, double>>;
-
-struct Drawn
-{
-    ChartGeometry g;
-    std::vector<Op> ops;
-    std::vector<Op> of(Kind kind, Colour colour = -1) const
-    {
-        std::vector<Op> found;
-        for (const Op& op : ops)
-            if (op.kind == kind && (colour < 0 || op.colour == colour))
-                found.push_back(op);
-        return found;
-    }
-    std::vector<Op> curve() const
-    {
-        std::vector<Op> lines = of(Kind::Line, kGreen), red = of(Kind::Line, kRed);
-        lines.insert(lines.end(), red.begin(), red.end());
-        std::sort(lines.begin(), lines.end(), [](const Op& a, const Op& b) { return a.x1 < b.x1; });
-        return lines;
-    }
-};
-
-Drawn draw(const ChartInput& in, bool paper, double twipsPerPixel = 15)
-{
-    Drawn d{paper ? ChartGeometry::paper() : ChartGeometry::screen(768, 476), {}};
-    RecordingSurface surface(paper ? kMm : kPt, twipsPerPixel);
-    drawChart(surface, d.g, in);
-    d.ops = surface.operations;
-    return d;
-}
-
-} // namespace
+using namespace chart::test;
 
 class TestChart : public QObject
 {
@@ -92,6 +36,8 @@ private slots:
     void rightAxis();
     void derivativeOfKnownCurve_data();
     void derivativeOfKnownCurve();
+    void plotTransform_data();
+    void plotTransform();
 };
 
 void TestChart::textsPlacedAndSized()
@@ -127,7 +73,7 @@ void TestChart::grid()
         QStringList labels;
         for (double v = 0; v <= 2 * veq; v += step)
             labels << QString::number(v);
-        const Drawn d = draw(input(0, veq), paper);
+        const Drawn d = draw(input(StrongAcidStrongBase, veq), paper);
         QStringList printed;
         for (const Op& op : d.of(Kind::Print))
             if (op.y1 == d.g.volumeLabelTop)
@@ -162,7 +108,7 @@ void TestChart::bandOnlyWithAnIndicator()
     const std::tuple<bool, int, int> cases[] = {
         {false, 0, 0}, {false, 4, 456 - 21 - 32 + 1}, {true, 0, 0}, {true, 4, 216}};
     for (const auto& [paper, indicator, rows] : cases) {
-        const Drawn d = draw(input(1, 25, 1.8e-5, indicator), paper);
+        const Drawn d = draw(input(WeakAcidStrongBase, 25, 1.8e-5, indicator), paper);
         int band = 0;
         for (const Op& op : d.of(Kind::Line)) {
             if (op.x1 != d.g.bandLeft || op.x2 != d.g.bandLeft + d.g.bandWidth || op.y1 != op.y2)
@@ -197,19 +143,19 @@ void TestChart::curve()
         }
         QVERIFY(green >= 2 && green <= 6); // 1 % of Veq: 1/200 of the plot
         // What is drawn is the model's series.
-        const Series s = *modelSeries(kWeakAcid, d.g);
+        const Series s = curveOf(kWeakAcid, d.g);
         QCOMPARE(s.points.size(), curve.size() + 1);
         for (std::size_t i = 0; i < curve.size(); ++i)
             QVERIFY(curve[i].x2 == s.sampledX[i + 1] &&
                     curve[i].y2 == d.g.yOfPH(s.points[i + 1].second));
     }
     // 20 M strong base starts at pH 15.3, above the chart: no line from the left edge.
-    const std::vector<Op> high = draw(input(2, 10, -1, 0, 20), false).curve();
+    const std::vector<Op> high = draw(input(StrongBaseStrongAcid, 10, -1, 0, 20), false).curve();
     QVERIFY(!high.empty() && high.front().x1 > 30);
     for (const Op& op : high)
         QVERIFY(std::min(op.y1, op.y2) >= ChartGeometry::screen(768, 476).yOfPH(15) - 1e-9);
     // 5 M strong acid starts at pH -0.7, still on the chart.
-    QCOMPARE(draw(input(0, 10, -1, 0, 5), false).curve().front().x1, 30.0);
+    QCOMPARE(draw(input(StrongAcidStrongBase, 10, -1, 0, 5), false).curve().front().x1, 30.0);
 }
 
 void TestChart::equivalencePointAndItsTexts()
@@ -251,7 +197,7 @@ void TestChart::equivalencePointAndItsTexts()
                                      " Range of volume added : [ 24.75,  25.25 ] mL "}));
     }
     // The volumes to hundredths: 0.99 and 1.01 of 24.6 mL.
-    QCOMPARE(std::ranges::count(draw(input(0, 24.6), false).ops,
+    QCOMPARE(std::ranges::count(draw(input(StrongAcidStrongBase, 24.6), false).ops,
                                 " Range of volume added : [ 24.35,  24.85 ] mL ", &Op::text),
              1);
 }
@@ -281,48 +227,54 @@ void TestChart::paperStrokesAcrossTheGreenStretch()
 void TestChart::nothingDrawnForRefusedInputs()
 {
     // 0.1 M on both sides: Veq is the analyte volume.
-    const std::tuple<int, double, double, bool> cases[] = {
-        {0, 4.99, -1, false}, {0, 5, -1, true},  {0, 300, -1, true}, {0, 300.01, -1, false},
-        {1, 25, -1, false},   {1, 25, 0, false}, {0, 25, 0, true}};
-    QCOMPARE(chartDescription(kWeakAcid),
+    const TitrationType SA = StrongAcidStrongBase, WA = WeakAcidStrongBase;
+    const std::tuple<TitrationType, double, double, bool> cases[] = {
+        {SA, 4.99, -1, false}, {SA, 5, -1, true},  {SA, 300, -1, true}, {SA, 300.01, -1, false},
+        {WA, 25, -1, false},   {WA, 25, 0, false}, {SA, 25, 0, true}};
+    QCOMPARE(describe(kWeakAcid),
              std::string("Titration of weak acid with strong base: pH from -1 to 15 against 0 to "
                          "50 mL of titrant. Equivalence point: 25 mL, pH 8.722. Error below 1 % "
                          "from 24.75 to 25.25 mL, pH 6.74 to 10.7. Indicator: phenolphthalein."));
     for (const auto& [type, volume, K, drawn] : cases)
-        QVERIFY2(draw(input(type, volume, K), false).ops.empty() != drawn &&
-                     chartDescription(input(type, volume, K)).empty() != drawn,
-                 qPrintable(QStringLiteral("type %1, %2 mL, K %3").arg(type).arg(volume).arg(K)));
+        QVERIFY2(
+            draw(input(type, volume, K), false).ops.empty() != drawn &&
+                describe(input(type, volume, K)).empty() != drawn,
+            qPrintable(QStringLiteral("type %1, %2 mL, K %3").arg(int(type)).arg(volume).arg(K)));
 }
 
 void TestChart::severalEquivalencePoints_data()
 {
     // 0.1 M on both sides; the pH worked by hand from the ampholyte and hydrolysis formulas.
     QTest::addColumn<bool>("paper");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<TitrationType>("type");
     QTest::addColumn<QList<double>>("pKa");
     QTest::addColumn<double>("veq");
     QTest::addColumn<QList<double>>("pH"); ///< empty: refused
     const QList<double> phosphoric{2.15, 7.20, 12.35}, phosphoricPH{4.70, 9.66, 12.18};
-    QTest::newRow("phosphoric acid") << false << 1 << phosphoric << 25.0 << phosphoricPH;
-    QTest::newRow("phosphoric acid on paper") << true << 1 << phosphoric << 25.0 << phosphoricPH;
+    QTest::newRow("phosphoric acid")
+        << false << WeakAcidStrongBase << phosphoric << 25.0 << phosphoricPH;
+    QTest::newRow("phosphoric acid on paper")
+        << true << WeakAcidStrongBase << phosphoric << 25.0 << phosphoricPH;
     QTest::newRow("sodium carbonate, HCl")
-        << false << 3 << QList<double>{6.35, 10.33} << 25.0 << QList<double>{8.34, 3.91};
-    QTest::newRow("six protons") << false << 1 << QList<double>{2, 4, 6, 8, 10, 12} << 10.0
-                                 << QList<double>{3.04, 5.00, 7.00, 9.00, 10.90, 11.90};
-    QTest::newRow("last at 303 mL") << false << 1 << phosphoric << 101.0 << QList<double>();
+        << false << WeakBaseStrongAcid << QList<double>{6.35, 10.33} << 25.0
+        << QList<double>{8.34, 3.91};
+    QTest::newRow("six protons") << false << WeakAcidStrongBase << QList<double>{2, 4, 6, 8, 10, 12}
+                                 << 10.0 << QList<double>{3.04, 5.00, 7.00, 9.00, 10.90, 11.90};
+    QTest::newRow("last at 303 mL")
+        << false << WeakAcidStrongBase << phosphoric << 101.0 << QList<double>();
 }
 
 void TestChart::severalEquivalencePoints()
 {
     QFETCH(bool, paper);
-    QFETCH(int, type);
+    QFETCH(TitrationType, type);
     QFETCH(QList<double>, pKa);
     QFETCH(double, veq);
     QFETCH(QList<double>, pH);
-    ChartInput in = input(type, veq, 1e-3);
+    Setup in = input(type, veq, 1e-3);
     in.constants = report::AnalyteConstants{{pKa.begin(), pKa.end()}, "", ""};
     const Drawn d = draw(in, paper);
-    const QString described = QString::fromStdString(chartDescription(in));
+    const QString described = QString::fromStdString(describe(in));
     QCOMPARE(d.ops.empty() && described.isEmpty(), pH.empty());
     // The axis runs to (n + 1)·Veq: a dot at k/(n + 1) of it for every k·Veq; the curve green
     // over exactly 99 to 101 % of each.
@@ -382,7 +334,7 @@ void TestChart::readings()
     QFETCH(Points, readings);
     QFETCH(Points, marked);
     QFETCH(double, end);
-    ChartInput in = kWeakAcid;
+    Setup in = kWeakAcid;
     in.series.push_back(makeSeries(SeriesRole::Readings, readings, "lab.csv"));
     const Drawn d = draw(in, true);
     const auto x = [&](double v) { return d.g.X0 + (d.g.XR - d.g.X0) * v / end; };
@@ -399,11 +351,11 @@ void TestChart::readings()
 
 void TestChart::keptCurvesAndLegend()
 {
-    ChartInput in = kWeakAcid;
+    Setup in = kWeakAcid;
     std::set<Colour> colours;
     for (const int pKa : {3, 5, 7}) {
-        const ChartInput kept = input(1, 25, std::pow(10.0, -pKa));
-        in.series.push_back(makeSeries(SeriesRole::Kept, modelSeries(kept, kScreen)->points,
+        const Setup kept = input(WeakAcidStrongBase, 25, std::pow(10.0, -pKa));
+        in.series.push_back(makeSeries(SeriesRole::Kept, curveOf(kept, kScreen).points,
                                        "Ka 1E-" + std::to_string(pKa), colours.size()));
         QVERIFY(colours.insert(in.series.back().style.colour).second);
     }
@@ -423,7 +375,7 @@ void TestChart::keptCurvesAndLegend()
         texts << QString::fromStdString(op.text);
     }
     QVERIFY(texts.contains(" Calculated curve ") && texts.filter(" Ka 1E-").size() == 3);
-    QVERIFY(chartDescription(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
+    QVERIFY(describe(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
     // Forty kept curves: the legend lists what half the plot holds and counts the rest.
     for (int k = 0; k < 40; ++k)
         in.series.push_back(in.series.front());
@@ -438,25 +390,25 @@ void TestChart::keptCurvesAndLegend()
 
 void TestChart::rightAxis_data()
 {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<TitrationType>("type");
     QTest::addColumn<bool>("axis");
-    QTest::newRow("weak acid: rising") << 1 << true;
-    QTest::newRow("strong base: falling") << 2 << true;
-    QTest::newRow("one point: nothing to draw") << 1 << false;
+    QTest::newRow("weak acid: rising") << WeakAcidStrongBase << true;
+    QTest::newRow("strong base: falling") << StrongBaseStrongAcid << true;
+    QTest::newRow("one point: nothing to draw") << WeakAcidStrongBase << false;
 }
 
 void TestChart::rightAxis()
 {
-    QFETCH(int, type);
+    QFETCH(TitrationType, type);
     QFETCH(bool, axis);
-    ChartInput in = input(type, 25, 1.8e-5);
-    in.series.push_back(axis ? derivativeSeries(modelSeries(in, kScreen)->points)
+    Setup in = input(type, 25, 1.8e-5);
+    in.series.push_back(axis ? derivativeSeries(curveOf(in, kScreen).points)
                              : derivativeSeries({{10, 4}}));
     in.series.back().legend = ""; // no legend, whose sample would read as a value
     const Drawn d = draw(in, false);
     const double right = axis ? 708 : 748; // the plot narrows for the axis
     QCOMPARE(d.of(Kind::Line, d.g.gridColour).front().x2, right);
-    QCOMPARE(chartDescription(in).find("on the right axis, steepest") != std::string::npos, axis);
+    QCOMPARE(describe(in).find("on the right axis, steepest") != std::string::npos, axis);
     // The steepest value read back off the line against the ticks' values beside the plot,
     // within a step of the outermost tick.
     std::vector<double> ticks, values, drawn;
@@ -501,6 +453,69 @@ void TestChart::derivativeOfKnownCurve()
     QCOMPARE(d.size(), slope.size());
     for (std::size_t i = 0; i < d.size(); ++i)
         QVERIFY(d[i].first == slope[i].first && std::fabs(d[i].second - slope[i].second) < 1e-12);
+}
+
+void TestChart::plotTransform_data()
+{
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<bool>("derivative");
+    QTest::addColumn<double>("lastReading"); ///< 0: none
+    QTest::addColumn<double>("end");         ///< of the volume axis
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("right");
+    // The weak acid's own axis ends at 50 mL; a derivative narrows the plot for its axis.
+    QTest::newRow("screen") << false << false << 0.0 << 50.0 << 30.0 << 748.0;
+    QTest::newRow("paper") << true << false << 0.0 << 50.0 << 10.0 << 260.0;
+    QTest::newRow("readings to 61 mL: to 65") << false << false << 61.0 << 65.0 << 30.0 << 748.0;
+    QTest::newRow("derivative") << false << true << 0.0 << 50.0 << 30.0 << 708.0;
+    QTest::newRow("derivative on paper") << true << true << 0.0 << 50.0 << 10.0 << 244.0;
+}
+
+void TestChart::plotTransform()
+{
+    QFETCH(bool, paper);
+    QFETCH(bool, derivative);
+    QFETCH(double, lastReading);
+    QFETCH(double, end);
+    QFETCH(double, left);
+    QFETCH(double, right);
+    Setup in = kWeakAcid;
+    if (derivative) {
+        in.series.push_back(derivativeSeries(curveOf(in, kScreen).points));
+        in.series.back().legend = "";
+    }
+    if (lastReading > 0)
+        in.series.push_back(makeSeries(SeriesRole::Readings, {{10, 4}, {lastReading, 12}}));
+    const Drawn d = draw(in, paper);
+    const PlotTransform& plot = d.plot;
+    QCOMPARE(plot.axisEnd, end);
+    QCOMPARE(plot.left(), left);
+    QCOMPARE(plot.right(), right);
+    QCOMPARE(plot.xOfVolume(0), left);
+    QVERIFY(std::fabs(plot.xOfVolume(end) - right) < 1e-9);
+    // As drawn: the closing grid line at the right edge, each volume label centred over its
+    // volume, the readings' markers and the equivalence point where the transform puts them.
+    const double unit = paper ? kMm : kPt;
+    int closing = 0, labels = 0;
+    for (const Op& op : d.of(Kind::Line, d.g.gridColour))
+        closing += op.x1 == right && op.x2 == right && op.y1 == d.g.gridTop;
+    QVERIFY(closing >= 1);
+    for (const Op& op : d.of(Kind::Print))
+        if (op.y1 == d.g.volumeLabelTop) {
+            const double centre = op.x1 + op.fontSize * unit / 4 * double(op.text.size());
+            QVERIFY(std::fabs(centre - plot.xOfVolume(std::stod(op.text))) < 1e-9);
+            ++labels;
+        }
+    QVERIFY(labels >= 10);
+    for (const Op& marker : d.of(Kind::PSet, 0))
+        if (marker.y1 == plot.yOfPH(4))
+            QVERIFY(std::fabs(plot.volumeAtX(marker.x1) - 10) < 1e-9);
+    // The readout: the volume at the dot's x is the point's, the pH at its y the point's.
+    const Op dot = d.of(Kind::PSet, d.g.dotColour).front();
+    QVERIFY(std::fabs(plot.volumeAtX(dot.x1) - 25) < 1e-9);
+    QVERIFY(std::fabs(plot.pHAtY(dot.y1) - 8.722) < 0.001);
+    for (const double v : {0.0, 12.5, 25.0, 37.5, end})
+        QVERIFY(std::fabs(plot.volumeAtX(plot.xOfVolume(v)) - v) < 1e-9);
 }
 
 QTEST_APPLESS_MAIN(TestChart)

@@ -41,16 +41,15 @@ std::string table(int rows)
     return t;
 }
 
-chart::ChartInput weakAcid()
+chart::ChartModel weakAcid()
 {
-    chart::ChartInput in;
+    report::CalculationInput in;
     in.type = chem::TitrationType::WeakAcidStrongBase;
     in.inputs = {0.1, 0.1, 25, 1.8e-5};
-    in.indicatorPosition = 4;
-    in.catalogue = &indicators::filledCatalogue();
-    in.title = "Titration of weak acid with strong base";
-    in.indicatorName = "phenolphthalein";
-    return in;
+    return chart::ChartModel(*report::TitrationModel::make(*in.type, in.inputs, std::nullopt),
+                             report::runCalculation(in)->points,
+                             {{}, "Calculated curve", 4, &indicators::filledCatalogue()},
+                             {"Titration of weak acid with strong base", "phenolphthalein", ""});
 }
 
 /// pdfinfo's and pdftotext's view of a PDF.
@@ -125,15 +124,15 @@ void TestOutput::chartFiles()
     QCOMPARE(quarters.TextWidth("pH") * 4 + quarters.TextHeight("pH") * 4,
              pixels.TextWidth("pH") + pixels.TextHeight("pH"));
     // A chart handed out carries its inputs in one line, under the chart.
-    chart::ChartInput captioned = weakAcid();
-    captioned.caption = "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5, titrated with strong base";
+    chart::ChartModel captioned = weakAcid();
+    captioned.texts.caption = "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5, titrated with strong base";
     // PDF: the printed page, one A4 landscape page.
     const QString pdf = readPdf(chartPdf(captioned));
     for (const char* part :
          {"Pages: 1 ", "Page size: 842 x 595 pts (A4)", "Equivalence point. pH = 8.722",
           "Titration of weak acid with strong base"})
         QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
-    QVERIFY(pdf.endsWith(QString::fromStdString(captioned.caption)));
+    QVERIFY(pdf.endsWith(QString::fromStdString(captioned.texts.caption)));
     // SVG: parses, the screen's size and the caption's band, with the title and the
     // indicator's name.
     const QByteArray svg = chartSvg(captioned);

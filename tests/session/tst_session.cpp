@@ -89,24 +89,26 @@ void TestSession::chartSeries()
     s.kept.push_back(*curveToKeep(other, compute(other, catalogue)));
     const Outcome o = compute(s, catalogue);
     QVERIFY(o.report && o.measured && o.measured->fit);
-    const chart::ChartInput in = chartInput(s, o, catalogue);
+    const std::optional<chart::ChartModel> chart = chartModel(s, o, catalogue);
+    QVERIFY(chart);
+    const std::vector<chart::Series>& series = chart->series();
     QString roles;
-    for (const chart::Series& series : in.series)
+    for (const chart::Series& series : series)
         roles +=
             QString::number(int(series.role)) + ":" + QString::fromStdString(series.legend) + " ";
     QCOMPARE(roles, QStringLiteral("2:Ka 1E-7 1:lab.csv 5:dpH/dV of lab.csv 3:Fitted, 0.1000 mol/L "
                                    "4:dpH/dV "));
-    QCOMPARE(in.modelLegend, std::string("Ka 1.8E-5"));
+    QCOMPARE(chart->modelLegend(), std::string("Ka 1.8E-5"));
     // The fitted curve passes through the readings' end point region as the model does.
-    const auto& fitted = in.series[3].points;
+    const auto& fitted = series[3].points;
     QVERIFY(fitted.size() > 400 && fitted.front().first == 0 && fitted.back().first == 50);
     // The model's derivative rises to the jump and falls, never below 0: no rounding noise.
-    const auto& slope = in.series[4].points;
+    const auto& slope = series[4].points;
     QVERIFY(std::all_of(slope.begin(), slope.end(), [](auto p) { return p.second > 0; }));
-    // A refused session draws nothing besides.
+    // A refused session has no chart.
     Session refused = weakAcid("7");
     refused.showDerivative = true;
-    QVERIFY(chartInput(refused, compute(refused, catalogue), catalogue).series.empty());
+    QVERIFY(!chartModel(refused, compute(refused, catalogue), catalogue));
 }
 
 /// A document holding the weak-acid example, phenolphthalein chosen.
