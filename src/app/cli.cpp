@@ -5,10 +5,12 @@
 #include "lab/measured.h"
 #include "output/writers.h"
 #include "report/calculationrun.h"
+#include "report/captions.h"
 #include "report/jsonreport.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
+#include "report/table.h"
 #include "report/typenames.h"
 #include "session/session.h"
 

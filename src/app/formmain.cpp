@@ -15,6 +15,7 @@
 #include "indicators/indicatorpanel.h"
 #include "lab/measured.h"
 #include "output/writers.h"
+#include "report/captions.h"
 
 #include <QAccessible>
 #include <QApplication>

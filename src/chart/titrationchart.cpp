@@ -2,8 +2,8 @@
 
 #include "indicators/indicatorcolour.h"
 #include "report/acceptance.h"
-#include "report/calculationrun.h"
 #include "report/numbertext.h"
+#include "report/table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,5 @@
 #include "lab/measured.h"
 
-#include "report/calculationrun.h"
 #include "report/jsonreport.h"
 #include "report/numbertext.h"
 

@@ -1,6 +1,5 @@
 #include "report/acceptance.h"
 
-#include "report/calculationrun.h"
 #include "report/numbertext.h"
 
 namespace report {
@@ -55,6 +54,11 @@ std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
     if (chem::isWeak(*type) && !(in.dissociationConstant > 0))
         return missing(In::TxKaKb);
     return equivalenceVolumeRefusal(equivalenceVolume(in), chem::isWeak(*type) ? protons : 1);
+}
+
+double equivalenceVolume(const chem::TitrationInputs& in)
+{
+    return (in.analyteVolume * in.analyteConc) / in.titrantConc;
 }
 
 } // namespace report

@@ -1,6 +1,5 @@
 #include "report/constanttext.h"
 
-#include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
