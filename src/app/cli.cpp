@@ -455,7 +455,10 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                 text.erase(at, 1);
     }
     if (o.json)
-        text = report::titrationJson(input, *r, measured ? lab::measuredJson(*measured) : "");
+        text = report::titrationJson(input, *r, [&](report::JsonWriter& json) {
+            if (measured)
+                lab::measuredJson(json, *measured);
+        });
     if (o.csv && o.step > 0) {
         const std::optional<std::string> curve = report::curveCsv(*model, o.step);
         if (!curve) {
