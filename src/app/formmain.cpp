@@ -615,9 +615,8 @@ void FormMain::savePicture()
                     {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
                     {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
                    [&input](const QString& extension) {
-                       return extension == QLatin1String("pdf")   ? output::chartPdf(input)
-                              : extension == QLatin1String("svg") ? output::chartSvg(input)
-                                                                  : output::chartPng(input);
+                       return output::chartFile(input, output::chartFormatOf(extension).value_or(
+                                                           output::ChartFormat::Png));
                    });
 }
 

@@ -228,11 +228,7 @@ std::vector<output::ReportLine> TablePage::reportLines() const
 
 std::string TablePage::resultsText() const
 {
-    // As the command line's report: the section after the table.
-    std::string text = output::clipboardText(shown_.lines, shown_.table);
-    for (const std::string& line : measured_)
-        text += line + "\r\n";
-    return text;
+    return output::resultsText(shown_.lines, shown_.table, measured_);
 }
 
 void TablePage::CmdPRINT_Click()
