@@ -104,6 +104,66 @@ void severalPointsReport(const CalculationInput& input, const TitrationModel& mo
     }
     heading("Table of values (added Vol. [mL] and pH)");
 }
+/// The report of one equivalence point: the 17 lines of the page's fixed places.
+void onePointReport(const CalculationInput& input, const TitrationModel& model, Report& r)
+{
+    const chem::TitrationInputs& in = input.inputs;
+    const TitrationType type = model.type();
+    const auto pH = [&](double V) { return model.pH(V).value; };
+    const double veq = r.points.front().volume;
+    auto& L = r.lines;
+    L.resize(kReportLines);
+    r.headings = {0, 1, 3, 6, 8, 10, 12, 16};
+    L[1] = "Titrant (burette):";
+    L[3] = "Analyte (erlenmeyer flask): ";
+    L[6] = "Equivalence point:";
+    L[8] = "Range of added titrant volume when error < 1%";
+    L[10] = "Range of pH when error < 1%";
+    L[12] = "Indicator:";
+    L[16] = "Table of values (added Vol. [mL] and pH)";
+
+    L[0] = titrationTitle(type);
+
+    const bool base = chem::titrantIsBase(type);
+    const double titrantPH = report::titrantAlonePH(type, in.titrantConc).value;
+    L[2] = std::string(base ? "  Strong base concentration " : "  Strong acid concentration ") +
+           N(in.titrantConc) + " mol/L.  pH = " + S(Round(titrantPH, 2));
+
+    // The weak-base line alone starts without the two blanks.
+    L[4] = std::string(type == TitrationType::WeakBaseStrongAcid ? "" : "  ") +
+           N(in.analyteVolume) + " mL of " + typeNames(type).analyte + ". Concentration " +
+           N(in.analyteConc) + " mol/L.  pH = " + S(Round(model.analyteAlonePH().value, 2));
+    const char* constantLine =
+        type == TitrationType::WeakAcidStrongBase   ? "  Acidity constant Ka = "
+        : type == TitrationType::WeakBaseStrongAcid ? "  Basicity constant Kb = "
+                                                    : nullptr;
+    if (constantLine && input.constants) {
+        // A name or a pKa text: the constant the routines took, and where it came from.
+        const AnalyteConstants& c = *input.constants;
+        if (!c.name.empty())
+            L[3] += c.name + " (" + c.formula + ")";
+        const bool ofBase = type == TitrationType::WeakBaseStrongAcid;
+        const double k = reportedConstant(type, in.dissociationConstant, c);
+        L[5] = constantLine + constantText(k) + "  (pKa " + N(Round(c.pKa.front(), 3)) +
+               (ofBase ? " of its conjugate acid)" : ")");
+    } else if (constantLine) {
+        L[5] = constantLine + constantAsShown(input.constantText);
+    }
+
+    L[7] = "  Volume added  " + N(Round(veq, 2)) + " mL,  pH = " + N(Round(pH(veq), 3));
+    L[9] = "  [ " + N(Round(0.99 * veq, 2)) + " ,  " + N(Round(1.01 * veq, 2)) + " ] mL";
+    L[11] = "  [ " + N(Round(pH(1.01 * veq), 2)) + " ,  " + N(Round(pH(0.99 * veq), 2)) + " ]";
+
+    if (input.indicator) {
+        const IndicatorInfo& k = *input.indicator;
+        L[13] = "  " + k.name + "  [" + lowerCase(input.verdictCaption) + "]";
+        L[15] = "  pH range:  [ " + N(k.pHLow) + " ,  " + N(k.pHHigh) + " ]";
+        L[14] = "  Colour change: " + k.acidColourName + " (acid)  -  " + k.basicColourName +
+                " (basic)";
+    } else {
+        L[13] = "No indicator";
+    }
+}
 } // namespace
 
 std::optional<Report> runCalculation(const CalculationInput& input)
@@ -133,63 +193,10 @@ std::optional<Report> runCalculation(const CalculationInput& input)
         r.points.push_back(p);
     }
 
-    const double veq = r.points.front().volume;
-    if (model->protons() > 1) {
+    if (model->protons() > 1)
         severalPointsReport(input, *model, r);
-    } else {
-        auto& L = r.lines;
-        L.resize(kReportLines);
-        r.headings = {0, 1, 3, 6, 8, 10, 12, 16};
-        L[1] = "Titrant (burette):";
-        L[3] = "Analyte (erlenmeyer flask): ";
-        L[6] = "Equivalence point:";
-        L[8] = "Range of added titrant volume when error < 1%";
-        L[10] = "Range of pH when error < 1%";
-        L[12] = "Indicator:";
-        L[16] = "Table of values (added Vol. [mL] and pH)";
-
-        L[0] = titrationTitle(type);
-
-        const bool base = chem::titrantIsBase(type);
-        const double titrantPH = report::titrantAlonePH(type, in.titrantConc).value;
-        L[2] = std::string(base ? "  Strong base concentration " : "  Strong acid concentration ") +
-               N(in.titrantConc) + " mol/L.  pH = " + S(Round(titrantPH, 2));
-
-        // The weak-base line alone starts without the two blanks.
-        L[4] = std::string(type == TitrationType::WeakBaseStrongAcid ? "" : "  ") +
-               N(in.analyteVolume) + " mL of " + typeNames(type).analyte + ". Concentration " +
-               N(in.analyteConc) + " mol/L.  pH = " + S(Round(model->analyteAlonePH().value, 2));
-        const char* constantLine =
-            type == TitrationType::WeakAcidStrongBase   ? "  Acidity constant Ka = "
-            : type == TitrationType::WeakBaseStrongAcid ? "  Basicity constant Kb = "
-                                                        : nullptr;
-        if (constantLine && input.constants) {
-            // A name or a pKa text: the constant the routines took, and where it came from.
-            const AnalyteConstants& c = *input.constants;
-            if (!c.name.empty())
-                L[3] += c.name + " (" + c.formula + ")";
-            const bool ofBase = type == TitrationType::WeakBaseStrongAcid;
-            const double k = reportedConstant(type, in.dissociationConstant, c);
-            L[5] = constantLine + constantText(k) + "  (pKa " + N(Round(c.pKa.front(), 3)) +
-                   (ofBase ? " of its conjugate acid)" : ")");
-        } else if (constantLine) {
-            L[5] = constantLine + constantAsShown(input.constantText);
-        }
-
-        L[7] = "  Volume added  " + N(Round(veq, 2)) + " mL,  pH = " + N(Round(pH(veq), 3));
-        L[9] = "  [ " + N(Round(0.99 * veq, 2)) + " ,  " + N(Round(1.01 * veq, 2)) + " ] mL";
-        L[11] = "  [ " + N(Round(pH(1.01 * veq), 2)) + " ,  " + N(Round(pH(0.99 * veq), 2)) + " ]";
-
-        if (input.indicator) {
-            const IndicatorInfo& k = *input.indicator;
-            L[13] = "  " + k.name + "  [" + lowerCase(input.verdictCaption) + "]";
-            L[15] = "  pH range:  [ " + N(k.pHLow) + " ,  " + N(k.pHHigh) + " ]";
-            L[14] = "  Colour change: " + k.acidColourName + " (acid)  -  " + k.basicColourName +
-                    " (basic)";
-        } else {
-            L[13] = "No indicator";
-        }
-    }
+    else
+        onePointReport(input, *model, r);
 
     const std::vector<double> volumes = tableVolumes(*model);
     const std::vector<PHValue> pHs = model->curve(volumes);
