@@ -1,6 +1,7 @@
 // One whole "Table & results" run: report lines and a 25-row table, for a weak acid (the root
 // search for every row) and a strong acid.
 #include "report/calculationrun.h"
+#include "report/numbertext.h"
 
 #include <benchmark/benchmark.h>
 

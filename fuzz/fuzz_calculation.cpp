@@ -2,6 +2,7 @@
 // the window does: numbers finite and reading back from their texts; labels, report and table
 // clean, in range, sorted, without duplicates. A broken invariant aborts, saying what broke.
 #include "indicators/schematic.h"
+#include "report/acceptance.h"
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"

@@ -5,10 +5,13 @@
 #include "lab/measured.h"
 #include "output/writers.h"
 #include "report/calculationrun.h"
+#include "report/captions.h"
+#include "report/constanttext.h"
 #include "report/jsonreport.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
+#include "report/table.h"
 #include "report/typenames.h"
 #include "session/session.h"
 
@@ -17,6 +20,7 @@
 #include <QFileInfo>
 
 #include <charconv>
+#include <variant>
 
 #include <sys/stat.h>
 
@@ -68,14 +72,14 @@ QStringList withoutQtOptions(const QStringList& arguments, const QList<QCommandL
     return kept;
 }
 
-/// The text the constant box takes from --ka or --kb, or none: a number in full, or constants or
-/// a name (beginning with a letter), which the refresh reads and refuses as the box's own.
+/// The text the constant box takes from --ka or --kb, or none: a number in full where the box
+/// reads a number, else constants or a name, which the refresh reads and refuses as the box's own.
 std::optional<std::string> constantBoxText(const QString& typed)
 {
-    const QString text = typed.trimmed();
-    if (!report::ReadWholeNumber(typed.toStdString()) && !(!text.isEmpty() && text[0].isLetter()))
+    const std::string text = typed.toStdString();
+    if (report::readsAsNumber(text) && !report::ReadWholeNumber(text))
         return std::nullopt;
-    return typed.toStdString();
+    return text;
 }
 
 /// The file name's bytes that argumentText kept in a text.
@@ -172,6 +176,360 @@ std::string fullPrecision(double x)
     return {text, std::to_chars(text, text + sizeof text, x, std::chars_format::general, 17).ptr};
 }
 
+/// The options as typed, before they are checked: what each option sets.
+struct Typed
+{
+    bool help = false, version = false, listIndicators = false, listSubstances = false;
+    bool indicatorNames = false, substanceNames = false; ///< for the shell's completion
+    std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator;
+    bool report = false, crlf = false, csv = false, json = false;
+    std::optional<QString> step, chart, data, fit, series;
+    QStringList ph;
+    bool derivative = false;
+};
+
+/// One option: its names, its value's name (none for a flag), its help, and what it sets.
+struct OptionRow
+{
+    const char* names; ///< separated by commas, the long one last
+    const char* valueName;
+    const char* help;
+    std::variant<bool Typed::*, std::optional<QString> Typed::*, QStringList Typed::*> sets;
+    bool hidden = false;
+};
+
+constexpr const char* kDescription =
+    "Acid-base titration curves: the report, the table of values and the chart of a titration, "
+    "on the command line or in the window.\nWithout an action the window opens with the inputs "
+    "given; Qt's own options (-platform, -style, -display, -geometry, -reverse) then apply to it.";
+
+/// Every option, in the order the help lists them.
+const OptionRow kOptions[] = {
+    {"h,help", nullptr, "Shows this help.", &Typed::help},
+    {"v,version", nullptr, "Shows the version.", &Typed::version},
+    {"list-indicators", nullptr, "Lists the indicators: number, name, pH range and colours.",
+     &Typed::listIndicators},
+    {"list-substances", nullptr,
+     "Lists the acids and bases known by name: formula, acid or base, pKa values (of the "
+     "conjugate acid for a base) and their source.",
+     &Typed::listSubstances},
+    {"titration", "type",
+     "The analyte: strong-acid, weak-acid, strong-base or weak-base; the titrant is the strong "
+     "base or acid that neutralises it.",
+     &Typed::titration},
+    {"titrant", "mol/L", "Titrant concentration, mol/L.", &Typed::titrant},
+    {"analyte", "mol/L", "Analyte concentration, mol/L.", &Typed::analyte},
+    {"analyte-volume", "mL", "Analyte volume, mL.", &Typed::volume},
+    {"ka", "K",
+     "Acidity constant of a weak acid: Ka as a number, the stepwise constants (\"pKa 2.15 7.20 "
+     "12.35\", \"Ka 7.1E-3 6.3E-8\") or a name from --list-substances (\"phosphoric acid\").",
+     &Typed::ka},
+    {"kb", "K",
+     "Basicity constant of a weak base: Kb as a number, the stepwise constants (\"pKb 3.67 "
+     "7.65\", \"Kb 2.1E-4 2.2E-8\", or the pKa or Ka of its conjugate acid) or a name from "
+     "--list-substances (\"sodium carbonate\").",
+     &Typed::kb},
+    {"indicator", "name",
+     "Indicator: its name (case does not matter; a fluorescent one also without its \"(F) \") "
+     "or its number, 1 to 27.",
+     &Typed::indicator},
+    {"report", nullptr, "Prints the report and the table of values.", &Typed::report},
+    {"crlf", nullptr, "Ends the report's lines with CR LF, as the clipboard does.", &Typed::crlf},
+    {"csv", nullptr, "Prints the table of values as CSV.", &Typed::csv},
+    {"json", nullptr,
+     "Prints the titration as one JSON object: the inputs, the pKa values, each equivalence "
+     "point, the indicator's verdict and the table, in full precision. Not with --report, --csv "
+     "or --ph.",
+     &Typed::json},
+    {"step", "mL",
+     "With --csv: the curve every this many mL from 0 to twice the equivalence volume instead, "
+     "the pH with 3 decimals.",
+     &Typed::step},
+    {"chart", "file",
+     "Saves the chart: PDF, SVG or PNG by the file's extension; PDF to a pipe or a device such "
+     "as /dev/stdout.",
+     &Typed::chart},
+    {"ph", "mL", "Prints the pH after this many mL of titrant (repeatable).", &Typed::ph},
+    {"data", "file",
+     "Measured readings (volume in mL and pH a line; comma, semicolon, tab or blanks between): "
+     "their end points and the fitted concentration follow the report, join the JSON object and "
+     "are drawn on the chart.",
+     &Typed::data},
+    {"fit", "what",
+     "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the pKa values "
+     "too).",
+     &Typed::fit},
+    {"series", "input values",
+     "With --chart: a family of curves over one input, named as its option without the dashes "
+     "(titrant, analyte, analyte-volume, ka, kb), then its values: \"ka 1E-3 1E-5 1E-7\". The "
+     "first value's curve is labelled; the others are drawn beside it with a legend.",
+     &Typed::series},
+    {"derivative", nullptr,
+     "With --chart: dpH/dV of the curve (and of the readings) on a second axis on the right.",
+     &Typed::derivative},
+    {"help-indicators", nullptr, "Lists the indicators' names, one a line.", &Typed::indicatorNames,
+     true},
+    {"help-substances", nullptr, "Lists the substances' kinds and names, one a line.",
+     &Typed::substanceNames, true},
+};
+
+QCommandLineOption commandLineOption(const OptionRow& row)
+{
+    QCommandLineOption option(QString::fromLatin1(row.names).split(','),
+                              QString::fromLatin1(row.help), QString::fromLatin1(row.valueName));
+    if (row.hidden)
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return option;
+}
+
+/// The option's long name, as usage errors name it: "analyte-volume".
+template <class Field> QString nameOf(Field Typed::*field)
+{
+    for (const OptionRow& row : kOptions)
+        if (const auto* sets = std::get_if<Field Typed::*>(&row.sets); sets && *sets == field)
+            return QString::fromLatin1(row.names).section(',', -1);
+    return {};
+}
+
+Typed typedOptions(const QCommandLineParser& parser, const QList<QCommandLineOption>& options)
+{
+    Typed t;
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        const QCommandLineOption& option = options[i];
+        const auto& sets = kOptions[i].sets;
+        if (const auto* flag = std::get_if<bool Typed::*>(&sets))
+            t.*(*flag) = parser.isSet(option);
+        else if (const auto* text = std::get_if<std::optional<QString> Typed::*>(&sets))
+            t.*(*text) = parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+        else
+            t.*std::get<QStringList Typed::*>(sets) = parser.values(option);
+    }
+    return t;
+}
+
+QString notANumber(const QString& option, const QString& typed)
+{
+    return "--" + option + ": '" + typed + "' is not a number";
+}
+
+/// --ka or --kb: whether it fits the titration, and the text the constant box takes from it.
+std::optional<QString> readConstant(const Typed& t, Options& o)
+{
+    if (!t.ka && !t.kb)
+        return std::nullopt;
+    const bool ka = t.ka.has_value();
+    const QString name = nameOf(ka ? &Typed::ka : &Typed::kb);
+    if (t.ka && t.kb)
+        return QStringLiteral("--ka and --kb together");
+    // Without --titration the window opens with the constant typed, for either type.
+    if (o.type && !chem::isWeak(*o.type))
+        return "--" + name + " does not apply to " + *t.titration;
+    if (o.type && (*o.type == chem::TitrationType::WeakBaseStrongAcid) == ka)
+        return "--" + name + " does not apply to " + *t.titration + "; use " +
+               (ka ? "--kb" : "--ka");
+    const QString& typed = ka ? *t.ka : *t.kb;
+    const std::optional<std::string> constant = constantBoxText(typed);
+    if (!constant)
+        return notANumber(name, typed);
+    o.boxes.TxKaKb = *constant;
+    return std::nullopt;
+}
+
+/// The inputs: the titration, the boxes' texts and the indicator.
+std::optional<QString> readInputs(const Typed& t, Options& o)
+{
+    if (t.titration) {
+        const std::string wanted = t.titration->toStdString();
+        const auto* type = std::find_if(
+            report::kTitrationTypes.begin(), report::kTitrationTypes.end(),
+            [&](chem::TitrationType k) { return wanted == report::typeNames(k).commandName; });
+        if (type == report::kTitrationTypes.end())
+            return "unknown titration '" + *t.titration +
+                   "' (strong-acid, weak-acid, strong-base, weak-base)";
+        o.type = *type;
+    }
+    for (const auto& [field, box] :
+         {std::pair{&Typed::titrant, &o.boxes.TxCBur}, std::pair{&Typed::volume, &o.boxes.TxVErl},
+          std::pair{&Typed::analyte, &o.boxes.TxCErl}}) {
+        const std::optional<QString>& typed = t.*field;
+        if (!typed)
+            continue;
+        *box = typed->toStdString();
+        if (!report::ReadWholeNumber(*box))
+            return notANumber(nameOf(field), *typed);
+    }
+    if (const std::optional<QString> error = readConstant(t, o))
+        return error;
+    if (t.indicator) {
+        o.indicator =
+            indicators::findIndicator(indicators::filledCatalogue(), t.indicator->toStdString());
+        if (!o.indicator)
+            return "unknown indicator '" + *t.indicator + "' (see --list-indicators)";
+    }
+    return std::nullopt;
+}
+
+/// The chart's file and its format.
+std::optional<QString> readChart(const Typed& t, Options& o)
+{
+    if (!t.chart)
+        return std::nullopt;
+    o.chartPath = argumentBytes(*t.chart);
+    if (o.chartPath.isEmpty())
+        return QStringLiteral("--chart needs a file name");
+    if (const auto format = output::chartFormatOf(QFileInfo(*t.chart).suffix())) {
+        o.chartFormat = *format;
+        return std::nullopt;
+    }
+    // A pipe or a device (/dev/stdout) has no extension to tell the format: PDF, the page.
+    struct stat target
+    {};
+    if (::stat(o.chartPath.constData(), &target) != 0 ||
+        !(S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)))
+        return "--chart needs a .pdf, .svg or .png file: '" + *t.chart + "'";
+    o.chartFormat = output::ChartFormat::Pdf;
+    return std::nullopt;
+}
+
+/// What is printed, and the chart's file.
+std::optional<QString> readOutputs(const Typed& t, Options& o)
+{
+    o.report = t.report;
+    o.crlf = t.crlf;
+    o.csv = t.csv;
+    if (o.crlf && !o.report)
+        return QStringLiteral("--crlf needs --report");
+    // The JSON object is all a script reads from standard output; the chart goes to its file.
+    o.json = t.json;
+    for (const auto& [name, given] :
+         {std::pair{nameOf(&Typed::report), t.report}, std::pair{nameOf(&Typed::csv), t.csv},
+          std::pair{nameOf(&Typed::ph), !t.ph.isEmpty()}})
+        if (o.json && given)
+            return "--json and --" + name + " together";
+    if (t.step) {
+        const std::optional<double> mL = report::ReadWholeNumber(t.step->toStdString());
+        if (!o.csv)
+            return QStringLiteral("--step needs --csv");
+        if (!mL)
+            return notANumber(QStringLiteral("step"), *t.step);
+        if (!(*mL > 0))
+            return "--step: '" + *t.step + "' is not a step above 0 mL";
+        o.step = *mL;
+    }
+    return readChart(t, o);
+}
+
+/// The readings, what the chart draws besides the curve, and the volumes for --ph.
+std::optional<QString> readDrawing(const Typed& t, Options& o)
+{
+    if (t.data) {
+        o.dataPath = argumentBytes(*t.data);
+        if (o.dataPath.isEmpty())
+            return QStringLiteral("--data needs a file name");
+    }
+    o.seriesSpec = t.series.value_or(QString()).toStdString();
+    o.derivative = t.derivative;
+    for (const auto& [name, given] : {std::pair{nameOf(&Typed::series), t.series.has_value()},
+                                      std::pair{nameOf(&Typed::derivative), t.derivative}})
+        if (given && !t.chart)
+            return "--" + name + " needs --chart";
+    if (t.fit) {
+        const QString what = t.fit->toLower();
+        if (o.dataPath.isEmpty())
+            return QStringLiteral("--fit needs --data");
+        if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
+            return "--fit: '" + *t.fit + "' is neither 'concentration' nor 'pka'";
+        o.fitPKa = what == QLatin1String("pka");
+    }
+    for (const QString& typed : t.ph) {
+        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
+        if (!mL)
+            return notANumber(QStringLiteral("ph"), typed);
+        if (*mL < 0)
+            return "--ph: '" + typed + "' is below 0 mL";
+        o.volumes.push_back(*mL);
+    }
+    // Without an action the window opens with the readings.
+    if (!o.dataPath.isEmpty() && o.hasAction() && !o.report && !o.json && o.chartPath.isEmpty())
+        return QStringLiteral("--data needs --report, --json or --chart");
+    return std::nullopt;
+}
+
+/// The session the options describe, with the readings and the family; none when either
+/// cannot be had, the reason written to `err`. Readings that cannot be read end the run before
+/// anything is printed.
+std::optional<session::Session>
+sessionFor(const Options& o, const indicators::IndicatorCatalogue& catalogue, std::ostream& err)
+{
+    std::optional<lab::Readings> readings;
+    if (!o.dataPath.isEmpty()) {
+        chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
+        if (!read) {
+            err << "acidora: " << report::oneLine(o.dataPath.toStdString() + ": " + read.failure)
+                << '\n';
+            return std::nullopt;
+        }
+        readings = std::move(read.value);
+    }
+    session::Session session;
+    session.type = o.type;
+    session.boxes = o.boxes;
+    session.indicatorPosition = o.indicator;
+    session.readings = std::move(readings);
+    session.readingsName = QFileInfo(QFile::decodeName(o.dataPath)).fileName().toStdString();
+    session.fitPKa = o.fitPKa;
+    session.showDerivative = o.derivative;
+    if (!o.seriesSpec.empty()) {
+        chem::Result<session::Session> family = session::family(session, o.seriesSpec, catalogue);
+        if (!family) {
+            err << "acidora: " << report::oneLine("--series: " + family.failure) << '\n';
+            return std::nullopt;
+        }
+        session = std::move(*family.value);
+    }
+    return session;
+}
+
+/// What goes to standard output for an accepted run: the report, the JSON, the CSV, the pH
+/// values; none when --step makes too many rows, the reason written to `err`.
+std::optional<std::string> printedText(const Options& o, const session::Outcome& outcome,
+                                       std::ostream& err)
+{
+    const report::Report& r = *outcome.report;
+    const std::optional<lab::Measured>& measured = outcome.measured;
+    // The run accepted the inputs, so the model exists.
+    const std::optional<report::TitrationModel> model = report::TitrationModel::make(
+        *o.type, outcome.schematic.inputs, outcome.schematic.constants);
+    std::string text;
+    if (o.report) {
+        text = output::resultsText(r.lines, r.table,
+                                   measured ? lab::measuredSection(*measured)
+                                            : std::vector<std::string>());
+        if (!o.crlf)
+            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+                text.erase(at, 1);
+    }
+    if (o.json)
+        text = report::titrationJson(outcome.input, r, [&](report::JsonWriter& json) {
+            if (measured)
+                lab::measuredJson(json, *measured);
+        });
+    if (o.csv && o.step > 0) {
+        const std::optional<std::string> curve = report::curveCsv(*model, o.step);
+        if (!curve) {
+            err << "acidora: --step: a step of " << report::NumberText(o.step)
+                << " mL makes more than " << report::NumberText(report::kMaxCurveRows) << " rows\n";
+            return std::nullopt;
+        }
+        text += *curve;
+    } else if (o.csv) {
+        text += output::resultsCsv(r.table);
+    }
+    for (const double v : o.volumes)
+        text += fullPrecision(model->pH(v).value) + '\n';
+    return text;
+}
+
 } // namespace
 
 QString argumentText(const char* argument)
@@ -189,293 +547,62 @@ QString argumentText(const char* argument)
 Request parse(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Acid-base titration curves: the report, the table of values and the chart of a "
-        "titration, on the command line or in the window.\nWithout an action the window opens "
-        "with the inputs given; Qt's own options (-platform, -style, -display, -geometry, "
-        "-reverse) then apply to it."));
-    const QCommandLineOption help({"h", "help"}, "Shows this help."),
-        version({"v", "version"}, "Shows the version."),
-        list("list-indicators", "Lists the indicators: number, name, pH range and colours."),
-        substances("list-substances",
-                   "Lists the acids and bases known by name: formula, acid or base, pKa "
-                   "values (of the conjugate acid for a base) and their source."),
-        titration("titration",
-                  "The analyte: strong-acid, weak-acid, strong-base or weak-base; "
-                  "the titrant is the strong base or acid that neutralises it.",
-                  "type"),
-        titrant("titrant", "Titrant concentration, mol/L.", "mol/L"),
-        analyte("analyte", "Analyte concentration, mol/L.", "mol/L"),
-        volume("analyte-volume", "Analyte volume, mL.", "mL"),
-        ka("ka",
-           "Acidity constant of a weak acid: Ka as a number, the stepwise constants (\"pKa "
-           "2.15 7.20 12.35\", \"Ka 7.1E-3 6.3E-8\") or a name from --list-substances "
-           "(\"phosphoric acid\").",
-           "K"),
-        kb("kb",
-           "Basicity constant of a weak base: Kb as a number, the stepwise constants "
-           "(\"pKb 3.67 7.65\", \"Kb 2.1E-4 2.2E-8\", or the pKa or Ka of its conjugate "
-           "acid) or a name from --list-substances (\"sodium carbonate\").",
-           "K"),
-        indicator("indicator",
-                  "Indicator: its name (case does not matter; a fluorescent one also without "
-                  "its \"(F) \") or its number, 1 to 27.",
-                  "name"),
-        reportOption("report", "Prints the report and the table of values."),
-        crlf("crlf", "Ends the report's lines with CR LF, as the clipboard does."),
-        csv("csv", "Prints the table of values as CSV."),
-        json("json", "Prints the titration as one JSON object: the inputs, the pKa values, each "
-                     "equivalence point, the indicator's verdict and the table, in full precision. "
-                     "Not with --report, --csv or --ph."),
-        step("step",
-             "With --csv: the curve every this many mL from 0 to twice the equivalence "
-             "volume instead, the pH with 3 decimals.",
-             "mL"),
-        chart("chart",
-              "Saves the chart: PDF, SVG or PNG by the file's extension; PDF to a pipe or a "
-              "device such as /dev/stdout.",
-              "file"),
-        ph("ph", "Prints the pH after this many mL of titrant (repeatable).", "mL"),
-        data("data",
-             "Measured readings (volume in mL and pH a line; comma, semicolon, tab or blanks "
-             "between): their end points and the fitted concentration follow the report, join "
-             "the JSON object and are drawn on the chart.",
-             "file"),
-        series("series",
-               "With --chart: a family of curves over one input, named as its option without the "
-               "dashes (titrant, analyte, analyte-volume, ka, kb), then its values: "
-               "\"ka 1E-3 1E-5 1E-7\". The first value's curve is labelled; the others are "
-               "drawn beside it with a legend.",
-               "input values"),
-        derivative("derivative", "With --chart: dpH/dV of the curve (and of the readings) on a "
-                                 "second axis on the right."),
-        fit("fit",
-            "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the "
-            "pKa values too).",
-            "what");
-    // For the completion: the indicators' names, the substances' kinds and names.
-    QCommandLineOption names("help-indicators", "Lists the indicators' names, one a line."),
-        substanceNames("help-substances", "Lists the substances' kinds and names, one a line.");
-    names.setFlags(QCommandLineOption::HiddenFromHelp);
-    substanceNames.setFlags(QCommandLineOption::HiddenFromHelp);
-    const QList<QCommandLineOption> options{
-        help,  version, list,      substances,   titration, titrant,    analyte, volume,
-        ka,    kb,      indicator, reportOption, crlf,      csv,        json,    step,
-        chart, ph,      data,      fit,          series,    derivative, names,   substanceNames};
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    QList<QCommandLineOption> options;
+    for (const OptionRow& row : kOptions)
+        options << commandLineOption(row);
     parser.addOptions(options);
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
-    const auto notANumber = [&](const QString& option, const QString& typed) {
-        return usageError("--" + option + ": '" + typed + "' is not a number");
-    };
     if (!parser.parse(withoutQtOptions(arguments, options)))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
-    if (parser.isSet(help))
+    const Typed t = typedOptions(parser, options);
+    if (t.help)
         return {{}, parser.helpText().replace("<executable_name>", "acidora"), false};
-    const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
-    if (parser.isSet(list) || parser.isSet(names))
-        return {{}, listIndicators(catalogue, parser.isSet(names)), false};
-    if (parser.isSet(substances) || parser.isSet(substanceNames))
-        return {{}, listSubstances(parser.isSet(substanceNames)), false};
-    if (parser.isSet(version))
+    if (t.listIndicators || t.indicatorNames)
+        return {{}, listIndicators(indicators::filledCatalogue(), t.indicatorNames), false};
+    if (t.listSubstances || t.substanceNames)
+        return {{}, listSubstances(t.substanceNames), false};
+    if (t.version)
         return {{}, QStringLiteral("Acidora %1.%2\n").arg(kVersionMajor).arg(kVersionMinor), false};
 
+    // In this order, so that of two slips the same one is named first.
     Options o;
-    if (parser.isSet(titration)) {
-        const std::string wanted = parser.value(titration).toStdString();
-        const auto* type = std::find_if(
-            report::kTitrationTypes.begin(), report::kTitrationTypes.end(),
-            [&](chem::TitrationType t) { return wanted == report::typeNames(t).commandName; });
-        if (type == report::kTitrationTypes.end())
-            return usageError("unknown titration '" + parser.value(titration) +
-                              "' (strong-acid, weak-acid, strong-base, weak-base)");
-        o.type = *type;
-    }
-    for (const auto& [option, box] :
-         {std::pair{&titrant, &o.boxes.TxCBur}, std::pair{&volume, &o.boxes.TxVErl},
-          std::pair{&analyte, &o.boxes.TxCErl}}) {
-        if (!parser.isSet(*option))
-            continue;
-        *box = parser.value(*option).toStdString();
-        if (!report::ReadWholeNumber(*box))
-            return notANumber(option->names().first(), parser.value(*option));
-    }
-    if (parser.isSet(ka) || parser.isSet(kb)) {
-        const QCommandLineOption& given = parser.isSet(ka) ? ka : kb;
-        const QString name = "--" + given.names().first();
-        if (parser.isSet(ka) && parser.isSet(kb))
-            return usageError(QStringLiteral("--ka and --kb together"));
-        // Without --titration the window opens with the constant typed, for either type.
-        if (o.type && !chem::isWeak(*o.type))
-            return usageError(name + " does not apply to " + parser.value(titration));
-        if (o.type && (*o.type == chem::TitrationType::WeakBaseStrongAcid) != (&given == &kb))
-            return usageError(name + " does not apply to " + parser.value(titration) + "; use " +
-                              (&given == &ka ? "--kb" : "--ka"));
-        const std::optional<std::string> constant = constantBoxText(parser.value(given));
-        if (!constant)
-            return notANumber(given.names().first(), parser.value(given));
-        o.boxes.TxKaKb = *constant;
-    }
-    if (parser.isSet(indicator)) {
-        o.indicator = indicators::findIndicator(catalogue, parser.value(indicator).toStdString());
-        if (!o.indicator)
-            return usageError("unknown indicator '" + parser.value(indicator) +
-                              "' (see --list-indicators)");
-    }
-    o.report = parser.isSet(reportOption);
-    o.crlf = parser.isSet(crlf);
-    o.csv = parser.isSet(csv);
-    if (o.crlf && !o.report)
-        return usageError(QStringLiteral("--crlf needs --report"));
-    // The JSON object is all a script reads from standard output; the chart goes to its file.
-    o.json = parser.isSet(json);
-    for (const QCommandLineOption* printing : {&reportOption, &csv, &ph})
-        if (o.json && parser.isSet(*printing))
-            return usageError("--json and --" + printing->names().first() + " together");
-    if (parser.isSet(step)) {
-        const QString typed = parser.value(step);
-        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
-        if (!o.csv)
-            return usageError(QStringLiteral("--step needs --csv"));
-        if (!mL)
-            return notANumber("step", typed);
-        if (!(*mL > 0))
-            return usageError("--step: '" + typed + "' is not a step above 0 mL");
-        o.step = *mL;
-    }
-    if (parser.isSet(chart)) {
-        o.chartPath = argumentBytes(parser.value(chart));
-        o.chartFormat = QFileInfo(parser.value(chart)).suffix().toLower();
-        if (o.chartPath.isEmpty())
-            return usageError(QStringLiteral("--chart needs a file name"));
-        // A pipe or a device (/dev/stdout) has no extension to tell the format: PDF, the page.
-        struct stat target
-        {};
-        if (o.chartFormat != "pdf" && o.chartFormat != "svg" && o.chartFormat != "png") {
-            if (::stat(o.chartPath.constData(), &target) != 0 ||
-                !(S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)))
-                return usageError("--chart needs a .pdf, .svg or .png file: '" +
-                                  parser.value(chart) + "'");
-            o.chartFormat = QStringLiteral("pdf");
-        }
-    }
-    if (parser.isSet(data)) {
-        o.dataPath = argumentBytes(parser.value(data));
-        if (o.dataPath.isEmpty())
-            return usageError(QStringLiteral("--data needs a file name"));
-    }
-    o.seriesSpec = parser.value(series).toStdString();
-    o.derivative = parser.isSet(derivative);
-    for (const QCommandLineOption* drawn : {&series, &derivative})
-        if (parser.isSet(*drawn) && !parser.isSet(chart))
-            return usageError("--" + drawn->names().first() + " needs --chart");
-    if (parser.isSet(fit)) {
-        const QString what = parser.value(fit).toLower();
-        if (o.dataPath.isEmpty())
-            return usageError(QStringLiteral("--fit needs --data"));
-        if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
-            return usageError("--fit: '" + parser.value(fit) +
-                              "' is neither 'concentration' nor 'pka'");
-        o.fitPKa = what == QLatin1String("pka");
-    }
-    for (const QString& typed : parser.values(ph)) {
-        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
-        if (!mL)
-            return notANumber("ph", typed);
-        if (*mL < 0)
-            return usageError("--ph: '" + typed + "' is below 0 mL");
-        o.volumes.push_back(*mL);
-    }
-    // Without an action the window opens with the readings.
-    if (!o.dataPath.isEmpty() && o.hasAction() && !o.report && !o.json && o.chartPath.isEmpty())
-        return usageError(QStringLiteral("--data needs --report, --json or --chart"));
+    for (const auto read : {readInputs, readOutputs, readDrawing})
+        if (const std::optional<QString> error = read(t, o))
+            return usageError(*error);
     return {o, {}, false};
 }
 
 int run(const Options& o, std::ostream& out, std::ostream& err)
 {
-    // Readings that cannot be read end the run before anything is printed.
-    std::optional<lab::Readings> readings;
-    if (!o.dataPath.isEmpty()) {
-        chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
-        if (!read) {
-            err << "acidora: " << report::oneLine(o.dataPath.toStdString() + ": " + read.failure)
-                << '\n';
-            return 1;
-        }
-        readings = std::move(read.value);
-    }
-
     // As the window does: one session, its boxes read and checked by the schematic refresh,
     // then the run and the readings' analysis.
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
-    session::Session session;
-    session.type = o.type;
-    session.boxes = o.boxes;
-    session.indicatorPosition = o.indicator;
-    session.readings = std::move(readings);
-    session.readingsName = QFileInfo(QFile::decodeName(o.dataPath)).fileName().toStdString();
-    session.fitPKa = o.fitPKa;
-    session.showDerivative = o.derivative;
-    if (!o.seriesSpec.empty()) {
-        chem::Result<session::Session> family = session::family(session, o.seriesSpec, catalogue);
-        if (!family) {
-            err << "acidora: " << report::oneLine("--series: " + family.failure) << '\n';
-            return 1;
-        }
-        session = std::move(*family.value);
-    }
+    std::optional<session::Session> made = sessionFor(o, catalogue, err);
+    if (!made)
+        return 1;
+    const session::Session& session = *made;
     const session::Outcome outcome = session::compute(session, catalogue);
     const indicators::SchematicState& s = outcome.schematic;
-    const std::optional<report::Report>& r = outcome.report;
-    if (!r) {
+    if (!outcome.report) {
         err << "acidora: "
             << report::oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
                                                : std::string("the inputs are refused"))
             << '\n';
         return 1;
     }
-    const report::CalculationInput& input = outcome.input;
-    const std::optional<lab::Measured>& measured = outcome.measured;
-
-    // The run accepted the inputs, so the model exists.
-    const std::optional<report::TitrationModel> model =
-        report::TitrationModel::make(*o.type, s.inputs, s.constants);
-    std::string text;
-    if (o.report) {
-        text = output::clipboardText(r->lines, r->table);
-        if (measured)
-            for (const std::string& line : lab::measuredSection(*measured))
-                text += line + "\r\n";
-        if (!o.crlf)
-            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
-                text.erase(at, 1);
-    }
-    if (o.json)
-        text = report::titrationJson(input, *r, measured ? lab::measuredJson(*measured) : "");
-    if (o.csv && o.step > 0) {
-        const std::optional<std::string> curve = report::curveCsv(*model, o.step);
-        if (!curve) {
-            err << "acidora: --step: a step of " << report::NumberText(o.step)
-                << " mL makes more than " << report::NumberText(report::kMaxCurveRows) << " rows\n";
-            return 2;
-        }
-        text += *curve;
-    } else if (o.csv) {
-        text += output::resultsCsv(r->table);
-    }
-    for (const double v : o.volumes)
-        text += fullPrecision(model->pH(v).value) + '\n';
+    const std::optional<std::string> text = printedText(o, outcome, err);
+    if (!text)
+        return 2;
     if (!o.chartPath.isEmpty()) {
         // The run accepted the inputs: the session's chart exists.
         chart::ChartModel c = *session::chartModel(session, outcome, catalogue);
         c.texts = {report::titrationTitle(*o.type),
                    o.indicator ? catalogue.table[o.indicator].name : std::string(),
                    report::titrationCaption(*o.type, s.inputs, session.boxes.TxKaKb, s.constants)};
-        const QByteArray bytes = o.chartFormat == "pdf"   ? output::chartPdf(c)
-                                 : o.chartFormat == "svg" ? output::chartSvg(c)
-                                                          : output::chartPng(c);
+        const QByteArray bytes = output::chartFile(c, o.chartFormat);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
             err << "acidora: "
                 << report::oneLine(o.chartPath.toStdString() + ": " + failure->toStdString())
@@ -483,7 +610,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    out << text;
+    out << *text;
     return 0;
 }
 

@@ -7,6 +7,7 @@
 // (-platform, -style, ...) are left to QApplication when the window opens.
 
 #include "indicators/schematic.h"
+#include "output/writers.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,7 +28,8 @@ struct Options
     bool json = false;    ///< the run as one JSON object, alone on standard output
     double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
     QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
-    QString chartFormat;  ///< "pdf", "svg" or "png": the file's extension, PDF for a pipe
+    /// The chart file's format: by the file's extension, PDF for a pipe or a device.
+    output::ChartFormat chartFormat = output::ChartFormat::Pdf;
     std::vector<double> volumes; ///< --ph, in mL
     QByteArray dataPath;         ///< measured readings' file, as the file system's bytes
     bool fitPKa = false;         ///< --fit pka: the pKa values fitted with the concentration

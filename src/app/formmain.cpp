@@ -15,6 +15,7 @@
 #include "indicators/indicatorpanel.h"
 #include "lab/measured.h"
 #include "output/writers.h"
+#include "report/captions.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -584,9 +585,8 @@ void FormMain::savePicture()
          {QStringLiteral("SVG picture (*.svg)"), QStringLiteral("svg")},
          {QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")}},
         [&chart](const QString& extension) {
-            return extension == QLatin1String("pdf")   ? output::chartPdf(chart)
-                   : extension == QLatin1String("svg") ? output::chartSvg(chart)
-                                                       : output::chartPng(chart);
+            return output::chartFile(
+                chart, output::chartFormatOf(extension).value_or(output::ChartFormat::Png));
         });
 }
 

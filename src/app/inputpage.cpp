@@ -7,6 +7,7 @@
 #include "app/svgpicture.h"
 #include "app/uihelpers.h"
 #include "indicators/indicatorpanel.h"
+#include "report/captions.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
 

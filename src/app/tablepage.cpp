@@ -132,7 +132,20 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     cmdPRINT_->setObjectName(QStringLiteral("CmdPRINT"));
     cmdPRINT_->setGeometry(108, 0, 100, 25);
     connect(cmdCopiar_, &QPushButton::clicked, this, &TablePage::CmdCopiar_Click);
+    buildMenus();
+    print_ =
+        new PrintCommand(cmdPRINT_, platform_,
+                         {QStringLiteral("Sorry, no printer."),
+                          QStringLiteral("Sorry, the table could not be printed."),
+                          QStringLiteral("Acidora - table of values")},
+                         [this](QPagedPaintDevice& device) {
+                             return output::drawResultsPage(device, reportLines(), shown_.table);
+                         });
+    connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
+}
 
+void TablePage::buildMenus()
+{
     menu_ = new QMenu(this);
     QAction* copy =
         menu_->addAction(QStringLiteral("Copy"), this, [this] { copyResults(menu_->pos()); });
@@ -151,15 +164,6 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(text1_->viewport()->mapToGlobal(at));
     });
-    print_ =
-        new PrintCommand(cmdPRINT_, platform_,
-                         {QStringLiteral("Sorry, no printer."),
-                          QStringLiteral("Sorry, the table could not be printed."),
-                          QStringLiteral("Acidora - table of values")},
-                         [this](QPagedPaintDevice& device) {
-                             return output::drawResultsPage(device, reportLines(), shown_.table);
-                         });
-    connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
 }
 
 QMenu* TablePage::textMenu(QPoint position)
@@ -228,11 +232,7 @@ std::vector<output::ReportLine> TablePage::reportLines() const
 
 std::string TablePage::resultsText() const
 {
-    // As the command line's report: the section after the table.
-    std::string text = output::clipboardText(shown_.lines, shown_.table);
-    for (const std::string& line : measured_)
-        text += line + "\r\n";
-    return text;
+    return output::resultsText(shown_.lines, shown_.table, measured_);
 }
 
 void TablePage::CmdPRINT_Click()

@@ -54,6 +54,8 @@ public:
     QMenu* textMenu(QPoint position);
 
 private:
+    /// The page's menu (Copy, Save results as…) and the table text's, on a right click.
+    void buildMenus();
     /// The results to the clipboard, "Copied" shown briefly at `globalPosition`.
     void copyResults(QPoint globalPosition);
     /// The report's left column as shown, with each line's weight and place.

@@ -2,6 +2,7 @@
 
 #include "chart/titrationchart.h"
 #include "report/numbertext.h"
+#include "report/table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,5 @@
 #include "lab/measured.h"
 
-#include "report/calculationrun.h"
-#include "report/jsonreport.h"
 #include "report/numbertext.h"
 
 #include <algorithm>
@@ -109,36 +107,36 @@ std::vector<std::string> measuredSection(const Measured& m)
     return lines;
 }
 
-std::string measuredJson(const Measured& m)
+void measuredJson(report::JsonWriter& json, const Measured& m)
 {
-    using report::jsonNumber;
-    const auto list = [](const std::vector<double>& xs) {
-        std::string text = "[";
-        for (std::size_t i = 0; i < xs.size(); ++i)
-            text += (i ? ", " : "") + jsonNumber(xs[i]);
-        return text + "]";
-    };
-    std::string json = "\"measured\": {\n    \"points\": [";
+    using Layout = report::JsonWriter::Layout;
+    json.key("measured").beginObject(Layout::Lines).key("points").beginArray();
     for (std::size_t i = 0; i < m.readings.size(); ++i)
-        json += std::string(i ? ", " : "") + "[" + jsonNumber(m.readings.volume[i]) + ", " +
-                jsonNumber(m.readings.pH[i]) + "]";
-    json += "],\n    \"endPoints\": [";
-    for (std::size_t i = 0; i < m.endPoints.size(); ++i) {
-        const EndPoint& e = m.endPoints[i];
-        json += std::string(i ? "," : "") + "\n      {\"method\": \"" + methodName(e.method) +
-                "\", \"index\": " + std::to_string(e.index) +
-                ", \"volume\": " + jsonNumber(e.volume) + ", \"ci95\": [" + jsonNumber(e.ci95[0]) +
-                ", " + jsonNumber(e.ci95[1]) +
-                "], \"analyteConcentration\": " + jsonNumber(e.analyteConcentration) + "}";
+        json.pair(m.readings.volume[i], m.readings.pH[i]);
+    json.end().key("endPoints").beginArray(Layout::Lines);
+    for (const EndPoint& e : m.endPoints) {
+        json.beginObject().key("method").string(methodName(e.method));
+        json.key("index").integer(e.index).key("volume").number(e.volume);
+        json.key("ci95").pair(e.ci95[0], e.ci95[1]);
+        json.key("analyteConcentration").number(e.analyteConcentration).end();
     }
-    json += m.endPoints.empty() ? "],\n" : "\n    ],\n";
-    if (!m.fit)
-        return json + "    \"fit\": null\n  }";
-    const Fit& f = *m.fit;
-    return json + "    \"fit\": {\"analyteConcentration\": " + jsonNumber(f.analyteConcentration) +
-           ", \"analyteConcentrationSE\": " + jsonNumber(f.analyteConcentrationSE) +
-           ", \"pKa\": " + list(f.pKa) + ", \"pKaSE\": " + list(f.pKaSE) +
-           ", \"rmsResidual\": " + jsonNumber(f.rmsResidual) + "}\n  }";
+    json.end().key("fit");
+    if (m.fit) {
+        const Fit& f = *m.fit;
+        json.beginObject().key("analyteConcentration").number(f.analyteConcentration);
+        json.key("analyteConcentrationSE").number(f.analyteConcentrationSE);
+        for (const auto& [name, values] :
+             {std::pair{"pKa", &f.pKa}, std::pair{"pKaSE", &f.pKaSE}}) {
+            json.key(name).beginArray();
+            for (const double x : *values)
+                json.number(x);
+            json.end();
+        }
+        json.key("rmsResidual").number(f.rmsResidual).end();
+    } else {
+        json.null();
+    }
+    json.end();
 }
 
 } // namespace lab

@@ -7,6 +7,7 @@
 #include "lab/fit.h"
 #include "lab/readings.h"
 #include "lab/setup.h"
+#include "report/json.h"
 
 #include <optional>
 #include <string>
@@ -34,8 +35,9 @@ std::string concentrationText(double molPerLitre);
 /// The report's "Measured data" section, one line a string: a blank line, then its heading.
 std::vector<std::string> measuredSection(const Measured& measured);
 
-/// The JSON member "measured": {"points", "endPoints", "fit"}, numbers in full precision; "fit"
-/// is null when it failed, its "pKa" and "pKaSE" empty unless fitted.
-std::string measuredJson(const Measured& measured);
+/// Writes the JSON member "measured": {"points", "endPoints", "fit"} into the object open in
+/// `json`, numbers in full precision; "fit" is null when it failed, its "pKa" and "pKaSE" empty
+/// unless fitted.
+void measuredJson(report::JsonWriter& json, const Measured& measured);
 
 } // namespace lab

@@ -84,4 +84,13 @@ std::string clipboardText(const std::vector<std::string>& captions, const std::s
     return text + table;
 }
 
+std::string resultsText(const std::vector<std::string>& captions, const std::string& table,
+                        const std::vector<std::string>& measured)
+{
+    std::string text = clipboardText(captions, table);
+    for (const std::string& line : measured)
+        text += line + "\r\n";
+    return text;
+}
+
 } // namespace output

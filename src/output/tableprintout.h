@@ -49,4 +49,9 @@ std::vector<PrintedLine> tablePrintout(std::span<const ReportLine> report, const
 /// The clipboard text: the report captions, each with CR LF, then the table unchanged.
 std::string clipboardText(const std::vector<std::string>& captions, const std::string& table);
 
+/// The results as text, as they are copied, saved and printed by the command line's --report:
+/// the clipboard text, then the readings' section (`measured`), each line with CR LF.
+std::string resultsText(const std::vector<std::string>& captions, const std::string& table,
+                        const std::vector<std::string>& measured);
+
 } // namespace output

@@ -275,6 +275,31 @@ QByteArray chartPng(const chart::ChartModel& chart)
     return bytes;
 }
 
+std::optional<ChartFormat> chartFormatOf(const QString& extension)
+{
+    const QString lower = extension.toLower();
+    if (lower == QLatin1String("pdf"))
+        return ChartFormat::Pdf;
+    if (lower == QLatin1String("svg"))
+        return ChartFormat::Svg;
+    if (lower == QLatin1String("png"))
+        return ChartFormat::Png;
+    return std::nullopt;
+}
+
+QByteArray chartFile(const chart::ChartModel& input, ChartFormat format)
+{
+    switch (format) {
+    case ChartFormat::Pdf:
+        return chartPdf(input);
+    case ChartFormat::Svg:
+        return chartSvg(input);
+    case ChartFormat::Png:
+        break;
+    }
+    return chartPng(input);
+}
+
 QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& table)
 {
     return pdf(report.empty() ? QString() : QString::fromStdString(report.front().caption),

@@ -59,6 +59,15 @@ QByteArray chartPdf(const chart::ChartModel& chart);
 QByteArray chartSvg(const chart::ChartModel& chart);
 QByteArray chartPng(const chart::ChartModel& chart);
 
+/// The chart's file formats, each written by one of the three above.
+enum class ChartFormat { Pdf, Svg, Png };
+
+/// The format a file's extension names: "pdf", "svg" or "png", in any case; none for another.
+std::optional<ChartFormat> chartFormatOf(const QString& extension);
+
+/// The chart as a file of `format`, for the window's saving and the command line alike.
+QByteArray chartFile(const chart::ChartModel& input, ChartFormat format);
+
 /// The results as a PDF: the printed page (A4 portrait), with its page breaks; titled with
 /// the report's first line.
 QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& table);

@@ -1,6 +1,5 @@
 #include "report/acceptance.h"
 
-#include "report/calculationrun.h"
 #include "report/numbertext.h"
 
 namespace report {
@@ -42,6 +41,11 @@ std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
         if (d.weakOnly && chem::isWeak(*type) && !(in.*d.value > 0))
             return missing(d.box);
     return equivalenceVolumeRefusal(equivalenceVolume(in), chem::isWeak(*type) ? protons : 1);
+}
+
+double equivalenceVolume(const chem::TitrationInputs& in)
+{
+    return (in.analyteVolume * in.analyteConc) / in.titrantConc;
 }
 
 } // namespace report

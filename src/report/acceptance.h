@@ -24,6 +24,13 @@ struct Refusal
     std::string text;
 };
 
+/// The equivalence volumes, in mL, of the titrations the program computes, bounds included.
+inline constexpr double kMinEquivalenceVolume = 5.0;
+inline constexpr double kMaxEquivalenceVolume = 300.0;
+
+/// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
+double equivalenceVolume(const chem::TitrationInputs& inputs);
+
 /// What a box holds, in words: "the titrant concentration", "the Kb"; "the titration type"
 /// for None.
 std::string quantityName(Refusal::Input box, std::optional<chem::TitrationType> type);

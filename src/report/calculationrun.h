@@ -84,54 +84,7 @@ struct Report
     std::vector<std::pair<double, double>> rows; ///< the table's volumes and pH, unrounded
 };
 
-/// The equivalence volumes, in mL, of the titrations the program computes, bounds included.
-inline constexpr double kMinEquivalenceVolume = 5.0;
-inline constexpr double kMaxEquivalenceVolume = 300.0;
-
 /// The run; none when it refuses.
 std::optional<Report> runCalculation(const CalculationInput& input);
-
-/// "Titration of weak acid with strong base" and so on: the report's and the chart's title.
-std::string titrationTitle(chem::TitrationType type);
-
-/// The titration in a few words for a file name: "weak acid 0.1 M 25 mL", or with the
-/// substance's name when it was chosen by name.
-std::string titrationFileStem(chem::TitrationType type, const chem::TitrationInputs& inputs,
-                              const std::optional<AnalyteConstants>& constants = std::nullopt);
-
-/// The inputs in one line, for a chart handed out: "25 mL of weak acid 0.1 mol/L, Ka 1.8E-5,
-/// titrated with strong base 0.1 mol/L"; the constant as the report shows it, or the analyte's
-/// name and pKa values.
-std::string titrationCaption(chem::TitrationType type, const chem::TitrationInputs& inputs,
-                             const std::string& constantText,
-                             const std::optional<AnalyteConstants>& constants = std::nullopt);
-
-/// The analyte in words: "phosphoric acid (H3PO4), pKa 2.148, 7.198, 12.375", or "pKa 4.76"
-/// when typed as constants.
-std::string analyteSummary(const AnalyteConstants& constants);
-
-/// A constant with three significant digits, as tables write it: 7.08E-3, 1E3.
-std::string constantText(double k);
-
-/// ASCII letters in lower case, as the report shows the verdict: "[very appropriate]".
-std::string lowerCase(std::string text);
-
-/// The equivalence volume, analyteVolume × analyteConc / titrantConc, in mL.
-double equivalenceVolume(const chem::TitrationInputs& inputs);
-
-/// The most rows curveCsv writes.
-inline constexpr double kMaxCurveRows = 100000;
-
-/// The volume the table, the chart and the CSV run to: twice the equivalence volume, (n + 1)
-/// times the first of n points.
-double curveEnd(const TitrationModel& model);
-
-/// The curve every `step` mL from 0 to curveEnd, for re-plotting, as CSV beside the table's:
-/// the header "Volume (mL),pH", the volume as short as it reads back, the pH with 3 decimals,
-/// CR LF ends. None when the step is not above 0 or makes more than kMaxCurveRows rows.
-std::optional<std::string> curveCsv(const TitrationModel& model, double step);
-
-/// One table row: blank, the 7-character volume field, blank, the 7-character pH field, CR LF.
-std::string tableRow(double volume, double pH);
 
 } // namespace report

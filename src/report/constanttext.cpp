@@ -1,6 +1,5 @@
 #include "report/constanttext.h"
 
-#include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
@@ -38,12 +37,18 @@ std::vector<std::string> words(std::string_view text)
 
 } // namespace
 
+bool readsAsNumber(std::string_view text)
+{
+    const std::string_view t = trimmed(text);
+    return t.empty() || !isLetter(t.front());
+}
+
 ConstantText readConstantText(std::string_view text, bool base)
 {
     ConstantText r;
-    const std::string t(trimmed(text));
-    if (t.empty() || !isLetter(t.front()))
+    if (readsAsNumber(text))
         return r; // a number, or nothing: the box's own reading
+    const std::string t(trimmed(text));
     const std::vector<std::string> w = words(t);
     const std::string prefix = lowerCase(w.front());
     const bool logarithm = prefix == "pka" || prefix == "pkb";

@@ -34,6 +34,11 @@ struct ConstantText
     std::string refusal;
 };
 
+/// Whether the constant box reads `text` as a number, its Ka or Kb, as every box reads one: unless
+/// it begins (past blanks) with an ASCII letter, which makes it constants or a name. The command
+/// line asks this too, so that both take the same texts for numbers.
+bool readsAsNumber(std::string_view text);
+
 /// Reads the constant box of a weak acid (`base` false) or weak base: 1 to chem::kMaxProtons
 /// values, each giving a pKa within chem::kMinPKa..chem::kMaxPKa. Values are separated by
 /// blanks or semicolons; a comma is a decimal point, as in every box; the prefix's case does not

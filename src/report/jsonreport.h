@@ -4,9 +4,10 @@
 // indicator's verdict and the table, each number in full precision.
 
 #include "report/calculationrun.h"
+#include "report/json.h"
 
+#include <functional>
 #include <string>
-#include <string_view>
 
 namespace report {
 
@@ -17,14 +18,8 @@ namespace report {
 /// Concentrations in mol/L, volumes in mL; "pKa" ascending, of the conjugate acid for a base,
 /// empty for a strong type; "pHRange" of a point is the pH at either end of its "volumeRange";
 /// the indicator's "verdict" is the best of its "points", one a point.
-/// `more` holds further members, already written ("\"measured\": {…}"), put last.
+/// `more` writes further members into the open object ("measured"), put last.
 std::string titrationJson(const CalculationInput& input, const Report& report,
-                          std::string_view more = {});
-
-/// The shortest text that reads back to `x`; null when `x` is not finite.
-std::string jsonNumber(double x);
-
-/// `text` as a JSON string, quotes included; bytes above ASCII are kept as they are.
-std::string jsonString(std::string_view text);
+                          const std::function<void(JsonWriter&)>& more = {});
 
 } // namespace report

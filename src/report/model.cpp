@@ -1,6 +1,6 @@
 #include "report/model.h"
 
-#include "report/calculationrun.h"
+#include "report/acceptance.h"
 #include "report/constanttext.h"
 
 #include <cmath>

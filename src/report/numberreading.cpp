@@ -1,5 +1,7 @@
 #include "report/numberreading.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -184,6 +186,13 @@ std::string oneLine(std::string text)
     for (char& c : text)
         if (c >= 0 && c < ' ')
             c = ' ';
+    return text;
+}
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
     return text;
 }
 

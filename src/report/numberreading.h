@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace report {
@@ -28,5 +29,8 @@ std::string_view trimmed(std::string_view text);
 /// `text` on one line: each control character a blank, so that a pasted line break can split
 /// neither a message nor a report line.
 std::string oneLine(std::string text);
+
+/// ASCII letters in lower case, as the report shows the verdict: "[very appropriate]".
+std::string lowerCase(std::string text);
 
 } // namespace report

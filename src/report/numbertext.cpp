@@ -143,4 +143,18 @@ double Int(double x)
     return std::floor(x);
 }
 
+std::string constantText(double k)
+{
+    if (!(k > 0) || !std::isfinite(k))
+        return NumberText(k);
+    int exponent = static_cast<int>(std::floor(std::log10(k)));
+    double mantissa = std::round(k / std::pow(10.0, exponent) * 100) / 100;
+    if (mantissa >= 10) {
+        mantissa /= 10;
+        ++exponent;
+    }
+    std::string text = NumberText(mantissa);
+    return exponent == 0 ? text : text + "E" + std::to_string(exponent);
+}
+
 } // namespace report

@@ -29,4 +29,7 @@ double Round(double x, int decimals);
 /// The largest whole number not greater than x.
 double Int(double x);
 
+/// A constant with three significant digits, as tables write it: 7.08E-3, 1E3.
+std::string constantText(double k);
+
 } // namespace report

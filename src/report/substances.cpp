@@ -1,6 +1,5 @@
 #include "report/substances.h"
 
-#include "report/calculationrun.h"
 #include "report/constanttext.h"
 #include "report/numberreading.h"
 

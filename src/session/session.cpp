@@ -3,6 +3,7 @@
 #include "report/calculationrun.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
+#include "report/table.h"
 #include "report/typenames.h"
 
 #include <algorithm>

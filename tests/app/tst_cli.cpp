@@ -69,6 +69,10 @@ void TestCli::answers_data()
     QTest::newRow("stray word") << "-style fusion stray -reverse" << 2 << "unexpected argument 'stray'";
     QTest::newRow("unit") << "--titrant 0.1M" << 2 << "--titrant: '0.1M' is not a number";
     QTest::newRow("power of ten") << "--ka 1.8x10-5" << 2 << "--ka: '1.8x10-5' is not a number";
+    // The constant box reads a text as a number unless it begins with an ASCII letter; the command
+    // line takes its texts for numbers by the same rule, and wants those in full.
+    QTest::newRow("non-ASCII letter first: a number to the box") << acid + "é --csv" << 2 << "--ka: 'é' is not a number";
+    QTest::newRow("Cyrillic а in pKa: a name to the box") << acid + "pKа\t4.76 --csv" << 1 << "'pKа 4.76' is not in the substance library (nearest: *)";
     QTest::newRow("empty") << "--analyte-volume=" << 2 << "--analyte-volume: '' is not a number";
     QTest::newRow("pH of nan") << weakAcid + "--ph nan" << 2 << "--ph: 'nan' is not a number";
     QTest::newRow("pH before") << weakAcid + "--ph -0,5" << 2 << "--ph: '-0,5' is below 0 mL";

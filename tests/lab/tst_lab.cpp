@@ -17,6 +17,15 @@
 using namespace lab;
 using chem::TitrationType;
 
+// The "measured" member in an object of its own, as the run's JSON holds it.
+static std::string measuredObject(const Measured& m)
+{
+    report::JsonWriter json;
+    json.beginObject(report::JsonWriter::Layout::Lines);
+    measuredJson(json, m);
+    return json.end().text();
+}
+
 class TestLab : public QObject
 {
     Q_OBJECT
@@ -174,9 +183,9 @@ void TestLab::refusesWhatDoesNotFit()
     const std::vector<std::string> lines = measuredSection(m);
     QCOMPARE(lines.at(3).substr(0, 21), std::string("  No end point found:"));
     QVERIFY(lines.back().starts_with("  No fit: the fit did not converge"));
-    const std::string json = measuredJson(m);
+    const std::string json = measuredObject(m);
     QVERIFY(json.find("\"endPoints\": [],") != std::string::npos &&
-            json.ends_with("\"fit\": null\n  }"));
+            json.ends_with("\"fit\": null\n  }\n}"));
 }
 
 void TestLab::measuredInWordsAndJson()
@@ -187,10 +196,9 @@ void TestLab::measuredInWordsAndJson()
         *simulateReadings(acetic, labVolumes(std::vector<double>{25.0}, 40.0), 0.01, 3).value;
     const Measured m = analyseReadings(r, acetic, true);
     QVERIFY(m.fit && m.endPoints.size() >= 2 && m.fit->pKa.size() == 1);
-    const QJsonObject o =
-        QJsonDocument::fromJson(QByteArray::fromStdString("{" + measuredJson(m) + "}"))
-            .object()["measured"]
-            .toObject();
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(measuredObject(m)))
+                              .object()["measured"]
+                              .toObject();
     QCOMPARE(o["points"].toArray().size(), qsizetype(r.size()));
     QCOMPARE(o["points"].toArray().last().toArray().at(1).toDouble(), r.pH.back());
     const QJsonObject gran = o["endPoints"].toArray().at(1).toObject();

@@ -9,6 +9,7 @@
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
+#include "report/table.h"
 
 #include <QFile>
 #include <QJsonArray>
