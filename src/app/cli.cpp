@@ -13,6 +13,7 @@
 #include "report/substances.h"
 #include "report/table.h"
 #include "report/typenames.h"
+#include "session/document.h"
 #include "session/session.h"
 
 #include <QCommandLineParser>
@@ -150,23 +151,17 @@ QString listSubstances(bool namesOnly)
 /// The refusal as the command line says it: a missing input by its option.
 std::string refusalText(const Options& o, const indicators::Refusal& refusal)
 {
-    using In = indicators::Refusal::Input;
     if (refusal.kind != indicators::Refusal::Kind::Missing)
         return refusal.text;
-    switch (refusal.input) {
-    case In::None:
+    if (refusal.input == report::Input::None)
         return "--titration is missing";
-    case In::TxCBur:
-        return "--titrant is missing";
-    case In::TxVErl:
-        return "--analyte-volume is missing";
-    case In::TxCErl:
-        return "--analyte is missing";
-    case In::TxKaKb:
-        break;
-    }
-    return o.type == chem::TitrationType::WeakBaseStrongAcid ? "a weak base needs --kb"
-                                                             : "a weak acid needs --ka";
+    const report::InputDescription& d = report::describe(refusal.input);
+    const std::string option = std::string("--") + d.optionFor(o.setup.type);
+    if (!d.weakOnly)
+        return option + " is missing";
+    return (o.setup.type == chem::TitrationType::WeakBaseStrongAcid ? "a weak base needs "
+                                                                    : "a weak acid needs ") +
+           option;
 }
 
 /// A number as --ph prints it: every digit a double needs, whatever the locale.
@@ -322,16 +317,16 @@ std::optional<QString> readConstant(const Typed& t, Options& o)
     if (t.ka && t.kb)
         return QStringLiteral("--ka and --kb together");
     // Without --titration the window opens with the constant typed, for either type.
-    if (o.type && !chem::isWeak(*o.type))
+    if (o.setup.type && !chem::isWeak(*o.setup.type))
         return "--" + name + " does not apply to " + *t.titration;
-    if (o.type && (*o.type == chem::TitrationType::WeakBaseStrongAcid) == ka)
+    if (o.setup.type && (*o.setup.type == chem::TitrationType::WeakBaseStrongAcid) == ka)
         return "--" + name + " does not apply to " + *t.titration + "; use " +
                (ka ? "--kb" : "--ka");
     const QString& typed = ka ? *t.ka : *t.kb;
     const std::optional<std::string> constant = constantBoxText(typed);
     if (!constant)
         return notANumber(name, typed);
-    o.boxes.TxKaKb = *constant;
+    o.setup.boxes.TxKaKb = *constant;
     return std::nullopt;
 }
 
@@ -346,11 +341,11 @@ std::optional<QString> readInputs(const Typed& t, Options& o)
         if (type == report::kTitrationTypes.end())
             return "unknown titration '" + *t.titration +
                    "' (strong-acid, weak-acid, strong-base, weak-base)";
-        o.type = *type;
+        o.setup.type = *type;
     }
-    for (const auto& [field, box] :
-         {std::pair{&Typed::titrant, &o.boxes.TxCBur}, std::pair{&Typed::volume, &o.boxes.TxVErl},
-          std::pair{&Typed::analyte, &o.boxes.TxCErl}}) {
+    for (const auto& [field, box] : {std::pair{&Typed::titrant, &o.setup.boxes.TxCBur},
+                                     std::pair{&Typed::volume, &o.setup.boxes.TxVErl},
+                                     std::pair{&Typed::analyte, &o.setup.boxes.TxCErl}}) {
         const std::optional<QString>& typed = t.*field;
         if (!typed)
             continue;
@@ -361,9 +356,9 @@ std::optional<QString> readInputs(const Typed& t, Options& o)
     if (const std::optional<QString> error = readConstant(t, o))
         return error;
     if (t.indicator) {
-        o.indicator =
+        o.setup.indicatorPosition =
             indicators::findIndicator(indicators::filledCatalogue(), t.indicator->toStdString());
-        if (!o.indicator)
+        if (!o.setup.indicatorPosition)
             return "unknown indicator '" + *t.indicator + "' (see --list-indicators)";
     }
     return std::nullopt;
@@ -428,7 +423,7 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
             return QStringLiteral("--data needs a file name");
     }
     o.seriesSpec = t.series.value_or(QString()).toStdString();
-    o.derivative = t.derivative;
+    o.setup.showDerivative = t.derivative;
     for (const auto& [name, given] : {std::pair{nameOf(&Typed::series), t.series.has_value()},
                                       std::pair{nameOf(&Typed::derivative), t.derivative}})
         if (given && !t.chart)
@@ -439,7 +434,7 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
             return QStringLiteral("--fit needs --data");
         if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
             return "--fit: '" + *t.fit + "' is neither 'concentration' nor 'pka'";
-        o.fitPKa = what == QLatin1String("pka");
+        o.setup.fitPKa = what == QLatin1String("pka");
     }
     for (const QString& typed : t.ph) {
         const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
@@ -471,14 +466,9 @@ sessionFor(const Options& o, const indicators::IndicatorCatalogue& catalogue, st
         }
         readings = std::move(read.value);
     }
-    session::Session session;
-    session.type = o.type;
-    session.boxes = o.boxes;
-    session.indicatorPosition = o.indicator;
+    session::Session session = o.setup;
     session.readings = std::move(readings);
     session.readingsName = QFileInfo(QFile::decodeName(o.dataPath)).fileName().toStdString();
-    session.fitPKa = o.fitPKa;
-    session.showDerivative = o.derivative;
     if (!o.seriesSpec.empty()) {
         chem::Result<session::Session> family = session::family(session, o.seriesSpec, catalogue);
         if (!family) {
@@ -497,9 +487,7 @@ std::optional<std::string> printedText(const Options& o, const session::Outcome&
 {
     const report::Report& r = *outcome.report;
     const std::optional<lab::Measured>& measured = outcome.measured;
-    // The run accepted the inputs, so the model exists.
-    const std::optional<report::TitrationModel> model = report::TitrationModel::make(
-        *o.type, outcome.schematic.inputs, outcome.schematic.constants);
+    const std::optional<report::TitrationModel>& model = r.model;
     std::string text;
     if (o.report) {
         text = output::resultsText(r.lines, r.table,
@@ -577,15 +565,18 @@ Request parse(const QStringList& arguments)
 
 int run(const Options& o, std::ostream& out, std::ostream& err)
 {
-    // As the window does: one session, its boxes read and checked by the schematic refresh,
-    // then the run and the readings' analysis.
+    // As the window does: one document, its boxes read and checked by the schematic refresh,
+    // then the run, and the readings analysed as the window's worker analyses them.
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();
     std::optional<session::Session> made = sessionFor(o, catalogue, err);
     if (!made)
         return 1;
-    const session::Session& session = *made;
-    const session::Outcome outcome = session::compute(session, catalogue);
-    const indicators::SchematicState& s = outcome.schematic;
+    session::Document document(catalogue, std::move(*made));
+    if (const std::optional<session::Document::AnalysisJob> job = document.analysisJob())
+        document.deliverAnalysis(job->analysisRevision,
+                                 session::Document::analyse(*job, catalogue));
+    const session::Session& session = document.setup();
+    const session::Outcome& outcome = document.outcome();
     if (!outcome.report) {
         err << "acidora: "
             << report::oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
@@ -599,9 +590,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     if (!o.chartPath.isEmpty()) {
         // The run accepted the inputs: the session's chart exists.
         chart::ChartModel c = *session::chartModel(session, outcome, catalogue);
-        c.texts = {report::titrationTitle(*o.type),
-                   o.indicator ? catalogue.table[o.indicator].name : std::string(),
-                   report::titrationCaption(*o.type, s.inputs, session.boxes.TxKaKb, s.constants)};
+        c.texts = session::chartTexts(session, outcome, catalogue);
         const QByteArray bytes = output::chartFile(c, o.chartFormat);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
             err << "acidora: "

@@ -8,6 +8,7 @@
 
 #include "indicators/schematic.h"
 #include "output/writers.h"
+#include "session/session.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,11 +20,13 @@
 
 namespace app::cli {
 
+/// The actions asked for, beside what the user set up.
 struct Options
 {
-    std::optional<chem::TitrationType> type;
-    indicators::BoxTexts boxes;
-    int indicator = 0; ///< chooser position, 0 for none
+    /// What the window's document holds for the same inputs: the type, the boxes' texts, the
+    /// indicator, the fit's choice and the derivative. The window opened from the command line
+    /// starts from it.
+    session::Session setup;
     bool report = false, crlf = false, csv = false;
     bool json = false;    ///< the run as one JSON object, alone on standard output
     double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
@@ -32,9 +35,7 @@ struct Options
     output::ChartFormat chartFormat = output::ChartFormat::Pdf;
     std::vector<double> volumes; ///< --ph, in mL
     QByteArray dataPath;         ///< measured readings' file, as the file system's bytes
-    bool fitPKa = false;         ///< --fit pka: the pKa values fitted with the concentration
     std::string seriesSpec;      ///< --series: an input's name and its values, for the chart
-    bool derivative = false;     ///< --derivative: dpH/dV on the chart
 
     bool hasAction() const
     {

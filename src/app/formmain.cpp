@@ -463,6 +463,15 @@ void FormMain::updateChartMenu()
     fitPKa_->setChecked(s.fitPKa);
 }
 
+void FormMain::open(const session::Session& setup)
+{
+    const report::BoxTexts& b = setup.boxes;
+    if (setup.type || setup.indicatorPosition != 0 || !b.TxCBur.empty() || !b.TxVErl.empty() ||
+        !b.TxCErl.empty() || !b.TxKaKb.empty())
+        frameDAT_->preset(setup.type, b, setup.indicatorPosition);
+    document_.setFitPKa(setup.fitPKa);
+}
+
 void FormMain::openReadings(const QString& path)
 {
     chem::Result<lab::Readings> read = readReadingsFile(path);
@@ -536,17 +545,18 @@ bool FormMain::drawSessionChart()
     std::optional<chart::ChartModel> chart = session::chartModel(session(), o, catalogue_);
     if (!chart)
         return false;
-    chart->texts.indicatorName =
-        indicators::indicatorPanelFor(catalogue_, session().indicatorPosition).chartCaption;
+    const chart::ChartTexts texts = session::chartTexts(session(), o, catalogue_);
     if (!o.measured)
-        analyseReadings();   // meanwhile the chart shows the readings over the model
-    picture1_->draw(*chart); // on screen the title is the label's
-    const chem::TitrationType type = chart->model().type();
-    chart->texts.title = report::titrationTitle(type);
-    picture1_->title()->setText(QString::fromStdString(chart->texts.title));
-    shownCaption_ = report::titrationCaption(
-        type, o.schematic.inputs, frameDAT_->constantText().toStdString(), o.schematic.constants);
-    shownFileStem_ = report::titrationFileStem(type, o.schematic.inputs, o.schematic.constants);
+        analyseReadings(); // meanwhile the chart shows the readings over the model
+    // On screen the title is the page's label, and the caption goes only with a chart handed
+    // out; printed, the chart has its title.
+    chart->texts = {{}, texts.indicatorName, {}};
+    picture1_->draw(*chart);
+    chart->texts.title = texts.title;
+    picture1_->title()->setText(QString::fromStdString(texts.title));
+    shownCaption_ = texts.caption;
+    shownFileStem_ =
+        report::titrationFileStem(chart->model().type(), o.schematic.inputs, o.schematic.constants);
     shownChart_ = std::move(chart);
     updateChartMenu();
     return true;

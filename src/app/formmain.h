@@ -60,8 +60,9 @@ public:
     /// curve, analysed off the window's thread, their section added to the results. A file
     /// that cannot be read ends in a message with the reason, and nothing shown changes.
     void openReadings(const QString& path);
-    /// Whether a fit of the readings varies the pKa values too, as "Fit pKa values too" sets it.
-    void setFitPKa(bool on) { document_.setFitPKa(on); }
+    /// Starts from what the command line set up: the type, the boxes and the indicator typed
+    /// in as a user would type them, and the fit's choice.
+    void open(const session::Session& setup);
     const session::Session& session() const { return document_.setup(); }
     const session::Document& document() const { return document_; }
 

@@ -90,19 +90,14 @@ int main(int argc, char* argv[])
         const bool created = !main;
         if (created) {
             main = std::make_unique<app::FormMain>(platform);
-            const app::cli::Options& o = options;
-            if (o.type || o.indicator || !o.boxes.TxCBur.empty() || !o.boxes.TxVErl.empty() ||
-                !o.boxes.TxCErl.empty() || !o.boxes.TxKaKb.empty())
-                main->inputPage()->preset(o.type, o.boxes, o.indicator);
+            main->open(options.setup);
         }
         main->show();
         main->activateWindow();
         // Readings named on the command line open once, into the shown window, so that a
         // refusal's message has it as parent.
-        if (created && !options.dataPath.isEmpty()) {
-            main->setFitPKa(options.fitPKa);
+        if (created && !options.dataPath.isEmpty())
             main->openReadings(QFile::decodeName(options.dataPath));
-        }
     });
     splash->show();
     const int status = application.exec();

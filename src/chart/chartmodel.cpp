@@ -129,8 +129,8 @@ ChartModel::ChartModel(report::TitrationModel model, std::vector<report::Equival
       contents_(std::move(contents))
 {
     // The report writes 0 for a pH it could not compute; the chart marks no point then.
-    pointsComputed_ = std::ranges::none_of(
-        points_, [&](const report::EquivalencePoint& p) { return model_.pH(p.volume).failed; });
+    pointsComputed_ =
+        std::ranges::none_of(points_, [](const report::EquivalencePoint& p) { return p.failed; });
     const std::vector<Series>& series = contents_.series;
     axisEnd_ = volumeAxisEnd(series, model_);
     stretched_ = axisEnd_ != report::curveEnd(model_);

@@ -158,12 +158,13 @@ private:
             return;
 
         const Indicator& indicator = catalogue_.table[static_cast<std::size_t>(position_)];
-        const auto judge = [&](const auto& pH, double point) {
-            return report::suitability(indicator.pHLow, indicator.pHHigh, pH(0.99 * point),
-                                       pH(1.01 * point), [&] { return pH(point); });
+        const auto judge = [&](const report::EquivalencePoint& p) {
+            return report::suitability(indicator.pHLow, indicator.pHHigh, p.pHAtLow, p.pHAtHigh,
+                                       [&] { return p.pH; });
         };
         if (!type_) { // no type, no pH: every pH reads 0
-            s_.verdict = judge([](double) { return 0.0; }, veq);
+            s_.verdict = judge(
+                report::EquivalencePoint{veq, 0, 0.99 * veq, 1.01 * veq, 0, 0, {}, false, false});
             return;
         }
         const std::optional<report::TitrationModel> model =
@@ -172,13 +173,10 @@ private:
             notComputed(Input::TxKaKb, "analyte");
             return;
         }
-        const auto pH = [&](double V) {
-            const report::PHValue p = model->pH(V);
+        for (const report::EquivalencePoint& p : report::equivalencePoints(*model)) {
             s_.calcErrorFlag = s_.calcErrorFlag != 0 || p.failed;
-            return p.value;
-        };
-        for (const double point : model->equivalenceVolumes())
-            s_.pointVerdicts.push_back(judge(pH, point));
+            s_.pointVerdicts.push_back(judge(p));
+        }
         s_.verdict = *std::max_element(s_.pointVerdicts.begin(), s_.pointVerdicts.end());
         if (s_.pointVerdicts.size() == 1)
             s_.pointVerdicts.clear();

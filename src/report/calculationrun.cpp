@@ -166,22 +166,34 @@ void onePointReport(const CalculationInput& input, const TitrationModel& model, 
 }
 } // namespace
 
+std::vector<EquivalencePoint> equivalencePoints(const TitrationModel& model)
+{
+    std::vector<EquivalencePoint> points;
+    for (const double veq : model.equivalenceVolumes()) {
+        EquivalencePoint p{veq, 0, 0.99 * veq, 1.01 * veq, 0, 0, {}, false, false};
+        const PHValue at = model.pH(veq), low = model.pH(p.volumeLow),
+                      high = model.pH(p.volumeHigh);
+        p.pH = at.value;
+        p.pHAtLow = low.value;
+        p.pHAtHigh = high.value;
+        p.failed = at.failed || low.failed || high.failed;
+        points.push_back(p);
+    }
+    return points;
+}
+
 std::optional<Report> runCalculation(const CalculationInput& input)
 {
     const chem::TitrationInputs& in = input.inputs;
     if (checkTitration(input.type, in, input.calcErrorFlag, protonCount(input.constants)))
         return std::nullopt;
     const TitrationType type = *input.type;
-    const std::optional<TitrationModel> model = TitrationModel::make(type, in, input.constants);
+    std::optional<TitrationModel> model = TitrationModel::make(type, in, input.constants);
     if (!model)
         return std::nullopt;
-    const auto pH = [&](double V) { return model->pH(V).value; };
 
     Report r;
-    for (const double veq : model->equivalenceVolumes()) {
-        EquivalencePoint p{veq, pH(veq), 0.99 * veq, 1.01 * veq, 0, 0, {}, false};
-        p.pHAtLow = pH(p.volumeLow);
-        p.pHAtHigh = pH(p.volumeHigh);
+    for (EquivalencePoint p : equivalencePoints(*model)) {
         if (input.indicator)
             p.indicator = suitability(input.indicator->pHLow, input.indicator->pHHigh, p.pHAtLow,
                                       p.pHAtHigh, [&] { return p.pH; });
@@ -193,7 +205,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
         r.points.push_back(p);
     }
 
-    if (model->protons() > 1)
+    if (r.points.size() > 1)
         severalPointsReport(input, *model, r);
     else
         onePointReport(input, *model, r);
@@ -203,6 +215,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     for (std::size_t i = 0; i < volumes.size(); ++i)
         r.rows.emplace_back(volumes[i], pHs[i].value);
     r.table = tableText(r.rows);
+    r.model = std::move(model);
     return r;
 }
 

@@ -67,7 +67,13 @@ struct EquivalencePoint
     double pHAtLow = 0, pHAtHigh = 0;
     std::optional<Suitability> indicator; ///< the chosen indicator's suitability here
     bool noIndicatorShows = false;        ///< no indicator's centre lies in the jump
+    /// A pH here (at the point or an end of its range) could not be computed: it reads 0.
+    bool failed = false;
 };
+
+/// The model's equivalence points with their pH and the ranges for an error below 1 %: the
+/// one place they are computed, for the report, the schematic's verdict and the chart.
+std::vector<EquivalencePoint> equivalencePoints(const TitrationModel& model);
 
 /// The lines of the report with one equivalence point.
 inline constexpr std::size_t kReportLines = 17;
@@ -82,6 +88,8 @@ struct Report
     std::string table;
     std::vector<EquivalencePoint> points;
     std::vector<std::pair<double, double>> rows; ///< the table's volumes and pH, unrounded
+    /// The titration the report was computed from.
+    std::optional<TitrationModel> model;
 };
 
 /// The run; none when it refuses.

@@ -1,6 +1,8 @@
 #include "session/session.h"
 
+#include "indicators/indicatorpanel.h"
 #include "report/calculationrun.h"
+#include "report/captions.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/table.h"
@@ -143,10 +145,7 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
 {
     if (!o.report)
         return std::nullopt;
-    std::optional<report::TitrationModel> model =
-        report::TitrationModel::make(*s.type, o.schematic.inputs, o.schematic.constants);
-    if (!model)
-        return std::nullopt;
+    const std::optional<report::TitrationModel>& model = o.report->model;
     chart::ChartContents in;
     in.indicatorPosition = s.indicatorPosition;
     in.catalogue = &catalogue;
@@ -183,7 +182,18 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
     }
     if (s.showDerivative)
         in.series.push_back(chart::derivativeSeries(smoothCurve(*model)));
-    return chart::ChartModel(std::move(*model), o.report->points, std::move(in));
+    return chart::ChartModel(*model, o.report->points, std::move(in));
+}
+
+chart::ChartTexts chartTexts(const Session& s, const Outcome& o,
+                             const indicators::IndicatorCatalogue& catalogue)
+{
+    if (!s.type)
+        return {};
+    return {report::titrationTitle(*s.type),
+            indicators::indicatorPanelFor(catalogue, s.indicatorPosition).chartCaption,
+            report::titrationCaption(*s.type, o.schematic.inputs, s.boxes.TxKaKb,
+                                     o.schematic.constants)};
 }
 
 chem::Result<Session> family(const Session& base, std::string_view spec,

@@ -63,9 +63,14 @@ std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown);
 
 /// The chart for the session, made once from its outcome: the model and the report's equivalence
 /// points, with every series the session holds — readings, the fitted curve, kept curves,
-/// derivatives; its texts are the caller's to set. None when the outcome is refused.
+/// derivatives; its texts are left to the caller (chartTexts). None when the outcome is refused.
 std::optional<chart::ChartModel> chartModel(const Session& session, const Outcome& outcome,
                                             const indicators::IndicatorCatalogue& catalogue);
+
+/// The chart's texts, the same for the window and the command line: the title and the
+/// indicator's name, and the line of inputs under a chart handed out as a file or picture.
+chart::ChartTexts chartTexts(const Session& session, const Outcome& outcome,
+                             const indicators::IndicatorCatalogue& catalogue);
 
 /// The volumes a series of the model is computed at: even steps to the curve's end and dense
 /// ones within 5 % of each equivalence volume.
