@@ -8,6 +8,7 @@
 #include "app/uihelpers.h"
 #include "indicators/indicatorpanel.h"
 #include "report/captions.h"
+#include "report/constanttext.h"
 #include "report/numbertext.h"
 #include "report/substances.h"
 
@@ -68,7 +69,9 @@ bool typingAName(const QString& text)
 {
     static const QRegularExpression constants(QStringLiteral("^p?k[ab]\\s"),
                                               QRegularExpression::CaseInsensitiveOption);
-    return !text.isEmpty() && text.front().isLetter() && !constants.match(text).hasMatch();
+    // A name only where the box would read one: a text it reads as a number offers none.
+    return !text.isEmpty() && !text.front().isSpace() &&
+           !report::readsAsNumber(text.toStdString()) && !constants.match(text).hasMatch();
 }
 
 // "phosphoric acid — H3PO4 — pKa 2.15, 7.2, 12.38"
