@@ -196,6 +196,9 @@ void TestTitration::rootSearch()
     QVERIFY(x < 10 && x > 10 / std::pow(2.0, 1.0 / 1024.0));
     QVERIFY(std::fabs(ResolverCubica(0, 0, 0) * std::pow(2.0, 2.0 - 1.0 / 1024.0) / 1e-16 - 1) <
             1e-12);
+    // A root beyond reach: every pass climbs all its 58 steps, to 1e-16·2^(58·(2 - 1/1024)).
+    QVERIFY(std::fabs(ResolverCubica(0, 0, -1e60) / std::pow(2.0, 58 * (2 - 1.0 / 1024)) / 1e-16 -
+                      1) < 1e-12);
     pH_ADBF(0.1, 1, 0, 0, 1.8e-5);
     QCOMPARE(CalcErrorFlag, 0);
     // No type: pH 0, and no failure.

@@ -430,6 +430,9 @@ void TestReport::severalPoints_data()
     QTest::newRow("sodium carbonate") << WeakBaseStrongAcid << "pKb 3.67 7.65"
         << "25 8.34!, 50 3.91" << "   75.00    1.60"
         << "  Inappropriate for points 1, 2" << "    pKa1 = 6.35   Ka1 = 4.47E-7";
+    QTest::newRow("Ka1 9.9977E-3 shown as 1E-2") << WeakAcidStrongBase << "pKa 2.0001 7"
+        << "25 4.54!, 50 9.76" << "   75.00   12.40"
+        << "  Very appropriate for point 2; inappropriate for point 1" << "    pKa1 = 2   Ka1 = 1E-2";
     QTest::newRow("sulfuric acid: one jump for two protons") << WeakAcidStrongBase << "pKa -3 1.99"
         << "25 1.74!, 50 7.31" << "   75.00   12.40"
         << "  Appropriate for point 2; inappropriate for point 1" << "    pKa1 = -3   Ka1 = 1E3";
@@ -468,6 +471,9 @@ void TestReport::severalPoints()
     QCOMPARE(std::count_if(r->headings.begin(), r->headings.end(),
                            [&](std::size_t i) { return L[i].starts_with("Equivalence point "); }),
              std::ptrdiff_t(r->points.size()));
+    // Bold besides: the title, the titrant, the analyte, the indicator and the table.
+    QCOMPARE(r->headings.size(), r->points.size() + 5);
+    QVERIFY(r->headings[2] == 3 && L[3] == "Analyte (erlenmeyer flask): ");
     const auto verdict = std::find(L.begin(), L.end(), verdicts.toStdString());
     QVERIFY(verdict != L.end() &&
             verdict[1] == "  Colour change: colourless (acid)  -  violet (basic)");
