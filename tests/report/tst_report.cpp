@@ -392,6 +392,8 @@ void TestReport::constantTexts_data()
     QTest::newRow("Ka as typed, not through its pKa") << "Ka 1.74E-5" << false << "C 4.76" << 1.74E-5;
     QTest::newRow("a monoprotic name") << "ACETIC ACID" << false << "acetic acid 4.76" << std::pow(10.0, -4.756);
     QTest::newRow("unknown name, nearest given") << "phosphoric\nacd" << false << "!'phosphoric acd' is not in the substance library (nearest: phosphoric acid, " << 0.0;
+    for (const char* name : {"zz", "Zz", "az", "Az"}) // the first letter at the alphabet's ends
+        QTest::addRow("a name beginning %s", name) << name << false << QString("!'%1' is not in the substance library").arg(name) << 0.0;
     QTest::newRow("an acid for the base type") << "H3PO4" << true << "!phosphoric acid is an acid, titrated with a base" << 0.0;
     QTest::newRow("a base for the acid type") << "ammonia" << false << "!ammonia is a base, titrated with an acid" << 0.0;
     // clang-format on
