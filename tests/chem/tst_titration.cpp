@@ -292,6 +292,11 @@ void TestTitration::polyprotic()
         QVERIFY(equivalences.size() > 1 ||
                 (above > -1e-9 && above < std::log10(2.0) / 1024 + 1e-9));
     }
+    // No volume reaches a pH before the start, nor one beyond the titrant's own in water.
+    const double ion = (ct + std::sqrt(ct * ct + 4e-14)) / 2, toward = acid ? 1e-3 : -1e-3;
+    const double own = acid ? 14 + std::log10(ion) : -std::log10(ion);
+    QVERIFY(!titration->volumeAt((*curve)[0] - toward).value &&
+            !titration->volumeAt(own + toward).value);
     QVERIFY(!titration->pH(-1).value && !titration->curve({{1.0, NAN}}).value &&
             !titration->curve({{1.0, -1.0}}).value);
 }
