@@ -234,6 +234,7 @@ void TestTitration::polyprotic_data()
     row("six pKa over 25 units, 1e-7 M", {{-5.0, 0.0, 5.0, 10.0, 15.0, 20.0}, 1e-7}, 25, 1e-7);
     row("base, pKa 20 apart, 10 M", {{-2.0, 18.0}, 10.0, base}, 10, 5);
     row("base, pKa 20 apart, 1e-6 M", {{-2.0, 18.0}, 1e-6, base}, 50, 1e-5);
+    row("two strong protons, 1000 M, titrant 1e-3 M", {{-5.0, -4.0}, 1000.0}, 1, 1e-3);
     row("acid, titrant 1000 times stronger", {{3.0, 11.0}, 1e-3}, 100, 1.0);
     row("base, titrant 1000 times weaker", {{3.0, 11.0}, 1.0, base}, 0.1, 1e-3);
     // The one-proton routines land above the exact pH by less than their search's last factor.

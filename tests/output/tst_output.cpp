@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,15 +54,17 @@ chart::ChartInput weakAcid()
     return in;
 }
 
-/// pdfinfo's and pdftotext's view of a PDF.
-QString readPdf(const QByteArray& pdf)
+/// pdfinfo's and pdftotext's view of a PDF, or with `boxes` the box of each word, in points.
+QString readPdf(const QByteArray& pdf, bool boxes = false)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("f.pdf"));
     saveFile(file, pdf);
     QString out;
-    for (const QStringList& command :
-         {QStringList{"pdfinfo", file}, QStringList{"pdftotext", "-layout", file, "-"}}) {
+    const QList<QStringList> commands =
+        boxes ? QList<QStringList>{{"pdftotext", "-bbox", file, "-"}}
+              : QList<QStringList>{{"pdfinfo", file}, {"pdftotext", "-layout", file, "-"}};
+    for (const QStringList& command : commands) {
         QProcess p;
         p.start(command[0], command.mid(1));
         p.waitForFinished(20000);
@@ -194,6 +197,14 @@ void TestOutput::resultsFiles()
     for (const char* part : {"Pages: 1 ", "Page size: 595 x 842 pts (A4)", "48.00 7.00",
                              "Titration of weak acid with strong base"})
         QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
+    // Millimetres on paper: thirty rows of the table down is 120 mm, 340.16 pt.
+    const QString boxes = readPdf(resultsPdf(report, table(39)), true);
+    const auto top = [&](const char* word) {
+        const QRegularExpression box(QStringLiteral("yMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+        return box.match(boxes).captured(1).toDouble();
+    };
+    QVERIFY2(qAbs(top("40.00") - top("10.00") - 120 / 25.4 * 72) < 0.2,
+             qPrintable(boxes.left(400)));
 }
 
 namespace {
