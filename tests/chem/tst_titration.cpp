@@ -66,61 +66,71 @@ Real exactPH(const PolyproticAnalyte& a, Real Va, Real Ct, Real V)
 } // namespace
 
 Q_DECLARE_METATYPE(PolyproticAnalyte)
+Q_DECLARE_METATYPE(TitrationType)
 
 class TestTitration : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void agreesWithChargeBalance_data();
     void agreesWithChargeBalance();
     void strongBaseInExcess();
+    void failuresGiveZeroAndRaiseTheFlag_data();
     void failuresGiveZeroAndRaiseTheFlag();
+    void rootSearch();
     void polyprotic_data();
     void polyprotic();
 };
 
+void TestTitration::agreesWithChargeBalance_data()
+{
+    QTest::addColumn<TitrationType>("t");
+    QTest::newRow("strong acid") << TitrationType::StrongAcidStrongBase;
+    QTest::newRow("weak acid") << TitrationType::WeakAcidStrongBase;
+    QTest::newRow("strong base") << TitrationType::StrongBaseStrongAcid;
+    QTest::newRow("weak base") << TitrationType::WeakBaseStrongAcid;
+}
+
 void TestTitration::agreesWithChargeBalance()
 {
-    for (int type = 0; type < 4; ++type) {
-        const TitrationType t = *titrationTypeFromIndex(type);
-        // The strong types solve the same balance in closed form, so they agree to rounding; the
-        // weak ones to the root search's lattice of 2^(1/1024).
-        const double tolerance = isWeak(t) ? 1e-3 : 1e-9;
-        // Accepted inputs: concentrations 1e-6..10 mol/L, K 1.1e-14..0.99, analyte 2.5..600 mL,
-        // the equivalence volume in 5..300 mL; titrant from none to twice Veq, closer round it.
-        const double concentrations[] = {1e-6, 3e-6, 1e-5, 1e-4, 1e-3, 0.01, 0.1, 0.5, 1, 2, 5, 10};
-        const std::vector<double> constants =
-            isWeak(t) ? std::vector<double>{1.1e-14, 1e-12, 1e-9, 1.8e-5, 1e-3, 0.1, 0.99}
-                      : std::vector<double>{-1.0};
-        int points = 0;
-        for (double ca : concentrations)
-            for (double ct : concentrations)
-                for (double va : {2.5, 10.0, 25.0, 100.0, 600.0})
-                    for (double k : constants) {
-                        const double veq = va * ca / ct;
-                        if (veq < 5 || veq > 300)
-                            continue;
-                        const TitrationInputs in{ct, ca, va, k};
-                        std::vector<double> volumes{0.99 * veq, 0.999 * veq, 1.001 * veq,
-                                                    1.01 * veq};
-                        for (int i = 0; i <= 40; ++i)
-                            volumes.push_back(veq * i / 20.0);
-                        std::sort(volumes.begin(), volumes.end());
-                        double previous = Get_pH(t, in, 0);
-                        for (double V : volumes) {
-                            const double pH = Get_pH(t, in, V);
-                            QCOMPARE(CalcErrorFlag, 0);
-                            // Exact, and the curve never turns back.
-                            QVERIFY2(std::fabs(pH - double(exactPH(t, in, V))) <= tolerance &&
-                                         (pH - previous) * (titrantIsBase(t) ? 1 : -1) >= -1e-12,
-                                     qPrintable(QString::asprintf("%g M %g mL, %g M, K %g, V %g",
-                                                                  ca, va, ct, k, V)));
-                            previous = pH;
-                            ++points;
-                        }
+    QFETCH(TitrationType, t);
+    // The strong types solve the same balance in closed form, so they agree to rounding; the
+    // weak ones to the root search's lattice of 2^(1/1024).
+    const double tolerance = isWeak(t) ? 1e-3 : 1e-9;
+    // Accepted inputs: concentrations 1e-6..10 mol/L, K 1.1e-14..0.99, analyte 2.5..600 mL,
+    // the equivalence volume in 5..300 mL; titrant from none to twice Veq, closer round it.
+    const double concentrations[] = {1e-6, 3e-6, 1e-5, 1e-4, 1e-3, 0.01, 0.1, 0.5, 1, 2, 5, 10};
+    const std::vector<double> constants =
+        isWeak(t) ? std::vector<double>{1.1e-14, 1e-12, 1e-9, 1.8e-5, 1e-3, 0.1, 0.99}
+                  : std::vector<double>{-1.0};
+    int points = 0;
+    for (double ca : concentrations)
+        for (double ct : concentrations)
+            for (double va : {2.5, 10.0, 25.0, 100.0, 600.0})
+                for (double k : constants) {
+                    const double veq = va * ca / ct;
+                    if (veq < 5 || veq > 300)
+                        continue;
+                    const TitrationInputs in{ct, ca, va, k};
+                    std::vector<double> volumes{0.99 * veq, 0.999 * veq, 1.001 * veq, 1.01 * veq};
+                    for (int i = 0; i <= 40; ++i)
+                        volumes.push_back(veq * i / 20.0);
+                    std::sort(volumes.begin(), volumes.end());
+                    double previous = Get_pH(t, in, 0);
+                    for (double V : volumes) {
+                        const double pH = Get_pH(t, in, V);
+                        QCOMPARE(CalcErrorFlag, 0);
+                        // Exact, and the curve never turns back.
+                        QVERIFY2(std::fabs(pH - double(exactPH(t, in, V))) <= tolerance &&
+                                     (pH - previous) * (titrantIsBase(t) ? 1 : -1) >= -1e-12,
+                                 qPrintable(QString::asprintf("%g M %g mL, %g M, K %g, V %g", ca,
+                                                              va, ct, k, V)));
+                        previous = pH;
+                        ++points;
                     }
-        QVERIFY(points > 1000);
-    }
+                }
+    QVERIFY(points > 1000);
 }
 
 void TestTitration::strongBaseInExcess()
@@ -134,27 +144,49 @@ void TestTitration::strongBaseInExcess()
     }
 }
 
+void TestTitration::failuresGiveZeroAndRaiseTheFlag_data()
+{
+    // Acid concentration and volume, base concentration and volume, constant.
+    QTest::addColumn<QString>("routine");
+    QTest::addColumn<double>("ca");
+    QTest::addColumn<double>("va");
+    QTest::addColumn<double>("cb");
+    QTest::addColumn<double>("vb");
+    QTest::addColumn<double>("K");
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    // clang-format off
+    QTest::newRow("strong, no volume at all") << "AFBF" << 0.1 << 0.0 << 0.1 << 0.0 << 0.0;
+    QTest::newRow("strong, amounts overflow") << "AFBF" << 1e300 << 1e300 << 0.0 << 1.0 << 0.0;
+    QTest::newRow("strong, acid overflows") << "AFBF" << 1e200 << 1.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("strong, NaN volume") << "AFBF" << 0.1 << kNaN << 0.1 << 1.0 << 0.0;
+    QTest::newRow("weak acid, no volume") << "ADBF" << 0.1 << 0.0 << 0.1 << 0.0 << 1e-5;
+    QTest::newRow("weak acid overflows") << "ADBF" << 1e300 << 1.0 << 0.0 << 0.0 << 0.5;
+    QTest::newRow("weak acid, NaN Ka") << "ADBF" << 0.1 << 1.0 << 0.0 << 0.0 << kNaN;
+    QTest::newRow("weak base, Kb 0") << "AFBD" << 0.0 << 0.0 << 0.1 << 1.0 << 0.0;
+    QTest::newRow("weak base, no volume") << "AFBD" << 0.1 << 0.0 << 0.1 << 0.0 << 1e-5;
+    // clang-format on
+}
+
 void TestTitration::failuresGiveZeroAndRaiseTheFlag()
 {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    // Routine (0 AFBF, 1 ADBF, 2 AFBD), acid concentration and volume, base concentration and
-    // volume, constant: no volume at all, overflows, NaN, Kb 0.
-    // clang-format off
-    const double cases[][6] = {{0, 0.1, 0, 0.1, 0, 0}, {0, 1e300, 1e300, 0, 1, 0},
-        {0, 1e200, 1, 0, 0, 0}, {0, 0.1, kNaN, 0.1, 1, 0}, {1, 0.1, 0, 0.1, 0, 1e-5},
-        {1, 1e300, 1, 0, 0, 0.5}, {1, 0.1, 1, 0, 0, kNaN}, {2, 0, 0, 0.1, 1, 0},
-        {2, 0.1, 0, 0.1, 0, 1e-5}};
-    // clang-format on
-    for (const auto& [routine, ca, va, cb, vb, K] : cases) {
-        CalcErrorFlag = 0;
-        const double pH = routine == 0   ? pH_AFBF(ca, va, cb, vb)
-                          : routine == 1 ? pH_ADBF(ca, va, cb, vb, K)
-                                         : pH_AFBD(ca, va, cb, vb, K);
-        QVERIFY2(pH == 0.0 && CalcErrorFlag == 1, qPrintable(QString::number(ca)));
-        // Only the call that failed reports it: the next good one clears the flag.
-        Get_pH(TitrationType::WeakBaseStrongAcid, {0.1, 0.1, 25, 1.8e-5}, 0);
-        QCOMPARE(CalcErrorFlag, 0);
-    }
+    QFETCH(QString, routine);
+    QFETCH(double, ca);
+    QFETCH(double, va);
+    QFETCH(double, cb);
+    QFETCH(double, vb);
+    QFETCH(double, K);
+    CalcErrorFlag = 0;
+    const double pH = routine == "AFBF"   ? pH_AFBF(ca, va, cb, vb)
+                      : routine == "ADBF" ? pH_ADBF(ca, va, cb, vb, K)
+                                          : pH_AFBD(ca, va, cb, vb, K);
+    QVERIFY(pH == 0.0 && CalcErrorFlag == 1);
+    // Only the call that failed reports it: the next good one clears the flag.
+    Get_pH(TitrationType::WeakBaseStrongAcid, {0.1, 0.1, 25, 1.8e-5}, 0);
+    QCOMPARE(CalcErrorFlag, 0);
+}
+
+void TestTitration::rootSearch()
+{
     ResolverCubica(-1e308, 0, 0);
     QCOMPARE(CalcErrorFlag, 1);
     // The root search lands below the root by less than its last factor 2^(1/1024), beyond
@@ -164,6 +196,9 @@ void TestTitration::failuresGiveZeroAndRaiseTheFlag()
     QVERIFY(x < 10 && x > 10 / std::pow(2.0, 1.0 / 1024.0));
     QVERIFY(std::fabs(ResolverCubica(0, 0, 0) * std::pow(2.0, 2.0 - 1.0 / 1024.0) / 1e-16 - 1) <
             1e-12);
+    // A root beyond reach: every pass climbs all its 58 steps, to 1e-16·2^(58·(2 - 1/1024)).
+    QVERIFY(std::fabs(ResolverCubica(0, 0, -1e60) / std::pow(2.0, 58 * (2 - 1.0 / 1024)) / 1e-16 -
+                      1) < 1e-12);
     pH_ADBF(0.1, 1, 0, 0, 1.8e-5);
     QCOMPARE(CalcErrorFlag, 0);
     // No type: pH 0, and no failure.
@@ -193,6 +228,15 @@ void TestTitration::polyprotic_data()
     row("very dilute", {{2.15, 7.20, 12.35}, 1e-5}, 25, 1e-5);
     row("six protons", {{0.0, 1.5, 2.0, 2.69, 6.13, 10.37}, 0.01}, 50, 0.1);
     row("range ends, concentrated: pH beyond 0..14", {{-5.0, 20.0}, 5.0}, 10, 10);
+    // The bracket's ends: pKa 20 and 25 units apart, from the most concentrated accepted to far
+    // below water's own ions; Newton steps that would leave the bracket.
+    row("six pKa over 25 units, 1000 M", {{-5.0, 0.0, 5.0, 10.0, 15.0, 20.0}, 1000.0}, 1, 1000);
+    row("six pKa over 25 units, 1e-7 M", {{-5.0, 0.0, 5.0, 10.0, 15.0, 20.0}, 1e-7}, 25, 1e-7);
+    row("base, pKa 20 apart, 10 M", {{-2.0, 18.0}, 10.0, base}, 10, 5);
+    row("base, pKa 20 apart, 1e-6 M", {{-2.0, 18.0}, 1e-6, base}, 50, 1e-5);
+    row("two strong protons, 1000 M, titrant 1e-3 M", {{-5.0, -4.0}, 1000.0}, 1, 1e-3);
+    row("acid, titrant 1000 times stronger", {{3.0, 11.0}, 1e-3}, 100, 1.0);
+    row("base, titrant 1000 times weaker", {{3.0, 11.0}, 1.0, base}, 0.1, 1e-3);
     // The one-proton routines land above the exact pH by less than their search's last factor.
     row("one proton, acid", {{4.76}, 0.1}, 25, 0.1);
     row("one proton, base", {{9.25}, 0.01, base}, 50, 0.02);
@@ -249,7 +293,13 @@ void TestTitration::polyprotic()
         QVERIFY(equivalences.size() > 1 ||
                 (above > -1e-9 && above < std::log10(2.0) / 1024 + 1e-9));
     }
-    QVERIFY(!titration->pH(-1).value && !titration->curve({{1.0, NAN}}).value);
+    // No volume reaches a pH before the start, nor one beyond the titrant's own in water.
+    const double ion = (ct + std::sqrt(ct * ct + 4e-14)) / 2, toward = acid ? 1e-3 : -1e-3;
+    const double own = acid ? 14 + std::log10(ion) : -std::log10(ion);
+    QVERIFY(!titration->volumeAt((*curve)[0] - toward).value &&
+            !titration->volumeAt(own + toward).value);
+    QVERIFY(!titration->pH(-1).value && !titration->curve({{1.0, NAN}}).value &&
+            !titration->curve({{1.0, -1.0}}).value);
 }
 
 QTEST_APPLESS_MAIN(TestTitration)

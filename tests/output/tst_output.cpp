@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,15 +53,17 @@ chart::ChartModel weakAcid()
                              {"Titration of weak acid with strong base", "phenolphthalein", ""});
 }
 
-/// pdfinfo's and pdftotext's view of a PDF.
-QString readPdf(const QByteArray& pdf)
+/// pdfinfo's and pdftotext's view of a PDF, or with `boxes` the box of each word, in points.
+QString readPdf(const QByteArray& pdf, bool boxes = false)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("f.pdf"));
     saveFile(file, pdf);
     QString out;
-    for (const QStringList& command :
-         {QStringList{"pdfinfo", file}, QStringList{"pdftotext", "-layout", file, "-"}}) {
+    const QList<QStringList> commands =
+        boxes ? QList<QStringList>{{"pdftotext", "-bbox", file, "-"}}
+              : QList<QStringList>{{"pdfinfo", file}, {"pdftotext", "-layout", file, "-"}};
+    for (const QStringList& command : commands) {
         QProcess p;
         p.start(command[0], command.mid(1));
         p.waitForFinished(20000);
@@ -77,6 +80,7 @@ class TestOutput : public QObject
 
 private slots:
     void printedPage();
+    void surfaceInDevicePixels();
     void chartFiles();
     void resultsFiles();
     void savedWhereTheNameLeads_data();
@@ -114,6 +118,37 @@ void TestOutput::printedPage()
                  line.text.c_str());
     }
     QCOMPARE(text, clipboardText(r->lines, r->table));
+    // A line that ends exactly at the foot of the printable area stays on its page; the next
+    // starts the next page at the top. A line of one character is a line too.
+    const auto foot = tablePrintout(reportLines(), table(1) + "x\r\n", 116, 4);
+    QVERIFY(foot.size() == 16 + 4 && foot[17].page == 0 && foot[17].yMm == 112 &&
+            foot[18].page == 1 && foot[18].yMm == 5 && foot[19].text == "x");
+}
+
+void TestOutput::surfaceInDevicePixels()
+{
+    // Three device pixels a unit: a box from either corner, a line; a dot as wide as the pen
+    // whatever the scale.
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtDrawingSurface surface(painter, 3, Qt::black);
+    const indicators::Colour red = indicators::rgb(255, 0, 0), blue = indicators::rgb(0, 0, 255);
+    surface.Box(2, 2, 4, 3, red);      // pixels 6..18, 6..15
+    surface.Box(12, 12, -2, -2, blue); // 30..36
+    surface.Line(0, 8, 8, 8, blue);    // y 24, x 0..24
+    surface.setDrawWidth(4);
+    surface.PSet(2, 10, red); // radius 2 round (6, 30)
+    painter.end();
+    const QString expected = "RwwBwBwwwRw", got = [&] {
+        QString g;
+        for (const QPoint p : {QPoint(12, 10), QPoint(20, 10), QPoint(12, 17), QPoint(33, 33),
+                               QPoint(38, 33), QPoint(12, 24), QPoint(12, 27), QPoint(28, 24),
+                               QPoint(6, 26), QPoint(6, 30), QPoint(10, 30)})
+            g += image.pixel(p) == 0xffff0000u ? 'R' : image.pixel(p) == 0xff0000ffu ? 'B' : 'w';
+        return g;
+    }();
+    QCOMPARE(got, expected);
 }
 
 void TestOutput::chartFiles()
@@ -161,6 +196,14 @@ void TestOutput::resultsFiles()
     for (const char* part : {"Pages: 1 ", "Page size: 595 x 842 pts (A4)", "48.00 7.00",
                              "Titration of weak acid with strong base"})
         QVERIFY2(pdf.contains(QLatin1String(part)), qPrintable(pdf.left(400)));
+    // Millimetres on paper: thirty rows of the table down is 120 mm, 340.16 pt.
+    const QString boxes = readPdf(resultsPdf(report, table(39)), true);
+    const auto top = [&](const char* word) {
+        const QRegularExpression box(QStringLiteral("yMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+        return box.match(boxes).captured(1).toDouble();
+    };
+    QVERIFY2(qAbs(top("40.00") - top("10.00") - 120 / 25.4 * 72) < 0.2,
+             qPrintable(boxes.left(400)));
 }
 
 namespace {

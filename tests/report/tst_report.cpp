@@ -3,6 +3,7 @@
 // calculation run: when it refuses, and the report and table it writes, checked against the
 // worked examples that the end-to-end run also reads back from the clipboard.
 #include "chem/polyprotic.h"
+#include "report/acceptance.h"
 #include "report/calculationrun.h"
 #include "report/constanttext.h"
 #include "report/jsonreport.h"
@@ -27,12 +28,19 @@
 #include <set>
 
 using namespace report;
+using enum chem::TitrationType;
+using OptionalType = std::optional<chem::TitrationType>;
 
-static CalculationInput input(int type, double analyteConc, double analyteVolume,
+Q_DECLARE_METATYPE(chem::TitrationType)
+Q_DECLARE_METATYPE(OptionalType)
+Q_DECLARE_METATYPE(Suitability)
+Q_DECLARE_METATYPE(IndicatorInfo)
+
+static CalculationInput input(OptionalType type, double analyteConc, double analyteVolume,
                               double titrantConc, double K = -1.0)
 {
     CalculationInput in;
-    in.type = chem::titrationTypeFromIndex(type);
+    in.type = type;
     in.inputs = {titrantConc, analyteConc, analyteVolume, K};
     return in;
 }
@@ -45,9 +53,13 @@ private slots:
     void texts();
     void round();
     void reads();
+    void workedExamples_data();
     void workedExamples();
     void typedConstantShownAsOneLine();
-    void refusesOutsideItsRange();
+    void suitability_data();
+    void suitability();
+    void acceptance_data();
+    void acceptance();
     void tableSteps();
     void tableRowFields();
     void curve_data();
@@ -56,6 +68,7 @@ private slots:
     void constantTexts();
     void severalPoints_data();
     void severalPoints();
+    void oneConstantAsText_data();
     void oneConstantAsText();
     void libraryInvariants();
     void libraryRefusesBadLines_data();
@@ -79,10 +92,13 @@ void TestReport::texts()
         {9e-5, "9E-05"}, {-2.7e-6, "-2.7E-06"}, {999999999999999.0, "999999999999999"},
         {1e15, "1E+15"}, {999999999999999.9, "1E+15"}, {1e100, "1E+100"},
         {123456789012345678.0, "1.23456789012346E+17"}, {-0.0, "0"}, {kNaN, "0"},
-        {-kInf, "-1.79769313486232E+308"}};
+        {-kInf, "-1.79769313486232E+308"}, {1500, "1500"}, {-120, "-120"}, {0.1 + 0.2, "0.3"},
+        {0.00012345, "0.00012345"}, {-1e-100, "-1E-100"}, {5e-324, "4.94065645841247E-324"},
+        {99999999999999.94, "99999999999999.9"}, {99999999999999.95, "100000000000000"},
+        {9.999999999999999e-5, "0.0001"}}; // rounding to 15 digits moves the exponent
     // clang-format on
     for (const auto& [value, number] : cases) {
-        QCOMPARE(NumberText(value), std::string(number));
+        QCOMPARE(QString::fromStdString(NumberText(value)), QString(number));
         QCOMPARE(QString::fromStdString(SignedNumberText(value)),
                  QString::fromLatin1(number).replace(QLatin1String("-."), QLatin1String("-0.")));
     }
@@ -97,7 +113,9 @@ void TestReport::round()
         {2.5, 0, "2"}, {-2.5, 0, "-2"}, {0.5, 0, "0"}, {0.125, 2, "0.12"}, {0.375, 2, "0.38"},
         {12.365, 2, "12.37"}, {1.005, 2, "1"}, {2.675, 2, "2.67"}, {8.72207, 3, "8.722"},
         {12.9999855, 2, "13"}, {-0.69897, 2, "-0.7"}, {-0.001, 2, "0"}, {1e20, 2, "1E+20"},
-        {0.1234567891234567, 15, "0.123456789123457"}};
+        {0.1234567891234567, 15, "0.123456789123457"}, {1.0 / 3, 23, "0.333333333333333"},
+        {2.5, -1, "2.5"}, {4503599627370497.0, 0, "4.5035996273705E+15"}, {5e-324, 2, "0"},
+        {0.5 + 1.0 / 1024, 0, "1"}, {-0.5, 0, "0"}, {1.5, 0, "2"}, {1e-7, 7, "1E-07"}};
     // clang-format on
     const int saved = std::fegetround();
     for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO})
@@ -125,7 +143,7 @@ void TestReport::reads()
         {"1 2\t3\n.5", 123.5, 'W'}, {"12\r3", 12, '-'}, {".5", 0.5, 'W'}, {"1.2.3", 1.2, '-'},
         {"1,5,3", 1.5, '-'}, {"1e-x", 1, '-'}, {"1E", 1, '-'}, {"- 5", -5, 'W'}, {"--5", 0, '-'},
         {"abc", 0, '-'}, {"", 0, '-'}, {".", 0, '-'}, {"E5", 0, '-'}, {"&H1F", 31, 'W'},
-        {"&haf", 175, 'W'}, {"&O17", 15, 'W'}, {"&O18", 1, '-'}, {"&H", 0, '-'}, {"&12", 0, '-'},
+        {"&haf", 175, 'W'}, {"&HA0", 160, 'W'}, {"&O17", 15, 'W'}, {"&O18", 1, '-'}, {"&H", 0, '-'}, {"&12", 0, '-'},
         {"1E400", kMax, 'W'}, {"1E99999999999999999999", kMax, 'W'}, {"1E-400", 0, 'W'},
         {"-33D-411", 0, 'W'}, {"123456E-330", 0, 'W'}, {"-0", 0, 'W'}, {"0.1M", 0.1, '-'},
         {"1.8x10-5", 1.8, '-'}, {"nan", 0, '-'}, {"inf", 0, '-'}};
@@ -142,50 +160,61 @@ void TestReport::reads()
     QCOMPARE(ReadNumber(std::string(500, '0') + "1E-400"), 0.0); // nor leading zeros a tiny one
 }
 
+void TestReport::workedExamples_data()
+{
+    QTest::addColumn<chem::TitrationType>("type");
+    QTest::addColumn<double>("analyteConc");
+    QTest::addColumn<double>("analyteVolume");
+    QTest::addColumn<QString>("constant"); // as typed
+    QTest::addColumn<IndicatorInfo>("indicator");
+    QTest::addColumn<QString>("verdict");
+    // Each row names its file of the expected texts.
+    // clang-format off
+    QTest::newRow("strong-acid") << StrongAcidStrongBase << 0.2 << 12.3 << "" << IndicatorInfo{"bromothymol blue", 6, 7.6, "yellow", "blue"} << "Very appropriate";
+    QTest::newRow("weak-acid") << WeakAcidStrongBase << 0.1 << 25.0 << " 1.8e-5 " << IndicatorInfo{"phenolphthalein", 8.2, 9.8, "colourless", "violet"} << "Very appropriate";
+    QTest::newRow("strong-base") << StrongBaseStrongAcid << 0.1 << 25.0 << "" << IndicatorInfo{"methyl orange", 3.1, 4.4, "red", "yellow orange"} << "Appropriate";
+    QTest::newRow("weak-base") << WeakBaseStrongAcid << 0.1 << 25.0 << "1.8E-5" << IndicatorInfo{"methyl red", 4.4, 6.2, "red", "yellow orange"} << "Very appropriate";
+    // clang-format on
+}
+
 void TestReport::workedExamples()
 {
-    // The file, type, analyte, its volume, the constant as typed, the indicator, the verdict.
-    // clang-format off
-    const struct { const char* file; int type; double analyteConc, analyteVolume; const char* constant; IndicatorInfo indicator; const char* verdict; } cases[] = {
-        {"strong-acid", 0, 0.2, 12.3, "", {"bromothymol blue", 6, 7.6, "yellow", "blue"}, "Very appropriate"},
-        {"weak-acid", 1, 0.1, 25, " 1.8e-5 ", {"phenolphthalein", 8.2, 9.8, "colourless", "violet"}, "Very appropriate"},
-        {"strong-base", 2, 0.1, 25, "", {"methyl orange", 3.1, 4.4, "red", "yellow orange"}, "Appropriate"},
-        {"weak-base", 3, 0.1, 25, "1.8E-5", {"methyl red", 4.4, 6.2, "red", "yellow orange"}, "Very appropriate"}};
-    // clang-format on
-    for (const auto& c : cases) {
-        CalculationInput in =
-            input(c.type, c.analyteConc, c.analyteVolume, 0.1, std::atof(c.constant));
-        in.constantText = c.constant;
-        in.indicator = c.indicator;
-        in.verdictCaption = c.verdict;
-        QFile expected(
-            QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt").arg(c.file));
-        QVERIFY(expected.open(QIODevice::ReadOnly));
-        const std::optional<Report> r = runCalculation(in);
-        QVERIFY2(r, c.file);
-        // Bold: the title and the page's fixed captions, nothing else.
-        const std::set<std::string> captions{"Titrant (burette):",
-                                             "Analyte (erlenmeyer flask): ",
-                                             "Equivalence point:",
-                                             "Range of added titrant volume when error < 1%",
-                                             "Range of pH when error < 1%",
-                                             "Indicator:",
-                                             "Table of values (added Vol. [mL] and pH)"};
-        QCOMPARE(r->headings.size(), std::size_t(8));
-        for (const std::size_t h : r->headings)
-            QVERIFY2(h == 0 || captions.count(r->lines.at(h)), c.file);
-        std::string copied; // as the clipboard holds it: each line with CR LF, then the table
-        for (const std::string& line : r->lines)
-            copied += line + "\r\n";
-        QCOMPARE(QString::fromStdString(copied + r->table),
-                 QString::fromLatin1(expected.readAll()));
-    }
+    QFETCH(chem::TitrationType, type);
+    QFETCH(double, analyteConc);
+    QFETCH(double, analyteVolume);
+    QFETCH(QString, constant);
+    QFETCH(IndicatorInfo, indicator);
+    QFETCH(QString, verdict);
+    CalculationInput in = input(type, analyteConc, analyteVolume, 0.1, constant.toDouble());
+    in.constantText = constant.toStdString();
+    in.indicator = indicator;
+    in.verdictCaption = verdict.toStdString();
+    QFile expected(QStringLiteral(ACIDORA_SOURCE_DIR "/scripts/e2e-expected/%1.txt")
+                       .arg(QTest::currentDataTag()));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    const std::optional<Report> r = runCalculation(in);
+    QVERIFY(r);
+    // Bold: the title and the page's fixed captions, nothing else.
+    const std::set<std::string> captions{"Titrant (burette):",
+                                         "Analyte (erlenmeyer flask): ",
+                                         "Equivalence point:",
+                                         "Range of added titrant volume when error < 1%",
+                                         "Range of pH when error < 1%",
+                                         "Indicator:",
+                                         "Table of values (added Vol. [mL] and pH)"};
+    QCOMPARE(r->headings.size(), std::size_t(8));
+    for (const std::size_t h : r->headings)
+        QVERIFY(h == 0 || captions.count(r->lines.at(h)));
+    std::string copied; // as the clipboard holds it: each line with CR LF, then the table
+    for (const std::string& line : r->lines)
+        copied += line + "\r\n";
+    QCOMPARE(QString::fromStdString(copied + r->table), QString::fromLatin1(expected.readAll()));
 }
 
 void TestReport::typedConstantShownAsOneLine()
 {
     // Control characters (a pasted line break, a tab) show as one blank each.
-    CalculationInput in = input(1, 0.1, 25, 0.1, 1e-5);
+    CalculationInput in = input(WeakAcidStrongBase, 0.1, 25, 0.1, 1e-5);
     in.constantText = "\t1e-5\r\n<b>x</b>\x01 ";
     in.constantText.insert(5, 1, '\0');
     const std::optional<Report> r = runCalculation(in);
@@ -194,20 +223,95 @@ void TestReport::typedConstantShownAsOneLine()
     QCOMPARE(r->lines[13] + r->lines[14] + r->lines[15], std::string("No indicator"));
 }
 
-void TestReport::refusesOutsideItsRange()
+void TestReport::suitability_data()
 {
-    // Type, analyte volume (0.1 M on both sides: Veq), constant, refresh flag, accepted.
+    // An indicator changing from pH 6 to 8, centred on 7, at jumps whose ends are exactly 7 or
+    // the next double beyond it, rising or falling; the point's pH at or just outside 6 and 8.
+    QTest::addColumn<double>("before"); // pH at 99 % of the volume
+    QTest::addColumn<double>("after");  // at 101 %
+    QTest::addColumn<double>("point");
+    QTest::addColumn<Suitability>("expected");
+    const double justAbove7 = std::nextafter(7.0, 8.0), justBelow7 = std::nextafter(7.0, 6.0);
+    const auto appropriate = Suitability::Appropriate, very = Suitability::VeryAppropriate;
     // clang-format off
-    const std::tuple<int, double, double, int, bool> cases[] = {
-        {0, 5, -1, 0, true}, {0, 4.99, -1, 0, false}, {2, 300, -1, 0, true},
-        {2, 300.01, -1, 0, false}, {1, 25, -1, 0, false}, {3, 25, -1, 0, false},
-        {1, 25, 1.8e-5, 1, false}, {0, -1, -1, 0, false}, {-1, 25, -1, 0, false}};
+    QTest::newRow("centre at a rising jump's start") << 7.0 << 10.0 << 9.0 << appropriate;
+    QTest::newRow("centre just below it") << justAbove7 << 10.0 << 9.0 << Suitability::Inappropriate;
+    QTest::newRow("centre at a rising jump's end") << 4.0 << 7.0 << 5.0 << appropriate;
+    QTest::newRow("centre just above it") << 4.0 << justBelow7 << 5.0 << Suitability::Inappropriate;
+    QTest::newRow("centre at a falling jump's start") << 7.0 << 4.0 << 5.0 << appropriate;
+    QTest::newRow("centre just above a falling jump") << justBelow7 << 4.0 << 5.0 << Suitability::Inappropriate;
+    QTest::newRow("centre at a falling jump's end") << 10.0 << 7.0 << 9.0 << appropriate;
+    QTest::newRow("centre just below a falling jump") << 10.0 << justAbove7 << 9.0 << Suitability::Inappropriate;
+    QTest::newRow("point at the range's start") << 4.0 << 10.0 << 6.0 << very;
+    QTest::newRow("point just below it") << 4.0 << 10.0 << std::nextafter(6.0, 0.0) << appropriate;
+    QTest::newRow("point at the range's end") << 10.0 << 4.0 << 8.0 << very;
+    QTest::newRow("point just above it") << 10.0 << 4.0 << std::nextafter(8.0, 9.0) << appropriate;
     // clang-format on
-    for (const auto& [type, volume, K, flag, accepted] : cases) {
-        CalculationInput in = input(type, 0.1, volume, 0.1, K);
-        in.calcErrorFlag = flag;
-        QVERIFY2(runCalculation(in).has_value() == accepted, qPrintable(QString::number(volume)));
-    }
+}
+
+void TestReport::suitability()
+{
+    QFETCH(double, before);
+    QFETCH(double, after);
+    QFETCH(double, point);
+    QFETCH(Suitability, expected);
+    int asked = 0; // the point's pH only when the centre lies in the jump
+    QCOMPARE(report::suitability(6.0, 8.0, before, after, [&] { return ++asked, point; }),
+             expected);
+    QCOMPARE(asked, int(expected != Suitability::Inappropriate));
+}
+
+void TestReport::acceptance_data()
+{
+    // Equal concentrations on both sides (0.5 M: Veq is the analyte volume exactly), or 0.1 M.
+    QTest::addColumn<OptionalType>("type");
+    QTest::addColumn<double>("analyteConc");
+    QTest::addColumn<double>("analyteVolume");
+    QTest::addColumn<double>("K");
+    QTest::addColumn<int>("calcErrorFlag");
+    QTest::addColumn<int>("protons");
+    QTest::addColumn<QString>("refusal"); // "" when accepted
+    const auto row = [](const char* name, OptionalType type, double conc, double volume,
+                        const char* refusal, double K = -1, int flag = 0, int protons = 1) {
+        QTest::newRow(name) << type << conc << volume << K << flag << protons << refusal;
+    };
+    // clang-format off
+    row("Veq 5 mL", StrongAcidStrongBase, 0.5, 5, "");
+    row("Veq just below 5 mL", StrongAcidStrongBase, 0.5, std::nextafter(5.0, 0.0), "the equivalence volume");
+    row("Veq 4.99 mL", StrongAcidStrongBase, 0.1, 4.99, "the equivalence volume 4.99 mL is outside");
+    row("Veq 300 mL", StrongBaseStrongAcid, 0.5, 300, "");
+    row("Veq just above 300 mL", StrongBaseStrongAcid, 0.5, std::nextafter(300.0, 400.0), "the equivalence volume");
+    row("Veq 300.01 mL", StrongBaseStrongAcid, 0.1, 300.01, "the equivalence volume 300.01 mL");
+    row("weak acid, no Ka", WeakAcidStrongBase, 0.1, 25, "the Ka is missing");
+    row("weak base, no Kb", WeakBaseStrongAcid, 0.1, 25, "the Kb is missing");
+    row("a failed pH first", WeakAcidStrongBase, 0.1, 25, "the pH could not be computed", -1, 1);
+    row("no analyte volume", StrongAcidStrongBase, 0.1, -1, "the analyte volume is missing");
+    row("no analyte", StrongAcidStrongBase, 0, 25, "the analyte concentration is missing");
+    row("no type", std::nullopt, 0.1, 25, "the titration type is missing");
+    row("first of two points at 5 mL", WeakAcidStrongBase, 0.5, 5, "", 1e-5, 0, 2);
+    row("first of two just below", WeakAcidStrongBase, 0.5, std::nextafter(5.0, 0.0), "the first equivalence volume", 1e-5, 0, 2);
+    row("last of three at 300 mL", WeakAcidStrongBase, 0.5, 100, "", 1e-5, 0, 3);
+    row("last of three just above", WeakAcidStrongBase, 0.5, std::nextafter(100.0, 200.0), "the last equivalence volume", 1e-5, 0, 3);
+    row("a strong type's one point", StrongAcidStrongBase, 0.5, 100, "", 1e-5, 0, 3);
+    // clang-format on
+}
+
+void TestReport::acceptance()
+{
+    QFETCH(OptionalType, type);
+    QFETCH(double, analyteConc);
+    QFETCH(double, analyteVolume);
+    QFETCH(double, K);
+    QFETCH(int, calcErrorFlag);
+    QFETCH(int, protons);
+    QFETCH(QString, refusal);
+    CalculationInput in = input(type, analyteConc, analyteVolume, analyteConc, K);
+    in.calcErrorFlag = calcErrorFlag;
+    const std::optional<Refusal> why = checkTitration(type, in.inputs, calcErrorFlag, protons);
+    const QString text = why ? QString::fromStdString(why->text) : QString();
+    QVERIFY2(refusal.isEmpty() ? !why : text.startsWith(refusal), qPrintable(text));
+    if (protons == 1) // the run refuses what the rule refuses
+        QCOMPARE(runCalculation(in).has_value(), !why);
 }
 
 void TestReport::tableSteps()
@@ -217,12 +321,13 @@ void TestReport::tableSteps()
     const double steps[][2] = {{10, 1}, {20, 2}, {50, 5}, {100, 10}, {200, 20}};
     for (const auto& [veq, step] : steps)
         for (double v : {veq, veq + 0.25}) {
-            const std::string table = runCalculation(input(0, 0.1, v, 0.1))->table;
+            const std::string table =
+                runCalculation(input(StrongAcidStrongBase, 0.1, v, 0.1))->table;
             QCOMPARE(QString::fromStdString(table).contains(QString::asprintf("\r\n %7.2f ", step)),
                      v == veq);
         }
     // The largest, for 300 mL, steps by 50 mL to 600 mL: 30 mmol of base in 900 mL, pOH 1.48.
-    const std::string largest = runCalculation(input(0, 0.1, 300, 0.1))->table;
+    const std::string largest = runCalculation(input(StrongAcidStrongBase, 0.1, 300, 0.1))->table;
     QVERIFY(largest.find("\r\n   50.00 ") != std::string::npos &&
             largest.ends_with("\r\n  600.00   12.52\r\n"));
 }
@@ -291,6 +396,8 @@ void TestReport::constantTexts_data()
     QTest::newRow("Ka as typed, not through its pKa") << "Ka 1.74E-5" << false << "C 4.76" << 1.74E-5;
     QTest::newRow("a monoprotic name") << "ACETIC ACID" << false << "acetic acid 4.76" << std::pow(10.0, -4.756);
     QTest::newRow("unknown name, nearest given") << "phosphoric\nacd" << false << "!'phosphoric acd' is not in the substance library (nearest: phosphoric acid, " << 0.0;
+    for (const char* name : {"zz", "Zz", "az", "Az"}) // the first letter at the alphabet's ends
+        QTest::addRow("a name beginning %s", name) << name << false << QString("!'%1' is not in the substance library").arg(name) << 0.0;
     QTest::newRow("an acid for the base type") << "H3PO4" << true << "!phosphoric acid is an acid, titrated with a base" << 0.0;
     QTest::newRow("a base for the acid type") << "ammonia" << false << "!ammonia is a base, titrated with an acid" << 0.0;
     // clang-format on
@@ -316,20 +423,23 @@ void TestReport::constantTexts()
 
 void TestReport::severalPoints_data()
 {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<chem::TitrationType>("type");
     QTest::addColumn<QString>("constants");
     QTest::addColumn<QString>("points"); // volume and pH of each, "!" when no indicator shows it
     QTest::addColumn<QString>("lastRow");
     QTest::addColumn<QString>("verdicts"); // phenolphthalein's line
     QTest::addColumn<QString>("first");    // the first constant's line
     // clang-format off
-    QTest::newRow("phosphoric acid") << 1 << "pKa 2.15 7.20 12.35"
+    QTest::newRow("phosphoric acid") << WeakAcidStrongBase << "pKa 2.15 7.20 12.35"
         << "25 4.70!, 50 9.66, 75 12.18!" << "  100.00   12.46"
         << "  Very appropriate for point 2; inappropriate for points 1, 3" << "    pKa1 = 2.15   Ka1 = 7.08E-3";
-    QTest::newRow("sodium carbonate") << 3 << "pKb 3.67 7.65"
+    QTest::newRow("sodium carbonate") << WeakBaseStrongAcid << "pKb 3.67 7.65"
         << "25 8.34!, 50 3.91" << "   75.00    1.60"
         << "  Inappropriate for points 1, 2" << "    pKa1 = 6.35   Ka1 = 4.47E-7";
-    QTest::newRow("sulfuric acid: one jump for two protons") << 1 << "pKa -3 1.99"
+    QTest::newRow("Ka1 9.9977E-3 shown as 1E-2") << WeakAcidStrongBase << "pKa 2.0001 7"
+        << "25 4.54!, 50 9.76" << "   75.00   12.40"
+        << "  Very appropriate for point 2; inappropriate for point 1" << "    pKa1 = 2   Ka1 = 1E-2";
+    QTest::newRow("sulfuric acid: one jump for two protons") << WeakAcidStrongBase << "pKa -3 1.99"
         << "25 1.74!, 50 7.31" << "   75.00   12.40"
         << "  Appropriate for point 2; inappropriate for point 1" << "    pKa1 = -3   Ka1 = 1E3";
     // clang-format on
@@ -337,14 +447,15 @@ void TestReport::severalPoints_data()
 
 void TestReport::severalPoints()
 {
-    QFETCH(int, type);
+    QFETCH(chem::TitrationType, type);
     QFETCH(QString, constants);
     QFETCH(QString, points);
     QFETCH(QString, lastRow);
     QFETCH(QString, verdicts);
     QFETCH(QString, first);
     CalculationInput in = input(type, 0.1, 25, 0.1, 1e-5);
-    const ResolvedConstant c = resolveConstantText(constants.toStdString(), type == 3);
+    const ResolvedConstant c =
+        resolveConstantText(constants.toStdString(), type == WeakBaseStrongAcid);
     in.constants = c.analyte;
     in.indicator = IndicatorInfo{"phenolphthalein", 8.2, 9.8, "colourless", "violet"};
     in.indicatorRanges = {{3.1, 4.4}, {4.4, 6.2}, {6, 7.6}, {8.2, 9.8}};
@@ -366,6 +477,9 @@ void TestReport::severalPoints()
     QCOMPARE(std::count_if(r->headings.begin(), r->headings.end(),
                            [&](std::size_t i) { return L[i].starts_with("Equivalence point "); }),
              std::ptrdiff_t(r->points.size()));
+    // Bold besides: the title, the titrant, the analyte, the indicator and the table.
+    QCOMPARE(r->headings.size(), r->points.size() + 5);
+    QVERIFY(r->headings[2] == 3 && L[3] == "Analyte (erlenmeyer flask): ");
     const auto verdict = std::find(L.begin(), L.end(), verdicts.toStdString());
     QVERIFY(verdict != L.end() &&
             verdict[1] == "  Colour change: colourless (acid)  -  violet (basic)");
@@ -376,29 +490,37 @@ void TestReport::severalPoints()
     QVERIFY(!runCalculation(in));
 }
 
+void TestReport::oneConstantAsText_data()
+{
+    QTest::addColumn<chem::TitrationType>("type");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Ka") << WeakAcidStrongBase << "Ka 1.8E-5";
+    QTest::newRow("Kb") << WeakBaseStrongAcid << "Kb 1.8E-5";
+    QTest::newRow("a monoprotic name") << WeakAcidStrongBase << "acetic acid";
+    QTest::newRow("a base's pKa") << WeakBaseStrongAcid << "pKa 9.25";
+}
+
 void TestReport::oneConstantAsText()
 {
     // One constant typed as text, or a monoprotic substance by name, gives the numbers of the
     // plain number; only the analyte and constant lines say where it came from.
-    const std::pair<int, const char*> cases[] = {
-        {1, "Ka 1.8E-5"}, {3, "Kb 1.8E-5"}, {1, "acetic acid"}, {3, "pKa 9.25"}};
-    for (const auto& [type, text] : cases) {
-        const ResolvedConstant c = resolveConstantText(text, type == 3);
-        CalculationInput typed = input(type, 0.1, 25, 0.1, c.constant);
-        typed.constantText = NumberText(c.constant);
-        CalculationInput named = typed;
-        named.constants = c.analyte;
-        named.constantText = text;
-        std::optional<Report> a = runCalculation(typed), b = runCalculation(named);
-        QVERIFY(a && b);
-        QCOMPARE(b->table, a->table);
-        QVERIFY2(b->lines[5].starts_with(a->lines[5].substr(0, 26)) &&
-                     b->lines[5].find("(pKa ") != std::string::npos,
-                 b->lines[5].c_str());
-        a->lines[3] = b->lines[3];
-        a->lines[5] = b->lines[5];
-        QCOMPARE(b->lines, a->lines);
-    }
+    QFETCH(chem::TitrationType, type);
+    QFETCH(QString, text);
+    const ResolvedConstant c = resolveConstantText(text.toStdString(), type == WeakBaseStrongAcid);
+    CalculationInput typed = input(type, 0.1, 25, 0.1, c.constant);
+    typed.constantText = NumberText(c.constant);
+    CalculationInput named = typed;
+    named.constants = c.analyte;
+    named.constantText = text.toStdString();
+    std::optional<Report> a = runCalculation(typed), b = runCalculation(named);
+    QVERIFY(a && b);
+    QCOMPARE(b->table, a->table);
+    QVERIFY2(b->lines[5].starts_with(a->lines[5].substr(0, 26)) &&
+                 b->lines[5].find("(pKa ") != std::string::npos,
+             b->lines[5].c_str());
+    a->lines[3] = b->lines[3];
+    a->lines[5] = b->lines[5];
+    QCOMPARE(b->lines, a->lines);
 }
 
 void TestReport::libraryInvariants()
@@ -518,7 +640,8 @@ void TestReport::nearestNamesOfTheKind()
 void TestReport::json()
 {
     // Phosphoric acid (under a name that needs escapes) with phenolphthalein; a strong acid alone.
-    CalculationInput named = input(1, 0.1, 25, 0.1, 1E-2), strong = input(0, 0.1, 25, 0.1);
+    CalculationInput named = input(WeakAcidStrongBase, 0.1, 25, 0.1, 1E-2),
+                     strong = input(StrongAcidStrongBase, 0.1, 25, 0.1);
     named.constants = AnalyteConstants{{2.148, 7.198, 12.375}, "H3PO4 \"1\\2\"\t\n", "H3PO4"};
     named.indicator = IndicatorInfo{"phenolphthalein", 8.2, 9.8, "colourless", "violet"};
     for (const CalculationInput& in : {named, strong}) {
