@@ -33,8 +33,10 @@ void Document::setInputs(std::optional<chem::TitrationType> type, const report::
 
 void Document::setBox(report::Input box, std::string text)
 {
+    if (box == report::Input::None)
+        return;
     std::string& typed = setup_.boxes.*report::describe(box).text;
-    if (box == report::Input::None || typed == text)
+    if (typed == text)
         return;
     typed = std::move(text);
     edited(true);
