@@ -174,7 +174,7 @@ private:
             return;
         }
         for (const report::EquivalencePoint& p : report::equivalencePoints(*model)) {
-            s_.calcErrorFlag = s_.calcErrorFlag != 0 || p.failed;
+            s_.failed = s_.failed || p.failed;
             s_.pointVerdicts.push_back(judge(p));
         }
         s_.verdict = *std::max_element(s_.pointVerdicts.begin(), s_.pointVerdicts.end());
@@ -198,7 +198,7 @@ std::optional<Refusal> whyRefused(std::optional<chem::TitrationType> type,
     // A box the refresh refused is why; otherwise a quantity it left unread was blank.
     if (type && state.refusal)
         return state.refusal;
-    return report::checkTitration(type, state.inputs, state.calcErrorFlag,
+    return report::checkTitration(type, state.inputs, state.failed,
                                   report::protonCount(state.constants));
 }
 
@@ -208,8 +208,8 @@ report::CalculationInput calculationInput(std::optional<chem::TitrationType> typ
                                           const IndicatorCatalogue& catalogue,
                                           const std::string& verdictCaption)
 {
-    report::CalculationInput input{type, state.inputs,   state.calcErrorFlag, boxes.TxKaKb,
-                                   {},   verdictCaption, state.constants,     {}};
+    report::CalculationInput input{type, state.inputs,   state.failed,    boxes.TxKaKb,
+                                   {},   verdictCaption, state.constants, {}};
     for (int k = 1; k <= catalogue.indicatorCount; ++k) {
         const Indicator& i = catalogue.table[static_cast<std::size_t>(k)];
         input.indicatorRanges.emplace_back(i.pHLow, i.pHHigh);
@@ -316,7 +316,7 @@ SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const
     Refresh(type, boxes, indicatorPosition, catalogue, state).run();
     // A refusal ends the refresh before any verdict, and marks it failed.
     if (state.refusal)
-        state.calcErrorFlag = 1;
+        state.failed = true;
     return state;
 }
 

@@ -45,7 +45,8 @@ struct SchematicState
 {
     chem::TitrationInputs inputs{chem::kNotGiven, chem::kNotGiven, chem::kNotGiven,
                                  chem::kNotGiven};
-    std::int32_t calcErrorFlag = 0;
+    /// The refresh refused a box or could not compute a pH: the run and the chart refuse.
+    bool failed = false;
     std::string LblpHErl;        ///< "" or "pH = " and the analyte's pH
     std::string LblpHBur;        ///< "" or "pH = " and the titrant's pH
     Colour flaskColour = kWhite; ///< ShErlem's fill

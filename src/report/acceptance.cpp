@@ -23,7 +23,7 @@ std::optional<Refusal> equivalenceVolumeRefusal(double veq, int protons)
 }
 
 std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
-                                      const chem::TitrationInputs& in, std::int32_t calcErrorFlag,
+                                      const chem::TitrationInputs& in, bool refreshFailed,
                                       int protons)
 {
     using In = Refusal::Input;
@@ -35,7 +35,7 @@ std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
     for (const InputDescription& d : kInputs)
         if (!d.weakOnly && !(in.*d.value > 0))
             return missing(d.box);
-    if (calcErrorFlag != 0)
+    if (refreshFailed)
         return Refusal{In::None, Refusal::Kind::NotComputable, "the pH could not be computed"};
     for (const InputDescription& d : kInputs)
         if (d.weakOnly && chem::isWeak(*type) && !(in.*d.value > 0))

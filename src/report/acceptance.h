@@ -42,11 +42,11 @@ std::optional<Refusal> equivalenceVolumeRefusal(double veq, int protons = 1);
 
 /// Why the calculation run and the chart refuse these inputs, or none when they accept them.
 /// In order: no type; a quantity not given (analyte concentration, titrant concentration,
-/// analyte volume); a failed computation (`calcErrorFlag`); a weak type without its constant;
+/// analyte volume); a failed refresh (`refreshFailed`); a weak type without its constant;
 /// the equivalence volume(s) outside their range (`protons` of them, for a weak analyte given by
 /// its constants).
 std::optional<Refusal> checkTitration(std::optional<chem::TitrationType> type,
-                                      const chem::TitrationInputs& inputs,
-                                      std::int32_t calcErrorFlag, int protons = 1);
+                                      const chem::TitrationInputs& inputs, bool refreshFailed,
+                                      int protons = 1);
 
 } // namespace report

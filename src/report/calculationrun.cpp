@@ -185,7 +185,7 @@ std::vector<EquivalencePoint> equivalencePoints(const TitrationModel& model)
 std::optional<Report> runCalculation(const CalculationInput& input)
 {
     const chem::TitrationInputs& in = input.inputs;
-    if (checkTitration(input.type, in, input.calcErrorFlag, protonCount(input.constants)))
+    if (checkTitration(input.type, in, input.refreshFailed, protonCount(input.constants)))
         return std::nullopt;
     const TitrationType type = *input.type;
     std::optional<TitrationModel> model = TitrationModel::make(type, in, input.constants);

@@ -27,8 +27,8 @@ struct CalculationInput
 {
     std::optional<chem::TitrationType> type;
     chem::TitrationInputs inputs;
-    std::int32_t calcErrorFlag = 0; ///< as the schematic refresh left it
-    std::string constantText;       ///< the Ka/Kb box as typed
+    bool refreshFailed = false; ///< the schematic refresh refused a box or failed a pH
+    std::string constantText;   ///< the Ka/Kb box as typed
     std::optional<IndicatorInfo> indicator;
     std::string verdictCaption; ///< the caption the refresh gave the verdict label
     /// The analyte when the constant box held constants or a name rather than a number.

@@ -230,7 +230,7 @@ void TestIndicators::shows()
     QFETCH(bool, failed);
     const SchematicState s = refresh(type, boxTexts(boxes), indicator);
     QTEST(QString::fromStdString(s.LblpHErl + '|' + s.LblpHBur + '|' + verdictCaption(s)), "shown");
-    QCOMPARE(s.calcErrorFlag, int(failed));
+    QCOMPARE(s.failed, failed);
 }
 
 void TestIndicators::verdictAtTheJumpsEnds_data()
@@ -291,7 +291,7 @@ void TestIndicators::acceptsOnlyItsRanges()
         const SchematicState s = refresh(WeakAcidStrongBase, boxes, box == 4 ? 4 : 0);
         const double fields[] = {s.inputs.titrantConc, s.inputs.analyteVolume, s.inputs.analyteConc,
                                  s.inputs.dissociationConstant, s.inputs.analyteVolume};
-        QVERIFY2(s.calcErrorFlag == (stored < 0), text);
+        QVERIFY2(s.failed == (stored < 0), text);
         // The volume is stored before the equivalence volume is checked.
         QCOMPARE(fields[box], box == 4 && stored < 0 ? std::stod(text) : stored);
         QCOMPARE(s.verdict.has_value(), box == 4 && stored > 0);
@@ -304,13 +304,13 @@ void TestIndicators::failureLeavesLaterStepsUnwritten()
     // keeps what the analyte step wrote and never reads the volume. A strong type never reads
     // the constant's box.
     SchematicState s = refresh(StrongAcidStrongBase, {"0.1", "25", "20", ""}, 4);
-    QVERIFY(s.calcErrorFlag == 1 && s.LblpHErl.empty() && s.LblpHBur.empty() &&
-            s.flaskColour == kWhite && s.inputs.titrantConc == -1 && s.inputs.analyteConc == -1);
+    QVERIFY(s.failed && s.LblpHErl.empty() && s.LblpHBur.empty() && s.flaskColour == kWhite &&
+            s.inputs.titrantConc == -1 && s.inputs.analyteConc == -1);
     s = refresh(StrongAcidStrongBase, {"x", "25", "0.1", ""}, 4);
-    QVERIFY(s.calcErrorFlag == 1 && s.LblpHErl == "pH = 1" && s.LblpHBur.empty() && !s.verdict &&
+    QVERIFY(s.failed && s.LblpHErl == "pH = 1" && s.LblpHBur.empty() && !s.verdict &&
             s.inputs.analyteConc == 0.1 && s.inputs.analyteVolume == -1);
     s = refresh(StrongAcidStrongBase, {"0.1", "25", "0.1", "garbage"}, 0);
-    QVERIFY(s.calcErrorFlag == 0 && s.inputs.dissociationConstant == -1);
+    QVERIFY(!s.failed && s.inputs.dissociationConstant == -1);
 }
 
 void TestIndicators::flaskColourFollowsIndicatorAndPH()

@@ -268,12 +268,12 @@ void TestReport::acceptance_data()
     QTest::addColumn<double>("analyteConc");
     QTest::addColumn<double>("analyteVolume");
     QTest::addColumn<double>("K");
-    QTest::addColumn<int>("calcErrorFlag");
+    QTest::addColumn<bool>("refreshFailed");
     QTest::addColumn<int>("protons");
     QTest::addColumn<QString>("refusal"); // "" when accepted
     const auto row = [](const char* name, OptionalType type, double conc, double volume,
-                        const char* refusal, double K = -1, int flag = 0, int protons = 1) {
-        QTest::newRow(name) << type << conc << volume << K << flag << protons << refusal;
+                        const char* refusal, double K = -1, bool failed = false, int protons = 1) {
+        QTest::newRow(name) << type << conc << volume << K << failed << protons << refusal;
     };
     // clang-format off
     row("Veq 5 mL", StrongAcidStrongBase, 0.5, 5, "");
@@ -284,15 +284,15 @@ void TestReport::acceptance_data()
     row("Veq 300.01 mL", StrongBaseStrongAcid, 0.1, 300.01, "the equivalence volume 300.01 mL");
     row("weak acid, no Ka", WeakAcidStrongBase, 0.1, 25, "the Ka is missing");
     row("weak base, no Kb", WeakBaseStrongAcid, 0.1, 25, "the Kb is missing");
-    row("a failed pH first", WeakAcidStrongBase, 0.1, 25, "the pH could not be computed", -1, 1);
+    row("a failed pH first", WeakAcidStrongBase, 0.1, 25, "the pH could not be computed", -1, true);
     row("no analyte volume", StrongAcidStrongBase, 0.1, -1, "the analyte volume is missing");
     row("no analyte", StrongAcidStrongBase, 0, 25, "the analyte concentration is missing");
     row("no type", std::nullopt, 0.1, 25, "the titration type is missing");
-    row("first of two points at 5 mL", WeakAcidStrongBase, 0.5, 5, "", 1e-5, 0, 2);
-    row("first of two just below", WeakAcidStrongBase, 0.5, std::nextafter(5.0, 0.0), "the first equivalence volume", 1e-5, 0, 2);
-    row("last of three at 300 mL", WeakAcidStrongBase, 0.5, 100, "", 1e-5, 0, 3);
-    row("last of three just above", WeakAcidStrongBase, 0.5, std::nextafter(100.0, 200.0), "the last equivalence volume", 1e-5, 0, 3);
-    row("a strong type's one point", StrongAcidStrongBase, 0.5, 100, "", 1e-5, 0, 3);
+    row("first of two points at 5 mL", WeakAcidStrongBase, 0.5, 5, "", 1e-5, false, 2);
+    row("first of two just below", WeakAcidStrongBase, 0.5, std::nextafter(5.0, 0.0), "the first equivalence volume", 1e-5, false, 2);
+    row("last of three at 300 mL", WeakAcidStrongBase, 0.5, 100, "", 1e-5, false, 3);
+    row("last of three just above", WeakAcidStrongBase, 0.5, std::nextafter(100.0, 200.0), "the last equivalence volume", 1e-5, false, 3);
+    row("a strong type's one point", StrongAcidStrongBase, 0.5, 100, "", 1e-5, false, 3);
     // clang-format on
 }
 
@@ -302,12 +302,12 @@ void TestReport::acceptance()
     QFETCH(double, analyteConc);
     QFETCH(double, analyteVolume);
     QFETCH(double, K);
-    QFETCH(int, calcErrorFlag);
+    QFETCH(bool, refreshFailed);
     QFETCH(int, protons);
     QFETCH(QString, refusal);
     CalculationInput in = input(type, analyteConc, analyteVolume, analyteConc, K);
-    in.calcErrorFlag = calcErrorFlag;
-    const std::optional<Refusal> why = checkTitration(type, in.inputs, calcErrorFlag, protons);
+    in.refreshFailed = refreshFailed;
+    const std::optional<Refusal> why = checkTitration(type, in.inputs, refreshFailed, protons);
     const QString text = why ? QString::fromStdString(why->text) : QString();
     QVERIFY2(refusal.isEmpty() ? !why : text.startsWith(refusal), qPrintable(text));
     if (protons == 1) // the run refuses what the rule refuses
