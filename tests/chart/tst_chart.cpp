@@ -375,13 +375,31 @@ void TestChart::keptCurvesAndLegend()
         texts << QString::fromStdString(op.text);
     }
     QVERIFY(texts.contains(" Calculated curve ") && texts.filter(" Ka 1E-").size() == 3);
+    // Each entry's sample line ends where its text begins, across the middle of the text's row.
+    for (const Op& text : d.of(Kind::Print))
+        if (text.text.starts_with(" Ka 1E-"))
+            QVERIFY2(std::ranges::any_of(d.of(Kind::Line),
+                                         [&](const Op& l) {
+                                             const double size = text.fontSize * kPt;
+                                             return l.y1 == l.y2 && l.x2 == text.x1 &&
+                                                    l.y1 > text.y1 + 0.3 * size &&
+                                                    l.y1 < text.y1 + 0.85 * size;
+                                         }),
+                     text.text.c_str());
     QVERIFY(describe(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
     // Forty kept curves: the legend lists what half the plot holds and counts the rest.
     for (int k = 0; k < 40; ++k)
         in.series.push_back(in.series.front());
     texts.clear();
-    for (const Op& op : draw(in, false).of(Kind::Print))
+    double lastEntry = 0, counted = 0; // the count stands under the entries
+    for (const Op& op : draw(in, false).of(Kind::Print)) {
         texts << QString::fromStdString(op.text);
+        if (op.text.ends_with("more kept curves "))
+            counted = op.y1;
+        else if (op.text.starts_with(" Ka 1E-"))
+            lastEntry = std::max(lastEntry, op.y1);
+    }
+    QVERIFY(counted > lastEntry);
     QVERIFY2(texts.filter(" Ka 1E-").size() < 20 &&
                  texts.contains(
                      QString(" and %1 more kept curves ").arg(43 - texts.filter(" Ka 1E-").size())),

@@ -256,6 +256,7 @@ void TestOutput::savedWhereTheNameLeads()
     if (name == "old.pdf" || linkTo == "old.pdf") {
         QFile old(dir.filePath(QStringLiteral("old.pdf")));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner)); // kept when replaced
     }
     QByteArray piped;
     std::thread reader;
@@ -279,6 +280,8 @@ void TestOutput::savedWhereTheNameLeads()
         QCOMPARE(piped, bytes);
     else if (!failure && kind(path, true) == S_IFREG)
         QCOMPARE(contents(path), bytes);
+    if (linkTo == "old.pdf" || name == "old.pdf")
+        QCOMPARE(QFile::permissions(dir.filePath(QStringLiteral("old.pdf"))) & 0x0777, 0x0600);
     QVERIFY(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".tmp").isEmpty());
     if (path.startsWith(folder))
         ::unlink(path); // a name Qt cannot decode is beyond QTemporaryDir's clean-up

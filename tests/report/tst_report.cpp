@@ -485,6 +485,13 @@ void TestReport::severalPoints()
             verdict[1] == "  Colour change: colourless (acid)  -  violet (basic)");
     QVERIFY(std::find(L.begin(), L.end(), first.toStdString()) != L.end());
     QCOMPARE(L.back(), std::string("Table of values (added Vol. [mL] and pH)"));
+    // Each point's line gives its pH to 3 decimals.
+    for (std::size_t k = 0, line = 0; k < r->points.size(); ++k, ++line) {
+        while (!L[line].starts_with("  Volume added  "))
+            ++line;
+        const QString pH = QString::fromStdString(L[line]).section("pH = ", 1);
+        QCOMPARE(pH.toDouble(), std::round(r->points[k].pH * 1000) / 1000);
+    }
     // The acceptance rule holds every point within 5 to 300 mL.
     in.inputs.analyteVolume = 25 * 300.1 / 25 / r->points.size();
     QVERIFY(!runCalculation(in));
