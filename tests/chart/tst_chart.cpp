@@ -375,17 +375,19 @@ void TestChart::keptCurvesAndLegend()
         texts << QString::fromStdString(op.text);
     }
     QVERIFY(texts.contains(" Calculated curve ") && texts.filter(" Ka 1E-").size() == 3);
-    // Each entry's sample line ends where its text begins, across the middle of the text's row.
-    for (const Op& text : d.of(Kind::Print))
-        if (text.text.starts_with(" Ka 1E-"))
-            QVERIFY2(std::ranges::any_of(d.of(Kind::Line),
-                                         [&](const Op& l) {
-                                             const double size = text.fontSize * kPt;
-                                             return l.y1 == l.y2 && l.x2 == text.x1 &&
-                                                    l.y1 > text.y1 + 0.3 * size &&
-                                                    l.y1 < text.y1 + 0.85 * size;
-                                         }),
-                     text.text.c_str());
+    // Each entry's sample line ends where its text begins, across the middle of the text's row;
+    // the entries top down in the series' order.
+    double above = -1;
+    for (const Op& text : d.of(Kind::Print)) {
+        if (!text.text.starts_with(" Ka 1E-"))
+            continue;
+        QVERIFY(text.y1 > std::exchange(above, text.y1));
+        const double size = text.fontSize * kPt;
+        QVERIFY(std::ranges::any_of(d.of(Kind::Line), [&](const Op& l) {
+            return l.y1 == l.y2 && l.x2 == text.x1 && l.y1 > text.y1 + 0.3 * size &&
+                   l.y1 < text.y1 + 0.85 * size;
+        }));
+    }
     QVERIFY(describe(in).ends_with("Kept curve: Ka 1E-5. Kept curve: Ka 1E-7."));
     // Forty kept curves: the legend lists what half the plot holds and counts the rest.
     for (int k = 0; k < 40; ++k)
@@ -427,6 +429,7 @@ void TestChart::rightAxis()
     const double right = axis ? 708 : 748; // the plot narrows for the axis
     QCOMPARE(d.of(Kind::Line, d.g.gridColour).front().x2, right);
     QCOMPARE(describe(in).find("on the right axis, steepest") != std::string::npos, axis);
+    QCOMPARE(std::ranges::count(d.of(Kind::Print), std::string("(1/mL)"), &Op::text), int(axis));
     // The steepest value read back off the line against the ticks' values beside the plot,
     // within a step of the outermost tick.
     std::vector<double> ticks, values, drawn;

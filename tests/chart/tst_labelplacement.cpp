@@ -61,6 +61,8 @@ void TestLabelPlacement::labelsClearOfEachOtherAndTheDots()
     const Drawn d = draw(in, paper);
     const std::vector<Op> dots = d.of(Kind::PSet, d.g.dotColour);
     QCOMPARE(dots.size(), std::size_t(pKa.isEmpty() ? 1 : pKa.size()));
+    QVERIFY(paper ||
+            std::ranges::all_of(dots, [&](const Op& o) { return o.penWidth == d.g.dotPen; }));
     const double radius = d.g.dotPen / 2;
     // Every text on the plot stands over its white box; lines of one label touch.
     std::vector<QRectF> labels;

@@ -22,6 +22,7 @@ private slots:
     void families_data();
     void families();
     void chartSeries();
+    void chartTexts();
     void documentRevisions_data();
     void documentRevisions();
     void documentOutcomeFollowsEdits();
@@ -92,6 +93,9 @@ void TestSession::chartSeries()
     const std::optional<chart::ChartModel> chart = chartModel(s, o, catalogue);
     QVERIFY(chart);
     const std::vector<chart::Series>& series = chart->series();
+    const std::string said = chart::chartDescription(*chart);
+    QVERIFY(said.find("Derivative of the curve (dpH/dV)") != std::string::npos &&
+            said.find("Derivative of the readings (dpH/dV)") != std::string::npos);
     QString roles;
     for (const chart::Series& series : series)
         roles +=
@@ -109,6 +113,24 @@ void TestSession::chartSeries()
     Session refused = weakAcid("7");
     refused.showDerivative = true;
     QVERIFY(!chartModel(refused, compute(refused, catalogue), catalogue));
+}
+
+void TestSession::chartTexts()
+{
+    // The same title, indicator and caption for the window and the command line.
+    const auto& catalogue = indicators::filledCatalogue();
+    Session s = weakAcid("1.8E-5");
+    s.indicatorPosition = 4;
+    chart::ChartTexts t = session::chartTexts(s, compute(s, catalogue), catalogue);
+    QCOMPARE(QString::fromStdString(t.title + '|' + t.indicatorName + '|' + t.caption),
+             "Titration of weak acid with strong base|phenolphthalein|25 mL of weak acid 0.1 "
+             "mol/L, Ka 1.8E-5, titrated with strong base 0.1 mol/L");
+    s.boxes.TxKaKb = "phosphoric acid";
+    s.indicatorPosition = 0;
+    t = session::chartTexts(s, compute(s, catalogue), catalogue);
+    QCOMPARE(QString::fromStdString(t.indicatorName + '|' + t.caption),
+             "|25 mL of phosphoric acid 0.1 mol/L, pKa 2.148, 7.198, 12.375, titrated with strong "
+             "base 0.1 mol/L");
 }
 
 /// A document holding the weak-acid example, phenolphthalein chosen.
@@ -129,24 +151,19 @@ void TestSession::documentRevisions_data()
     QTest::addColumn<int>("analysisRevisions"); // how far analysisRevision() moves
     const report::BoxTexts example{"0.1", "25", "0.1", "1.8E-5"};
     const auto weak = TitrationType::WeakAcidStrongBase;
-    QTest::newRow("the same inputs again")
-        << Edit([=](auto& d) { d.setInputs(weak, example, 4); }) << 0 << 0;
-    QTest::newRow("another indicator")
-        << Edit([=](auto& d) { d.setInputs(weak, example, 5); }) << 1 << 0;
-    QTest::newRow("another type") << Edit([=](auto& d) {
-        d.setInputs(TitrationType::StrongAcidStrongBase, example, 4);
-    }) << 1 << 1;
-    QTest::newRow("a box retyped")
-        << Edit([](auto& d) { d.setBox(report::Input::TxKaKb, "1E-5"); }) << 1 << 1;
-    QTest::newRow("a box as it was")
-        << Edit([](auto& d) { d.setBox(report::Input::TxVErl, "25"); }) << 0 << 0;
+    // clang-format off
+    QTest::newRow("the same inputs again") << Edit([=](auto& d) { d.setInputs(weak, example, 4); }) << 0 << 0;
+    QTest::newRow("another indicator") << Edit([=](auto& d) { d.setInputs(weak, example, 5); }) << 1 << 0;
+    QTest::newRow("another type") << Edit([=](auto& d) { d.setInputs(TitrationType::StrongAcidStrongBase, example, 4); }) << 1 << 1;
+    QTest::newRow("a box retyped") << Edit([](auto& d) { d.setBox(report::Input::TxKaKb, "1E-5"); }) << 1 << 1;
+    QTest::newRow("a box as it was") << Edit([](auto& d) { d.setBox(report::Input::TxVErl, "25"); }) << 0 << 0;
     QTest::newRow("the fit's choice") << Edit([](auto& d) { d.setFitPKa(true); }) << 1 << 1;
     QTest::newRow("the derivative") << Edit([](auto& d) { d.setShowDerivative(true); }) << 1 << 0;
     QTest::newRow("a curve kept") << Edit([](auto& d) { QVERIFY(d.keepCurve()); }) << 1 << 0;
     QTest::newRow("no kept curve to clear") << Edit([](auto& d) { d.clearKept(); }) << 0 << 0;
     QTest::newRow("a reading") << Edit([](auto& d) { d.appendReading(1, 3); }) << 1 << 1;
-    QTest::newRow("the verdict's caption")
-        << Edit([](auto& d) { d.setVerdictCaption("Inappropriate"); }) << 1 << 0;
+    QTest::newRow("the verdict's caption") << Edit([](auto& d) { d.setVerdictCaption("Inappropriate"); }) << 1 << 0;
+    // clang-format on
 }
 
 void TestSession::documentRevisions()
