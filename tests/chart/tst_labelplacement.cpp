@@ -3,6 +3,7 @@
 // surface: inside the plot, a quarter line clear of one another and of the dots, their leaders
 // from just outside a dot to their own label.
 #include "chart/labelplacement.h"
+#include "report/numbertext.h"
 #include "chartsetup.h"
 
 #include <QLineF>
@@ -63,6 +64,13 @@ void TestLabelPlacement::labelsClearOfEachOtherAndTheDots()
     QCOMPARE(dots.size(), std::size_t(pKa.isEmpty() ? 1 : pKa.size()));
     QVERIFY(paper ||
             std::ranges::all_of(dots, [&](const Op& o) { return o.penWidth == d.g.dotPen; }));
+    // Each of several points' labels names the point and its pH as the report gives them.
+    const std::vector<report::EquivalencePoint> points = chartOf(in)->points();
+    for (std::size_t k = 0; points.size() > 1 && k < points.size(); ++k) {
+        const std::string head = " Equivalence point " + std::to_string(k + 1) +
+                                 ".  pH = " + chartNumber(report::Round(points[k].pH, 3)) + ' ';
+        QVERIFY2(std::ranges::count(d.of(Kind::Print), head, &Op::text) == 1, head.c_str());
+    }
     const double radius = d.g.dotPen / 2;
     // Every text on the plot stands over its white box; lines of one label touch.
     std::vector<QRectF> labels;
