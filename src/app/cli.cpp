@@ -589,7 +589,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         return 2;
     if (!o.chartPath.isEmpty()) {
         // The run accepted the inputs: the session's chart exists.
-        chart::ChartModel c = *session::chartModel(session, outcome, catalogue);
+        chart::ChartModel c = *document.chart();
         c.texts = session::chartTexts(session, outcome, catalogue);
         const QByteArray bytes = output::chartFile(c, o.chartFormat);
         if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {

@@ -465,10 +465,9 @@ void FormMain::updateChartMenu()
 
 void FormMain::open(const session::Session& setup)
 {
-    const report::BoxTexts& b = setup.boxes;
-    if (setup.type || setup.indicatorPosition != 0 || !b.TxCBur.empty() || !b.TxVErl.empty() ||
-        !b.TxCErl.empty() || !b.TxKaKb.empty())
-        frameDAT_->preset(setup.type, b, setup.indicatorPosition);
+    // Only what was given: an empty start leaves the page as a new window shows it.
+    if (setup.type || setup.indicatorPosition != 0 || setup.boxes != report::BoxTexts{})
+        frameDAT_->preset(setup.type, setup.boxes, setup.indicatorPosition);
     document_.setFitPKa(setup.fitPKa);
 }
 
@@ -542,7 +541,7 @@ void FormMain::Image5_Click(bool)
 bool FormMain::drawSessionChart()
 {
     const session::Outcome& o = outcome();
-    std::optional<chart::ChartModel> chart = session::chartModel(session(), o, catalogue_);
+    std::optional<chart::ChartModel> chart = document_.chart();
     if (!chart)
         return false;
     const chart::ChartTexts texts = session::chartTexts(session(), o, catalogue_);

@@ -20,6 +20,8 @@ struct BoxTexts
     std::string TxVErl; ///< analyte volume
     std::string TxCErl; ///< analyte concentration
     std::string TxKaKb; ///< Ka or Kb
+
+    bool operator==(const BoxTexts&) const = default;
 };
 
 /// A box; None stands for the titration type and the equivalence volume in a refusal.

@@ -13,16 +13,19 @@ void Document::edited(bool analysis)
     ++revision_;
     if (analysis)
         ++analysisRevision_;
+    dropOutcome();
+}
+
+void Document::dropOutcome()
+{
     outcome_.reset();
+    chart_.reset();
 }
 
 void Document::setInputs(std::optional<chem::TitrationType> type, const report::BoxTexts& boxes,
                          int indicatorPosition)
 {
-    const bool analysed = type != setup_.type || boxes.TxCBur != setup_.boxes.TxCBur ||
-                          boxes.TxVErl != setup_.boxes.TxVErl ||
-                          boxes.TxCErl != setup_.boxes.TxCErl ||
-                          boxes.TxKaKb != setup_.boxes.TxKaKb;
+    const bool analysed = type != setup_.type || boxes != setup_.boxes;
     if (!analysed && indicatorPosition == setup_.indicatorPosition)
         return;
     setup_.type = type;
@@ -52,7 +55,7 @@ void Document::setVerdictCaption(std::string caption)
     const bool depends = !outcome_ || !outcome_->schematic.verdict;
     ++revision_;
     if (depends)
-        outcome_.reset();
+        dropOutcome();
 }
 
 void Document::setReadings(std::optional<lab::Readings> readings, std::string name)
@@ -120,6 +123,13 @@ const Outcome& Document::outcome() const
     return *outcome_;
 }
 
+const std::optional<chart::ChartModel>& Document::chart() const
+{
+    if (!chart_)
+        chart_ = chartModel(setup_, outcome(), *catalogue_);
+    return *chart_;
+}
+
 std::optional<Document::AnalysisJob>
 Document::analysisJob(std::optional<std::uint64_t> running) const
 {
@@ -142,7 +152,7 @@ bool Document::deliverAnalysis(std::uint64_t analysisRevision,
     measured_ = std::move(measured);
     measuredRevision_ = analysisRevision;
     ++revision_;
-    outcome_.reset();
+    dropOutcome();
     return true;
 }
 

@@ -48,6 +48,9 @@ public:
     /// What this revision computes: the refresh, the run and — once delivered for this
     /// revision's analysis — the readings' end points and fit.
     const Outcome& outcome() const;
+    /// The chart of that outcome, made on first use and kept with it; none when it is refused.
+    /// Its texts are the caller's (chartTexts).
+    const std::optional<chart::ChartModel>& chart() const;
 
     /// What to analyse off the window's thread, or none when there are no readings, the
     /// analysis for this revision is already here, or `running` is this revision's.
@@ -69,6 +72,8 @@ public:
 private:
     /// Marks an edit; `analysis` when the readings' analysis depends on what changed.
     void edited(bool analysis);
+    /// Drops what was computed, to be made again on first use.
+    void dropOutcome();
 
     const indicators::IndicatorCatalogue* catalogue_;
     Session setup_;
@@ -78,6 +83,8 @@ private:
     std::optional<lab::Measured> measured_;
     std::uint64_t measuredRevision_ = 0;
     mutable std::optional<Outcome> outcome_;
+    /// Made or not yet; made, a chart or none.
+    mutable std::optional<std::optional<chart::ChartModel>> chart_;
 };
 
 } // namespace session
