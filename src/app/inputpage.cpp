@@ -515,8 +515,8 @@ bool InputPage::eventFilter(QObject* watched, QEvent* event)
     QAbstractItemView* popup = substanceList_->popup();
     if (watched != popup)
         return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    if (key == Qt::Key_Escape) {
         // Esc closes the window everywhere in it: the box passes it on to the window's keys.
         popup->hide();
         QKeyEvent again(QEvent::KeyPress, Qt::Key_Escape,
@@ -524,10 +524,8 @@ bool InputPage::eventFilter(QObject* watched, QEvent* event)
         QCoreApplication::sendEvent(txKaKb_, &again);
         return true;
     }
-    if (event->type() == QEvent::KeyPress && !popup->currentIndex().isValid() &&
-        offered_.isValid() &&
-        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down ||
-         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Up)) {
+    if ((key == Qt::Key_Down || key == Qt::Key_Up) && !popup->currentIndex().isValid() &&
+        offered_.isValid()) {
         popup->setCurrentIndex(offered_); // the entry in view, not the list's far end
         return true;
     }
