@@ -22,6 +22,8 @@ public:
         std::string text;
         double fontSize = 0;
         bool bold = false;
+        std::string fontName; ///< Print only
+        bool italic = false;
     };
 
     /// `unitsPerPoint`: 96/72 for a screen in pixels, 25.4/72 for paper in millimetres.
@@ -33,12 +35,12 @@ public:
 
     void Cls() override
     {
-        operations.push_back({Kind::Cls, 0, 0, 0, 0, 0, penWidth_, {}, 0, false});
+        operations.push_back({Kind::Cls, 0, 0, 0, 0, 0, penWidth_, {}, 0, false, {}, false});
     }
     void Print(const std::string& text) override
     {
         operations.push_back({Kind::Print, currentX(), currentY(), currentX(), currentY(), 0,
-                              penWidth_, text, fontSize_, bold_});
+                              penWidth_, text, fontSize_, bold_, fontName_, italic_});
     }
     double TextWidth(const std::string& text) override
     {
@@ -47,23 +49,25 @@ public:
     double TextHeight(const std::string&) override { return 1.15 * fontSize_ * unitsPerPoint_; }
     void Line(double x1, double y1, double x2, double y2, Colour colour) override
     {
-        operations.push_back({Kind::Line, x1, y1, x2, y2, colour, penWidth_, {}, 0, false});
+        operations.push_back(
+            {Kind::Line, x1, y1, x2, y2, colour, penWidth_, {}, 0, false, {}, false});
     }
     void Box(double x, double y, double dx, double dy, Colour colour) override
     {
-        operations.push_back({Kind::Box, x, y, x + dx, y + dy, colour, penWidth_, {}, 0, false});
+        operations.push_back(
+            {Kind::Box, x, y, x + dx, y + dy, colour, penWidth_, {}, 0, false, {}, false});
     }
     void PSet(double x, double y, Colour colour) override
     {
-        operations.push_back({Kind::PSet, x, y, x, y, colour, penWidth_, {}, 0, false});
+        operations.push_back({Kind::PSet, x, y, x, y, colour, penWidth_, {}, 0, false, {}, false});
     }
     void setDrawWidth(int pixels) override { penWidth_ = pixels; }
     void setFillColor(Colour) override {}
     void setFillStyleSolid() override {}
-    void setFontName(const std::string&) override {}
+    void setFontName(const std::string& name) override { fontName_ = name; }
     void setFontSize(double points) override { fontSize_ = points; }
     void setFontBold(bool bold) override { bold_ = bold; }
-    void setFontItalic(bool) override {}
+    void setFontItalic(bool italic) override { italic_ = italic; }
     double twipsPerPixelX() const override { return twipsPerPixel_; }
     double twipsPerPixelY() const override { return twipsPerPixel_; }
 
@@ -73,6 +77,8 @@ private:
     int penWidth_ = 1;
     double fontSize_ = 10;
     bool bold_ = false;
+    std::string fontName_;
+    bool italic_ = false;
 };
 
 } // namespace chart
