@@ -17,27 +17,46 @@ constexpr double kPeakShare = 0.05;
 /// The noise never counts as less than a meter's last digit (0.001 pH) can hide.
 constexpr double kMinNoise = 0.0005;
 
-/// The readings at distinct volumes: the mean pH and the number of readings at each.
+/// The readings averaged over steps of the volume: the mean volume, the mean pH and the number
+/// of readings in each, and where each step's readings begin.
 struct Series
 {
     std::vector<double> x, y, count;
+    std::vector<std::size_t> first;
 };
 
-Series distinctVolumes(const Readings& r)
+/// Readings closer together than this share of the run's span are averaged into one point: a
+/// thousand steps are finer than any jump needs, and finer ones would only multiply the noise's
+/// maxima, so that the end points found would grow in number with the readings. The readings
+/// at one volume are always averaged.
+constexpr double kFinestStep = 1e-3;
+
+Series binned(const Readings& r)
 {
     Series s;
+    if (r.size() == 0)
+        return s;
+    const double step = kFinestStep * (r.volume.back() - r.volume.front());
+    double start = r.volume.front();
     for (std::size_t i = 0; i < r.size(); ++i) {
-        if (!s.x.empty() && r.volume[i] == s.x.back()) {
+        if (!s.x.empty() && (r.volume[i] == start || r.volume[i] < start + step)) {
             const double n = ++s.count.back();
+            s.x.back() += (r.volume[i] - s.x.back()) / n;
             s.y.back() += (r.pH[i] - s.y.back()) / n;
         } else {
+            start = r.volume[i];
             s.x.push_back(r.volume[i]);
             s.y.push_back(r.pH[i]);
             s.count.push_back(1.0);
+            s.first.push_back(i);
         }
     }
+    s.first.push_back(r.size());
     return s;
 }
+
+/// The local quadratics take each point with this many on either side.
+constexpr std::size_t kHalfWidth = 2;
 
 /// The local quadratic at one point: its slope and curvature, and the factors that turn the
 /// pH noise's variance into the slope's and into the point's residual's.
@@ -52,7 +71,6 @@ struct Local
 
 Local localQuadratic(const Series& s, std::size_t j)
 {
-    constexpr std::size_t kHalfWidth = 2;
     const std::size_t n = s.x.size();
     const std::size_t lo = std::min(j > kHalfWidth ? j - kHalfWidth : 0, n - 2 * kHalfWidth - 1);
     const std::size_t hi = lo + 2 * kHalfWidth;
@@ -124,6 +142,18 @@ bool standsOut(const std::vector<double>& d, std::size_t j, double height)
     return true;
 }
 
+/// Whether a higher slope lies within the quadratics' reach of j: two maxima that close are
+/// one jump, split by the noise or by uneven steps.
+bool higherNearby(const std::vector<double>& d, std::size_t j)
+{
+    const std::size_t lo = j > 2 * kHalfWidth ? j - 2 * kHalfWidth : 0;
+    const std::size_t hi = std::min(j + 2 * kHalfWidth, d.size() - 1);
+    for (std::size_t k = lo; k <= hi; ++k)
+        if (d[k] > d[j])
+            return true;
+    return false;
+}
+
 /// The vertex of the parabola through three points, kept between the outer two.
 double vertex(const double x[3], const double y[3])
 {
@@ -152,12 +182,29 @@ double stepAround(const std::vector<double>& x, double volume)
     return *after - *(after - 1);
 }
 
-/// Half the 95 % interval of a maximum found at `volume` next to reading j: the method run
-/// again on the nominal model's curve at the readings around j, with the noise read from the
-/// data, the model's end point moved through the step that holds `volume` (where in a step a
-/// narrow jump lies is what the readings cannot say); none without a model for it.
-std::optional<double> simulatedHalfWidth(const Series& s, std::size_t j, double volume,
-                                         double noise, double sign, const Setup& setup, int index)
+/// The volumes a point of `s` averages the model over: those of up to 16 of its readings,
+/// spread evenly through them; one where they share a volume.
+void sampleVolumes(const Readings& r, const Series& s, std::size_t k, std::vector<double>& volumes)
+{
+    constexpr std::size_t kSamples = 16;
+    const std::size_t begin = s.first[k], n = s.first[k + 1] - begin;
+    if (r.volume[begin] == r.volume[begin + n - 1]) {
+        volumes.push_back(r.volume[begin]);
+        return;
+    }
+    const std::size_t m = std::min(n, kSamples);
+    for (std::size_t q = 0; q < m; ++q)
+        volumes.push_back(r.volume[begin + (2 * q + 1) * n / (2 * m)]);
+}
+
+/// Half the 95 % interval of a maximum found at `volume` next to point j: the method run
+/// again on the nominal model's curve, averaged as the readings around j are, with the noise
+/// read from the data, the model's end point moved through the step that holds `volume`
+/// (where in a step a narrow jump lies is what the readings cannot say); none without a
+/// model for it.
+std::optional<double> simulatedHalfWidth(const Readings& r, const Series& s, std::size_t j,
+                                         double volume, double noise, double sign,
+                                         const Setup& setup, int index)
 {
     const std::optional<report::TitrationModel> model = setup.model();
     const std::vector<double> eq = model ? model->equivalenceVolumes() : std::vector<double>{};
@@ -171,8 +218,14 @@ std::optional<double> simulatedHalfWidth(const Series& s, std::size_t j, double 
     w.x.assign(s.x.begin() + lo, s.x.begin() + hi + 1);
     w.count.assign(s.count.begin() + lo, s.count.begin() + hi + 1);
     w.y.resize(w.x.size());
+    std::vector<double> volumes;
+    std::vector<std::size_t> until; // where each point's volumes end
+    for (std::size_t k = lo; k <= hi; ++k) {
+        sampleVolumes(r, s, k, volumes);
+        until.push_back(volumes.size());
+    }
     const double step = stepAround(w.x, volume);
-    const chem::Result<std::vector<double>> nominal = modelCurve(setup, w.x);
+    const chem::Result<std::vector<double>> nominal = modelCurve(setup, volumes);
     if (!nominal || sign * (nominal.value->back() - nominal.value->front()) <= 0.0)
         return std::nullopt; // a model that runs the other way says nothing about these
 
@@ -183,11 +236,17 @@ std::optional<double> simulatedHalfWidth(const Series& s, std::size_t j, double 
         const double truth = volume + step * ((run + 0.5) / kRuns - 0.5);
         Setup moved = setup;
         moved.inputs.analyteConc *= truth / eq[index - 1];
-        const chem::Result<std::vector<double>> pH = modelCurve(moved, w.x);
+        const chem::Result<std::vector<double>> pH = modelCurve(moved, volumes);
         if (!pH)
             return std::nullopt;
-        for (std::size_t i = 0; i < w.x.size(); ++i)
-            w.y[i] = (*pH.value)[i] + noise * normal.next() / std::sqrt(w.count[i]);
+        for (std::size_t i = 0, v = 0; i < w.x.size(); ++i) {
+            const std::size_t from = v;
+            double sum = 0.0;
+            for (; v < until[i]; ++v)
+                sum += (*pH.value)[v];
+            w.y[i] =
+                sum / static_cast<double>(v - from) + noise * normal.next() / std::sqrt(w.count[i]);
+        }
         for (std::size_t i = 0; i < w.x.size(); ++i)
             d[i] = sign * localQuadratic(w, i).slope;
         const auto top = std::max_element(d.begin() + 1, d.end() - 1);
@@ -223,7 +282,7 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
                                                         const Setup& setup)
 {
     using Failure = chem::Result<std::vector<EndPoint>>;
-    const Series s = distinctVolumes(readings);
+    const Series s = binned(readings);
     const std::size_t n = s.x.size();
     if (n < 5)
         return Failure::failed("fewer than 5 distinct volumes");
@@ -251,7 +310,7 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
 
     std::vector<EndPoint> found;
     for (std::size_t j = 1; j + 1 < n; ++j) {
-        if (!(d[j] > d[j - 1] && d[j] >= d[j + 1]))
+        if (!(d[j] > d[j - 1] && d[j] >= d[j + 1]) || higherNearby(d, j))
             continue;
         const double slopeNoise = noise * std::sqrt(local[j].slopeVariance);
         if (!(d[j] > 0.0) ||
@@ -261,16 +320,20 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
         EndPoint p;
         p.method = EndPointMethod::Derivative;
         p.volume = vertexAt(s.x, d, j);
-        p.index = equivalenceIndex(p.volume, setup);
+        // Numbered in order, as the model's equivalence points, or on from the one before.
+        p.index =
+            std::max(equivalenceIndex(p.volume, setup), found.empty() ? 1 : found.back().index + 1);
         const std::optional<double> simulated =
-            simulatedHalfWidth(s, j, p.volume, noise, sign, setup, p.index);
+            simulatedHalfWidth(readings, s, j, p.volume, noise, sign, setup, p.index);
         const double half = simulated ? *simulated : 0.475 * stepAround(s.x, p.volume);
         if (!std::isfinite(p.volume) || !std::isfinite(half))
             continue; // volumes too close or too far apart for floating point
         p.ci95 = {p.volume - half, p.volume + half};
 
-        // The check: where the second derivative turns from rising to falling slope.
-        for (std::size_t k = j - 1; k <= j; ++k) {
+        // The check: where the second derivative turns from rising to falling slope, found
+        // across a step between points, so it may lie that much further off.
+        const std::size_t from = j > kHalfWidth ? j - kHalfWidth : 0;
+        for (std::size_t k = from; k < std::min(j + kHalfWidth, n - 1); ++k) {
             if (d2[k] > 0.0 && d2[k + 1] <= 0.0) {
                 const double at = s.x[k] + d2[k] / (d2[k] - d2[k + 1]) * (s.x[k + 1] - s.x[k]);
                 if (!p.crossingVolume ||
@@ -278,8 +341,9 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
                     p.crossingVolume = at;
             }
         }
-        p.crossingDisagrees =
-            !p.crossingVolume || *p.crossingVolume < p.ci95[0] || *p.crossingVolume > p.ci95[1];
+        const double slack = 0.5 * stepAround(s.x, p.volume);
+        p.crossingDisagrees = !p.crossingVolume || *p.crossingVolume < p.ci95[0] - slack ||
+                              *p.crossingVolume > p.ci95[1] + slack;
         setConcentration(p, setup);
         found.push_back(p);
     }
