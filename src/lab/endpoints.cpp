@@ -1,5 +1,6 @@
 #include "lab/endpoints.h"
 
+#include "lab/groups.h"
 #include "lab/statistics.h"
 #include "lab/synthetic.h"
 
@@ -14,110 +15,6 @@ namespace {
 constexpr double kPeakNoiseSigmas = 8.0;
 /// ... and be this share of the highest one: a shoulder is not a jump.
 constexpr double kPeakShare = 0.05;
-/// The noise never counts as less than a meter's last digit (0.001 pH) can hide.
-constexpr double kMinNoise = 0.0005;
-
-/// The readings averaged over steps of the volume: the mean volume, the mean pH and the number
-/// of readings in each, and where each step's readings begin.
-struct Series
-{
-    std::vector<double> x, y, count;
-    std::vector<std::size_t> first;
-};
-
-/// Readings closer together than this share of the run's span are averaged into one point: a
-/// thousand steps are finer than any jump needs, and finer ones would only multiply the noise's
-/// maxima, so that the end points found would grow in number with the readings. The readings
-/// at one volume are always averaged.
-constexpr double kFinestStep = 1e-3;
-
-Series binned(const Readings& r)
-{
-    Series s;
-    if (r.size() == 0)
-        return s;
-    const double step = kFinestStep * (r.volume.back() - r.volume.front());
-    double start = r.volume.front();
-    for (std::size_t i = 0; i < r.size(); ++i) {
-        if (!s.x.empty() && (r.volume[i] == start || r.volume[i] < start + step)) {
-            const double n = ++s.count.back();
-            s.x.back() += (r.volume[i] - s.x.back()) / n;
-            s.y.back() += (r.pH[i] - s.y.back()) / n;
-        } else {
-            start = r.volume[i];
-            s.x.push_back(r.volume[i]);
-            s.y.push_back(r.pH[i]);
-            s.count.push_back(1.0);
-            s.first.push_back(i);
-        }
-    }
-    s.first.push_back(r.size());
-    return s;
-}
-
-/// The local quadratics take each point with this many on either side.
-constexpr std::size_t kHalfWidth = 2;
-
-/// The local quadratic at one point: its slope and curvature, and the factors that turn the
-/// pH noise's variance into the slope's and into the point's residual's.
-struct Local
-{
-    double slope = 0.0;
-    double secondDerivative = 0.0;
-    double slopeVariance = 0.0;    ///< per unit pH variance
-    double residual = 0.0;         ///< reading − the quadratic's value
-    double residualVariance = 0.0; ///< per unit pH variance
-};
-
-Local localQuadratic(const Series& s, std::size_t j)
-{
-    const std::size_t n = s.x.size();
-    const std::size_t lo = std::min(j > kHalfWidth ? j - kHalfWidth : 0, n - 2 * kHalfWidth - 1);
-    const std::size_t hi = lo + 2 * kHalfWidth;
-    const double scale = std::max(s.x[hi] - s.x[j], s.x[j] - s.x[lo]);
-    // Normal equations of y = a + b·u + c·u², u = (x − x_j)/scale, weighted by the count.
-    double m[3][3] = {}, v[3] = {};
-    for (std::size_t i = lo; i <= hi; ++i) {
-        const double u = (s.x[i] - s.x[j]) / scale;
-        const double p[3] = {1.0, u, u * u};
-        for (int r = 0; r < 3; ++r) {
-            v[r] += s.count[i] * p[r] * s.y[i];
-            for (int c = 0; c < 3; ++c)
-                m[r][c] += s.count[i] * p[r] * p[c];
-        }
-    }
-    // The inverse by cofactors: five distinct points make the matrix well conditioned.
-    double inv[3][3];
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) {
-            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
-            inv[r][c] = m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1];
-        }
-    const double det = m[0][0] * inv[0][0] + m[0][1] * inv[1][0] + m[0][2] * inv[2][0];
-    double coef[3] = {};
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            inv[r][c] /= det;
-            coef[r] += inv[r][c] * v[c];
-        }
-    }
-    Local l;
-    l.slope = coef[1] / scale;
-    l.secondDerivative = 2.0 * coef[2] / (scale * scale);
-    l.slopeVariance = inv[1][1] / (scale * scale);
-    l.residual = s.y[j] - coef[0];
-    l.residualVariance = 1.0 / s.count[j] - inv[0][0];
-    return l;
-}
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0.0;
-    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
-    std::nth_element(v.begin(), mid, v.end());
-    return *mid;
-}
 
 /// Whether the maximum at j stands `height` above the lowest point between it and a higher
 /// one (or the end) on both sides, its prominence. Both sides are walked a step at a time
@@ -184,7 +81,7 @@ double stepAround(const std::vector<double>& x, double volume)
 
 /// The volumes a point of `s` averages the model over: those of up to 16 of its readings,
 /// spread evenly through them; one where they share a volume.
-void sampleVolumes(const Readings& r, const Series& s, std::size_t k, std::vector<double>& volumes)
+void sampleVolumes(const Readings& r, const Groups& s, std::size_t k, std::vector<double>& volumes)
 {
     constexpr std::size_t kSamples = 16;
     const std::size_t begin = s.first[k], n = s.first[k + 1] - begin;
@@ -202,7 +99,7 @@ void sampleVolumes(const Readings& r, const Series& s, std::size_t k, std::vecto
 /// read from the data, the model's end point moved through the step that holds `volume`
 /// (where in a step a narrow jump lies is what the readings cannot say); none without a
 /// model for it.
-std::optional<double> simulatedHalfWidth(const Readings& r, const Series& s, std::size_t j,
+std::optional<double> simulatedHalfWidth(const Readings& r, const Groups& s, std::size_t j,
                                          double volume, double noise, double sign,
                                          const Setup& setup, int index)
 {
@@ -214,7 +111,7 @@ std::optional<double> simulatedHalfWidth(const Readings& r, const Series& s, std
     constexpr int kRuns = 200;
     const std::size_t lo = j > kWindow ? j - kWindow : 0;
     const std::size_t hi = std::min(j + kWindow, s.x.size() - 1);
-    Series w;
+    Groups w;
     w.x.assign(s.x.begin() + lo, s.x.begin() + hi + 1);
     w.count.assign(s.count.begin() + lo, s.count.begin() + hi + 1);
     w.y.resize(w.x.size());
@@ -282,22 +179,15 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
                                                         const Setup& setup)
 {
     using Failure = chem::Result<std::vector<EndPoint>>;
-    const Series s = binned(readings);
+    const Groups s = groupReadings(readings);
     const std::size_t n = s.x.size();
     if (n < 5)
         return Failure::failed("fewer than 5 distinct volumes");
 
     std::vector<Local> local(n);
-    std::vector<double> spread;
-    spread.reserve(n);
-    for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t j = 0; j < n; ++j)
         local[j] = localQuadratic(s, j);
-        if (local[j].residualVariance > 1e-9)
-            spread.push_back(std::abs(local[j].residual) / std::sqrt(local[j].residualVariance));
-    }
-    // 1.4826 × the median absolute deviation is the standard deviation of normal noise; the
-    // few readings on a jump, far off any quadratic, do not move the median.
-    const double noise = std::max(1.4826 * median(std::move(spread)), kMinNoise);
+    const double noise = readingNoise(local);
 
     // Rising or falling: the analyte's kind would say, but the readings are what counts.
     const double sign = s.y.back() >= s.y.front() ? 1.0 : -1.0;

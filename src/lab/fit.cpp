@@ -2,6 +2,7 @@
 
 #include "chem/polyprotic.h"
 #include "lab/endpoints.h"
+#include "lab/groups.h"
 #include "report/constanttext.h"
 
 #include <algorithm>
@@ -26,17 +27,38 @@ constexpr double kLowestLogConcentration = -10.0;
 using Vector = std::vector<double>;
 using Matrix = std::vector<Vector>;
 
+double sumOfSquares(const Vector& r)
+{
+    double s = 0.0;
+    for (const double x : r)
+        s += x * x;
+    return s;
+}
+
 /// Which parameters vary, how they go back into a setup, and the residuals they give.
 class Problem
 {
 public:
     Problem(const Readings& readings, const Setup& setup, bool fitPKa)
-        : readings_(readings), setup_(setup),
-          base_(setup.type == chem::TitrationType::WeakBaseStrongAcid)
+        : setup_(setup), base_(setup.type == chem::TitrationType::WeakBaseStrongAcid),
+          readings_(readings.size())
     {
         pKa_ = report::analytePKa(setup.type, setup.inputs, setup.constants);
         fitPKa_ = fitPKa && !pKa_.empty();
+        const Groups coarse = groupReadings(readings);
+        std::vector<Local> local;
+        for (std::size_t j = 0; coarse.size() > 2 * kHalfWidth && j < coarse.size(); ++j)
+            local.push_back(localQuadratic(coarse, j));
+        groups_ = fitGroups(readings, coarse, readingNoise(local));
+        for (const double w : groups_.within)
+            within_ += w;
+        for (double& c : groups_.count)
+            c = std::sqrt(c);
     }
+
+    /// The sum of squares over the readings of the residuals `r` of the groups.
+    double sumOfSquares(const Vector& r) const { return lab::sumOfSquares(r) + within_; }
+    std::size_t readings() const { return readings_; }
 
     std::size_t size() const { return fitPKa_ ? 1 + pKa_.size() : 1; }
 
@@ -86,35 +108,30 @@ public:
             return std::nullopt;
         chem::Result<Vector> pH;
         if (pKa_.empty()) {
-            pH = modelCurve(*s, readings_.volume);
+            pH = modelCurve(*s, groups_.x);
         } else {
             const std::optional<report::TitrationModel> model = s->model();
             if (model)
                 pH = model->smooth(fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_)
-                         .curveOrFailure(readings_.volume);
+                         .curveOrFailure(groups_.x);
         }
         if (!pH)
             return std::nullopt;
+        // Each group weighs as its readings: √count × (model − mean).
         for (std::size_t i = 0; i < pH.value->size(); ++i)
-            (*pH.value)[i] -= readings_.pH[i];
+            (*pH.value)[i] = groups_.count[i] * ((*pH.value)[i] - groups_.y[i]);
         return std::move(*pH.value);
     }
 
 private:
-    const Readings& readings_;
     const Setup& setup_;
     bool base_ = false;
-    Vector pKa_; ///< the analyte's, nominal; empty for a strong analyte
+    std::size_t readings_ = 0;
+    Groups groups_;     ///< its count the square root of each group's
+    double within_ = 0; ///< the readings' sum of squares about their groups' lines
+    Vector pKa_;        ///< the analyte's, nominal; empty for a strong analyte
     bool fitPKa_ = false;
 };
-
-double sumOfSquares(const Vector& r)
-{
-    double s = 0.0;
-    for (const double x : r)
-        s += x * x;
-    return s;
-}
 
 /// Solves A·x = b for a symmetric positive definite A by Cholesky; none when a pivot falls
 /// below `tolerance` times its diagonal element (the matrix is singular for this purpose).
@@ -201,8 +218,8 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
     std::optional<Vector> r = problem.residuals(p);
     if (!r)
         return std::nullopt;
-    const std::size_t n = r->size(), m = p.size();
-    double sse = sumOfSquares(*r);
+    const std::size_t n = problem.readings(), m = p.size();
+    double sse = problem.sumOfSquares(*r);
     double lambda = 1e-3;
     for (int iteration = 1; iteration <= kMaxFitIterations; ++iteration) {
         std::optional<std::pair<Matrix, Vector>> normal = normalEquations(problem, p, *r);
@@ -236,7 +253,7 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
             for (std::size_t k = 0; k < m; ++k)
                 q[k] += shrink * (*step)[k];
             std::optional<Vector> rq = problem.residuals(q);
-            const double sseQ = rq ? sumOfSquares(*rq) : HUGE_VAL;
+            const double sseQ = rq ? problem.sumOfSquares(*rq) : HUGE_VAL;
             if (sseQ < sse) {
                 stepped = true;
                 p = std::move(q);
@@ -274,13 +291,13 @@ chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool
         if (!(c > 0.0))
             continue;
         std::optional<Minimum> end = minimise(problem, problem.start(c));
-        if (end && (!best || sumOfSquares(end->r) < sumOfSquares(best->r)))
+        if (end && (!best || problem.sumOfSquares(end->r) < problem.sumOfSquares(best->r)))
             best = std::move(end);
     }
     if (!best)
         return Failure::failed(kNotConverged);
 
-    const double sse = sumOfSquares(best->r);
+    const double sse = problem.sumOfSquares(best->r);
     const double rms = std::sqrt(sse / static_cast<double>(n));
     if (!(rms <= kMaxFitRmsResidual)) {
         // to_chars: the locale's decimal comma must not reach the reason.
