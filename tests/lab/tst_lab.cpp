@@ -12,7 +12,9 @@
 #include <QJsonObject>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 using namespace lab;
 using chem::TitrationType;
@@ -35,6 +37,8 @@ private slots:
     void reader();
     void recovery_data();
     void recovery();
+    void denseReadings_data();
+    void denseReadings();
     void refusesWhatDoesNotFit();
     void measuredInWordsAndJson();
     void studentT();
@@ -159,6 +163,53 @@ void TestLab::recovery()
     for (std::size_t k = 0; k < fit.value->pKa.size(); ++k)
         QVERIFY(std::abs(fit.value->pKa[k] - truePKa[k]) < 4.0 * fit.value->pKaSE[k] + 1e-3);
     QVERIFY(fit.value->curve(readings.value->volume));
+}
+
+void TestLab::denseReadings_data()
+{
+    // Of one jump at 25.5 mL, read from 0 to 50 mL evenly or at random volumes (to 0.001 mL);
+    // each row once gave end points in the noise.
+    QTest::addColumn<TitrationType>("type");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("random");
+    QTest::addColumn<unsigned>("seed");
+    QTest::newRow("acetic acid, 100,000 evenly, pH to 0.001")
+        << TitrationType::WeakAcidStrongBase << 100000 << false << 1u;
+    QTest::newRow("acetic acid, 5,000 at random")
+        << TitrationType::WeakAcidStrongBase << 5000 << true << 4u;
+    QTest::newRow("strong acid, 5,000 at random")
+        << TitrationType::StrongAcidStrongBase << 5000 << true << 4u;
+    QTest::newRow("ammonia, 20,000 at random")
+        << TitrationType::WeakBaseStrongAcid << 20000 << true << 2u;
+}
+
+void TestLab::denseReadings()
+{
+    // As many end points as jumps, whatever the number of readings; the fit as on few.
+    QFETCH(TitrationType, type);
+    QFETCH(int, count);
+    QFETCH(bool, random);
+    QFETCH(unsigned, seed);
+    const Setup nominal{type, {0.1, 0.1, 25.0, chem::isWeak(type) ? 1.8e-5 : 0.0}, {}};
+    Setup truth = nominal;
+    truth.inputs.analyteConc = 0.102;
+    std::vector<double> volumes(count);
+    std::mt19937 pick(seed);
+    for (int i = 0; i < count; ++i)
+        volumes[i] = random ? std::round(pick() / 4294967296.0 * 50000) / 1000 : 50.0 * i / count;
+    std::ranges::sort(volumes);
+    Readings r = *simulateReadings(truth, volumes, 0.01, seed).value;
+    for (double& pH : r.pH)
+        pH = std::round(pH * 1000) / 1000;
+    const Measured m = analyseReadings(r, nominal, false);
+    QCOMPARE(m.endPoints.size(), chem::isWeak(type) ? 2u : 3u);
+    for (const EndPoint& p : m.endPoints) {
+        QCOMPARE(p.index, 1);
+        QVERIFY2(p.ci95[0] <= 25.5 && 25.5 <= p.ci95[1], qPrintable(QString::number(p.volume)));
+        QVERIFY(!p.crossingDisagrees);
+    }
+    QCOMPARE(m.endPoints[0].method, EndPointMethod::Derivative);
+    QVERIFY(m.fit && std::abs(m.fit->analyteConcentration / 0.102 - 1.0) < 0.001);
 }
 
 void TestLab::refusesWhatDoesNotFit()
