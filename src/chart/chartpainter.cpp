@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <utility>
 
 namespace chart {
@@ -201,6 +202,79 @@ void ChartPainter::boundaryStroke(double px, double py, double x, double y)
     s_.LineRelative(px, py, -a, -b, kBoundary);
 }
 
+/// Which of a series' points are worth drawing, in their order: all of them, unless they
+/// outnumber twice the plot's pixel columns (never with `pixel` 0, for the model's curve).
+/// Then in each column, for a line the first, lowest, highest and last point between
+/// interruptions (the line through them covers the same pixels); for markers the first in
+/// each cell of a pixel, or of a quarter of a marker where that is larger, which another
+/// marker there would hardly change. `at` gives a point's place on the surface, none off the
+/// plot; `pixel` is a device pixel's size in the surface's units.
+std::vector<std::size_t> ChartPainter::shownPoints(
+    const Series& s, const std::function<std::optional<std::pair<double, double>>(std::size_t)>& at,
+    double pixel) const
+{
+    const std::size_t n = s.points.size();
+    const double left = plot_.left(), top = g_.yOfPH(15);
+    const double width = plot_.right() - left, height = g_.yOfPH(-1) - top;
+    std::vector<std::size_t> shown;
+    if (!(pixel > 0) || n <= 2 * static_cast<std::size_t>(width / pixel + 1)) {
+        shown.resize(n);
+        std::iota(shown.begin(), shown.end(), std::size_t{0});
+        return shown;
+    }
+    const double size =
+        s.style.markersOnly ? std::max(pixel, g_.dotPen * s.style.width / 4) : pixel;
+    const auto columns = static_cast<std::size_t>(width / size) + 1;
+    const auto rows = static_cast<std::size_t>(height / size) + 1;
+    const auto cell = [&](double u, double from, std::size_t count) {
+        return static_cast<std::size_t>(std::clamp((u - from) / size, 0.0, count - 1.0));
+    };
+    if (s.style.markersOnly) {
+        std::vector<bool> taken(columns * rows);
+        for (std::size_t i = 0; i < n; ++i)
+            if (const auto p = at(i)) {
+                const std::size_t k =
+                    cell(p->first, left, columns) * rows + cell(p->second, top, rows);
+                if (!taken[k])
+                    shown.push_back(i);
+                taken[k] = true;
+            }
+        return shown;
+    }
+    // A column's first, lowest, highest and last, kept in order.
+    std::size_t kept[4] = {}, count = 0, column = columns;
+    double low = 0, high = 0;
+    const auto flush = [&] {
+        std::sort(kept, kept + count);
+        for (std::size_t k = 0; k < count; ++k)
+            if (shown.empty() || shown.back() != kept[k])
+                shown.push_back(kept[k]);
+        count = 0;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto p = at(i);
+        if (!p || cell(p->first, left, columns) != column)
+            flush();
+        if (!p) {
+            shown.push_back(i); // the interruption
+            column = columns;
+        } else if (count == 0) {
+            column = cell(p->first, left, columns);
+            std::fill(kept, kept + 4, i);
+            low = high = p->second;
+            count = 4;
+        } else {
+            kept[3] = i;
+            if (p->second < low)
+                low = p->second, kept[1] = i;
+            if (p->second > high)
+                high = p->second, kept[2] = i;
+        }
+    }
+    flush();
+    return shown;
+}
+
 /// A series in its style: markers where its points lie on the plot, or a line through them,
 /// interrupted where one does not.
 void ChartPainter::drawSeries(const Series& s)
@@ -218,12 +292,21 @@ void ChartPainter::drawSeries(const Series& s)
     const auto onPlot = [&](double v, double value) {
         return value >= low && value <= high && (sampled || (v >= 0 && v <= plot_.axisEnd));
     };
+    const auto at = [&](std::size_t i) -> std::optional<std::pair<double, double>> {
+        const auto [v, value] = s.points[i];
+        if (!onPlot(v, value))
+            return std::nullopt;
+        return std::pair{sampled ? s.sampledX[i] : plot_.xOfVolume(v), y(value)};
+    };
+    // A device pixel: the surface's unit on screen, a printer's dot on paper.
+    const double pixel = g_.onPaper ? s_.twipsPerPixelX() / 1440 * 25.4 : 1.0;
+    const std::vector<std::size_t> shown = shownPoints(s, at, own ? 0.0 : pixel);
     if (s.style.markersOnly) {
         const double diameter = g_.dotPen * s.style.width;
         pen(diameter, false);
-        for (const auto& [v, value] : s.points)
-            if (onPlot(v, value)) {
-                const double x = plot_.xOfVolume(v), yv = y(value);
+        for (const std::size_t i : shown)
+            if (const auto p = at(i)) {
+                const auto [x, yv] = *p;
                 s_.PSet(x, yv, s.style.colour);
                 placer_.avoidSeries(Rect{x, yv, x, yv}.grown(diameter / 2));
             }
@@ -233,13 +316,13 @@ void ChartPainter::drawSeries(const Series& s)
     dashPhase_ = 0;
     bool havePrevious = false;
     double px = 0, py = 0;
-    for (std::size_t i = 0; i < s.points.size(); ++i) {
-        const auto [v, value] = s.points[i];
-        if (!onPlot(v, value)) {
+    for (const std::size_t i : shown) {
+        const auto p = at(i);
+        if (!p) {
             havePrevious = false; // interrupted, not clamped
             continue;
         }
-        const double x = sampled ? s.sampledX[i] : plot_.xOfVolume(v), yv = y(value);
+        const auto [x, yv] = *p;
         if (havePrevious) {
             const Colour colour =
                 own && i < s.segmentColours.size() ? s.segmentColours[i] : s.style.colour;

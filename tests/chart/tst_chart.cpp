@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <ranges>
 #include <set>
 
@@ -43,6 +44,8 @@ private slots:
     void derivativeOfKnownCurve();
     void plotTransform_data();
     void plotTransform();
+    void denseSeriesPerPixel_data();
+    void denseSeriesPerPixel();
     void drawnAsRecorded_data();
     void drawnAsRecorded();
 };
@@ -517,6 +520,54 @@ void TestChart::plotTransform()
     QVERIFY(std::fabs(plot.pHAtY(dot.y1) - 8.722) < 0.001);
     for (const double v : {0.0, 12.5, 25.0, 37.5, end})
         QVERIFY(std::fabs(plot.volumeAtX(plot.xOfVolume(v)) - v) < 1e-9);
+}
+
+void TestChart::denseSeriesPerPixel_data()
+{
+    QTest::addColumn<SeriesRole>("role");
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<double>("twipsPerPixel");
+    QTest::newRow("readings on screen") << SeriesRole::Readings << false << 15.0;
+    QTest::newRow("readings on paper at 600 dpi") << SeriesRole::Readings << true << 2.4;
+    QTest::newRow("a line on screen") << SeriesRole::Kept << false << 15.0;
+}
+
+void TestChart::denseSeriesPerPixel()
+{
+    // 100,000 points, dozens per pixel column: far fewer drawn, and each column reaches as
+    // high and as low as its points do, within a pixel.
+    QFETCH(SeriesRole, role);
+    QFETCH(bool, paper);
+    QFETCH(double, twipsPerPixel);
+    Points points;
+    for (int i = 0; i < 100000; ++i)
+        points.emplace_back(i / 2000.0, 7 + 3 * std::sin(i / 4000.0) + (i % 7) * 0.01);
+    Setup in = kWeakAcid;
+    in.series = {makeSeries(role, points)};
+    const Drawn d = draw(in, paper, twipsPerPixel);
+    // A device pixel; for markers at least a quarter of one.
+    const double pixel =
+        std::max(paper ? twipsPerPixel / 1440 * 25.4 : 1,
+                 role == SeriesRole::Readings ? d.g.dotPen * seriesStyle(role).width / 4 : 0);
+    std::map<long, std::pair<double, double>> wanted, drawn; // column: lowest and highest y
+    const auto add = [&](auto& to, double x, double y) {
+        auto [at, added] = to.try_emplace(std::lround(std::floor((x - d.g.X0) / pixel)), y, y);
+        at->second = {std::min(at->second.first, y), std::max(at->second.second, y)};
+    };
+    for (const auto& [v, pH] : points)
+        add(wanted, d.plot.xOfVolume(v), d.g.yOfPH(pH));
+    const std::vector<Op> ops =
+        d.of(role == SeriesRole::Readings ? Kind::PSet : Kind::Line, seriesStyle(role).colour);
+    for (const Op& op : ops) {
+        add(drawn, op.x1, op.y1);
+        add(drawn, op.x2, op.y2);
+    }
+    QVERIFY2(ops.size() < points.size() / 10, qPrintable(QString::number(ops.size())));
+    QCOMPARE(drawn.size(), wanted.size());
+    for (const auto& [column, extent] : wanted) {
+        QVERIFY(std::abs(drawn[column].first - extent.first) <= pixel);
+        QVERIFY(std::abs(drawn[column].second - extent.second) <= pixel);
+    }
 }
 
 void TestChart::drawnAsRecorded_data()
