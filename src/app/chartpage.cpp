@@ -68,6 +68,7 @@ ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage:
 void ChartPage::Cls()
 {
     chart_.reset();
+    stale_ = false;
     readings_ = nullptr;
     description_.clear();
     moveCursor(std::nullopt);
@@ -78,19 +79,31 @@ void ChartPage::Cls()
 
 void ChartPage::draw(const chart::ChartModel& chart)
 {
-    QPainter painter(&picture_);
-    plot_ = output::paintScreenChart(painter, chart, palette().color(QPalette::WindowText), false);
+    // Painted when next shown or asked for: draws queued before that cost one painting.
+    chart_ = chart;
+    plot_ =
+        chart::plotTransform(chart::ChartGeometry::screen(kSize.width(), kSize.height()), chart);
+    stale_ = true;
     description_ = QString::fromStdString(chart::chartDescription(chart));
     setAccessibleDescription(description_);
-    painter.end();
-
-    chart_ = chart;
     readings_ = nullptr;
     for (const chart::Series& s : chart_->series())
         if (s.role == chart::SeriesRole::Readings)
             readings_ = &s;
+    readingsSorted_ = readings_ && std::ranges::is_sorted(readings_->points, {},
+                                                          &std::pair<double, double>::first);
     moveCursor(cursor_);
     update();
+}
+
+const QImage& ChartPage::picture() const
+{
+    if (stale_ && chart_) {
+        QPainter painter(&picture_);
+        output::paintScreenChart(painter, *chart_, palette().color(QPalette::WindowText), false);
+        stale_ = false;
+    }
+    return picture_;
 }
 
 void ChartPage::moveCursor(std::optional<double> volume)
@@ -105,10 +118,19 @@ void ChartPage::moveCursor(std::optional<double> volume)
         readout_ = volumeText(v) + QStringLiteral(" mL, pH ") + pHText(pH);
         static const std::vector<std::pair<double, double>> none;
         const auto& readings = readings_ ? readings_->points : none;
-        const auto nearest =
-            std::ranges::min_element(readings, {}, [v](const std::pair<double, double>& r) {
-                return std::fabs(r.first - v);
-            });
+        const auto distance = [v](const std::pair<double, double>& r) {
+            return std::fabs(r.first - v);
+        };
+        // Of readings in order, the two around the cursor; else all of them.
+        auto nearest = readings.begin(), last = readings.end();
+        if (readingsSorted_) {
+            const auto after =
+                std::ranges::lower_bound(readings, v, {}, &std::pair<double, double>::first);
+            nearest = after == readings.begin() ? after : after - 1;
+            last = after == readings.end() ? after : after + 1;
+        }
+        nearest = std::min_element(
+            nearest, last, [&](const auto& a, const auto& b) { return distance(a) < distance(b); });
         if (nearest != readings.end())
             readout_ += QStringLiteral("; reading ") + volumeText(nearest->first) +
                         QStringLiteral(" mL, pH ") + pHText(nearest->second);
@@ -125,7 +147,7 @@ void ChartPage::moveCursor(std::optional<double> volume)
 void ChartPage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    painter.drawImage(0, 0, picture());
     if (!cursor_ || !chart_)
         return;
     const double x = plot_.xOfVolume(*cursor_);

@@ -31,14 +31,14 @@ public:
     QLabel* title() const { return label5_12_; }
     QLabel* indicatorName() const { return label5_11_; }
     QPushButton* printButton() const { return cmdPRINT_CUR_; }
-    const QImage& picture() const { return picture_; }
+    /// The chart drawn last, painted when first shown or asked for.
+    const QImage& picture() const;
     /// What the readout says ("12.5 mL, pH 4.74"); "" when it is hidden.
     QString readout() const { return readout_; }
 
     /// Clears the picture to white.
     void Cls();
-    /// Draws the chart into the picture and keeps it, with where its plot lies, for the
-    /// readout.
+    /// Keeps the chart, with where its plot lies, for the picture and the readout.
     void draw(const chart::ChartModel& chart);
 
 signals:
@@ -58,7 +58,8 @@ private:
     /// Puts the readout's cursor at `volume` (mL), within the plot, or hides it (none).
     void moveCursor(std::optional<double> volume);
 
-    QImage picture_;
+    mutable QImage picture_;
+    mutable bool stale_ = false; ///< the picture awaits the chart drawn last
     QLabel* label5_12_ = nullptr;
     QLabel* label5_11_ = nullptr;
     QPushButton* cmdPRINT_CUR_ = nullptr;
@@ -66,6 +67,7 @@ private:
     std::optional<chart::ChartModel> chart_;
     chart::PlotTransform plot_;
     const chart::Series* readings_ = nullptr; ///< the chart's readings, if any
+    bool readingsSorted_ = false;             ///< by volume, as the reader gives them
     std::optional<double> cursor_;            ///< mL
     QString readout_;
     QString description_; ///< the chart in words
