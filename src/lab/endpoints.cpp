@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace lab {
 
@@ -15,6 +16,10 @@ namespace {
 constexpr double kPeakNoiseSigmas = 8.0;
 /// ... and be this share of the highest one: a shoulder is not a jump.
 constexpr double kPeakShare = 0.05;
+/// Gran's line is drawn through a straight run of at least this many readings, when it has
+/// as many, and a quarter of those in its range: a few straight readings would put it
+/// anywhere.
+constexpr std::size_t kFewestStraight = 5;
 
 /// Whether the maximum at j stands `height` above the lowest point between it and a higher
 /// one (or the end) on both sides, its prominence. Both sides are walked a step at a time
@@ -173,6 +178,70 @@ void setConcentration(EndPoint& p, const Setup& setup)
     p.analyteConcentration = Ct > 0.0 && Va > 0.0 ? Ct * p.volume / (p.index * Va) : 0.0;
 }
 
+/// Gran's function at the readings from 10 to 95 % of the estimate (before) or from 105 to
+/// 200 % (after): its argument x, its value y, the share sd of the value that a pH reading's
+/// noise moves (up to ln 10 × the noise), and the reading's volume.
+struct GranPoints
+{
+    std::vector<double> x, y, sd, volume;
+
+    void keep(std::size_t first, std::size_t last)
+    {
+        for (auto* v : {&x, &y, &sd, &volume})
+            *v = std::vector<double>(v->begin() + static_cast<std::ptrdiff_t>(first),
+                                     v->begin() + static_cast<std::ptrdiff_t>(last));
+    }
+};
+
+GranPoints granPoints(const Readings& readings, const Setup& setup, double estimate, GranSide side)
+{
+    const bool weak = chem::isWeak(setup.type), acid = chem::titrantIsBase(setup.type);
+    const double Va = setup.inputs.analyteVolume, Ct = setup.inputs.titrantConc;
+    const double from = side == GranSide::Before ? 0.1 * estimate : 1.05 * estimate;
+    const double to = side == GranSide::Before ? 0.95 * estimate : 2.0 * estimate;
+    GranPoints g;
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        const double V = readings.volume[i];
+        if (V < from || V > to)
+            continue;
+        const double h = std::pow(10.0, -readings.pH[i]);
+        const double oh = std::pow(10.0, readings.pH[i] - 14.0);
+        const double excess = (h - oh) * (Va + V); // mmol of acid over base in the flask
+        g.volume.push_back(V);
+        if (!weak) {
+            g.x.push_back(V);
+            g.y.push_back(excess);
+            g.sd.push_back((h + oh) * (Va + V));
+        } else {
+            const double corrected = acid ? V + excess / Ct : V - excess / Ct;
+            g.x.push_back(corrected);
+            g.y.push_back(corrected * (acid ? h : oh));
+            g.sd.push_back(std::abs(g.y.back()));
+        }
+    }
+    return g;
+}
+
+/// Gran's line, weighted by 1/sd²; the weak forms' sd, a constant share of the value, is taken
+/// from the line in a second pass, which the noise in the readings does not bias.
+chem::Result<Line> granLine(const GranPoints& g, bool weak)
+{
+    const double scale = *std::max_element(g.sd.begin(), g.sd.end());
+    std::vector<double> w(g.y.size());
+    for (std::size_t i = 0; i < g.y.size(); ++i)
+        w[i] = scale * scale / std::max(g.sd[i] * g.sd[i], 1e-30 * scale * scale);
+    chem::Result<Line> line = fitLine(g.x, g.y, w);
+    if (line && weak) {
+        for (std::size_t i = 0; i < g.y.size(); ++i) {
+            const double fitted = line.value->intercept + line.value->slope * g.x[i];
+            if (fitted * g.y[i] > 0.0)
+                w[i] = scale * scale / (fitted * fitted);
+        }
+        line = fitLine(g.x, g.y, w);
+    }
+    return line;
+}
+
 } // namespace
 
 chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
@@ -255,46 +324,20 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     if (!(Va > 0.0) || !(Ct > 0.0) || !(estimate > 0.0))
         return Failure::failed("no analyte volume, titrant concentration or end point");
 
-    const bool acid = chem::titrantIsBase(setup.type);
-    const double from = side == GranSide::Before ? 0.1 * estimate : 1.05 * estimate;
-    const double to = side == GranSide::Before ? 0.95 * estimate : 2.0 * estimate;
-    std::vector<double> x, y, sd;
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-        const double V = readings.volume[i];
-        if (V < from || V > to)
-            continue;
-        const double h = std::pow(10.0, -readings.pH[i]);
-        const double oh = std::pow(10.0, readings.pH[i] - 14.0);
-        const double excess = (h - oh) * (Va + V); // mmol of acid over base in the flask
-        if (!weak) {
-            x.push_back(V);
-            y.push_back(excess);
-            sd.push_back((h + oh) * (Va + V)); // the noise's share, up to ln 10 × its sd
-        } else {
-            const double corrected = acid ? V + excess / Ct : V - excess / Ct;
-            x.push_back(corrected);
-            y.push_back(corrected * (acid ? h : oh));
-            sd.push_back(std::abs(y.back()));
-        }
-    }
-    if (x.size() < 3)
+    GranPoints g = granPoints(readings, setup, estimate, side);
+    if (g.x.size() < 3)
         return Failure::failed("fewer than 3 readings for Gran's line");
-
-    // Weighted by 1/sd²; the weak forms' sd, a constant share of the value, is taken from the
-    // line in a second pass, which the noise in the readings does not bias.
-    const double scale = *std::max_element(sd.begin(), sd.end());
-    std::vector<double> w(y.size());
-    for (std::size_t i = 0; i < y.size(); ++i)
-        w[i] = scale * scale / std::max(sd[i] * sd[i], 1e-30 * scale * scale);
-    chem::Result<Line> line = fitLine(x, y, w);
-    if (line && weak) {
-        for (std::size_t i = 0; i < y.size(); ++i) {
-            const double fitted = line.value->intercept + line.value->slope * x[i];
-            if (fitted * y[i] > 0.0)
-                w[i] = scale * scale / (fitted * fitted);
-        }
-        line = fitLine(x, y, w);
+    if (g.x.size() >= kFewestStraight) {
+        // Where activities, the electrode or the titrant bend the function, only its straight
+        // part next to the end point says where it meets the axis.
+        const auto run =
+            straightRun(g.x, g.y, g.sd, std::numbers::ln10 * readingNoise(groupReadings(readings)),
+                        std::max(kFewestStraight, g.x.size() / 4), side == GranSide::Before);
+        if (!run)
+            return Failure::failed(kNotStraight);
+        g.keep(run->first, run->second);
     }
+    chem::Result<Line> line = granLine(g, weak);
     if (!line)
         return Failure::failed("Gran's line: " + line.failure);
     const double t = studentTQuantile(0.975, line.value->degreesOfFreedom);
@@ -309,25 +352,31 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     p.volume = volume;
     p.ci95 = *interval;
     p.side = side;
-    p.linePoints = static_cast<int>(x.size());
+    p.linePoints = static_cast<int>(g.x.size());
+    p.lineVolumes = {g.volume.front(), g.volume.back()};
     p.index = equivalenceIndex(p.volume, setup);
     setConcentration(p, setup);
     return Failure::success(p);
 }
 
-chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup)
+chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup,
+                                                  std::vector<std::string>* declined)
 {
     chem::Result<std::vector<EndPoint>> found = derivativeEndPoints(readings, setup);
     if (!found)
         return found;
     const EndPoint first = found.value->front();
     const bool weak = chem::isWeak(setup.type);
+    if (weak && report::protonCount(setup.constants) > 1)
+        return found; // Gran's method here is for one proton
     for (const GranSide side : {GranSide::Before, GranSide::After}) {
         if (weak && side == GranSide::After)
             continue;
         chem::Result<EndPoint> gran = granEndPoint(readings, setup, first.volume, side);
         if (gran)
             found.value->push_back(*gran.value);
+        else if (declined)
+            declined->push_back((side == GranSide::Before ? "before: " : "after: ") + gran.failure);
     }
     return found;
 }

@@ -14,17 +14,20 @@
 //   strong analyte: (Va + V)·([H⁺] − [OH⁻]) = ±Ct·(V − Ve), a straight line on both sides;
 //   weak acid:      V'·[H⁺]  = Ka·(Ve − V'),  V' = V + ([H⁺] − [OH⁻])·(Va + V)/Ct, before;
 //   weak base:      V'·[OH⁻] ∝ (Ve − V'),     V' = V − ([H⁺] − [OH⁻])·(Va + V)/Ct, before.
-// The readings from 10 to 95 % of the derivative's end point (before), or from 105 to 200 %
-// (after), are fitted by least squares, weighted by the error a pH reading's noise gives each
-// value (in proportion to (Va + V)·([H⁺] + [OH⁻]) for a strong analyte, to the value itself
-// for a weak one); the line's x-intercept is the end point, its 95 % interval Fieller's
-// from the regression with Student's t for n − 2 degrees of freedom.
+// Of the readings from 10 to 95 % of the derivative's end point (before), or from 105 to 200 %
+// (after), the longest run next to the end point on which the function is straight within the
+// noise (a quarter of them, 5 at least; a bend is the model failing, not the chemistry) is fitted
+// by least squares, weighted by the error a pH reading's noise gives each value (in proportion to
+// (Va + V)·([H⁺] + [OH⁻]) for a strong analyte, to the value itself for a weak one); the
+// line's x-intercept is the end point, its 95 % interval Fieller's from the regression with
+// Student's t for n − 2 degrees of freedom.
 
 #include "lab/readings.h"
 #include "lab/setup.h"
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace lab {
@@ -47,9 +50,11 @@ struct EndPoint
     std::optional<double> crossingVolume;
     bool crossingDisagrees = false;
 
-    /// Gran only: the side of its line and how many readings it holds.
+    /// Gran only: the side of its line, how many readings it holds and the volumes of its
+    /// first and last (mL).
     GranSide side = GranSide::Before;
     int linePoints = 0;
+    std::array<double, 2> lineVolumes{};
 };
 
 /// The maxima of the smoothed first derivative, ascending; fails with fewer than 5 distinct
@@ -64,15 +69,22 @@ struct EndPoint
 chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
                                                         const Setup& setup);
 
-/// Gran's line on `side` of the end point near `estimate` (mL, e.g. the derivative's). Fails
-/// where the method does not apply (after the end point of a weak analyte, an analyte with
-/// several protons), with fewer than 3 readings in the range, or a slope that does not differ
-/// from 0.
+/// Why Gran's line is not drawn where its function bends all along.
+inline constexpr const char* kNotStraight =
+    "Gran's function is not straight within the noise on a quarter of its readings";
+
+/// Gran's line on `side` of the end point near `estimate` (mL, e.g. the derivative's), through
+/// the longest run of the readings in its range next to the end point that is straight within
+/// their noise, a quarter of them at least (see straightRun). Fails where the method does not apply
+/// (after the end point of a weak analyte, an analyte with several protons), with fewer than 3
+/// readings in the range, with kNotStraight, or a slope that does not differ from 0.
 chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup, double estimate,
                                     GranSide side);
 
 /// Every end point the readings show: the derivative's, then Gran's lines where they apply
-/// around the first (a line that cannot be drawn is left out). Fails as derivativeEndPoints.
-chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup);
+/// around the first; why a line that applies cannot be drawn goes to `declined`, if given,
+/// after "before: " or "after: ". Fails as derivativeEndPoints.
+chem::Result<std::vector<EndPoint>> findEndPoints(const Readings& readings, const Setup& setup,
+                                                  std::vector<std::string>* declined = nullptr);
 
 } // namespace lab

@@ -46,10 +46,7 @@ public:
         pKa_ = report::analytePKa(setup.type, setup.inputs, setup.constants);
         fitPKa_ = fitPKa && !pKa_.empty();
         const Groups coarse = groupReadings(readings);
-        std::vector<Local> local;
-        for (std::size_t j = 0; coarse.size() > 2 * kHalfWidth && j < coarse.size(); ++j)
-            local.push_back(localQuadratic(coarse, j));
-        groups_ = fitGroups(readings, coarse, readingNoise(local));
+        groups_ = fitGroups(readings, coarse, readingNoise(coarse));
         for (const double w : groups_.within)
             within_ += w;
         for (double& c : groups_.count)

@@ -149,4 +149,12 @@ double readingNoise(const std::vector<Local>& local)
     return std::max(1.4826 * median(std::move(spread)), kMinNoise);
 }
 
+double readingNoise(const Groups& g)
+{
+    std::vector<Local> local;
+    for (std::size_t j = 0; g.size() > 2 * kHalfWidth && j < g.size(); ++j)
+        local.push_back(localQuadratic(g, j));
+    return readingNoise(local);
+}
+
 } // namespace lab

@@ -55,5 +55,7 @@ Local localQuadratic(const Groups& g, std::size_t j);
 /// any quadratic, do not move the median); at least what a meter's last digit (0.001 pH)
 /// hides. `local` holds localQuadratic of every point.
 double readingNoise(const std::vector<Local>& local);
+/// The same from the groups themselves (the floor alone with fewer than five).
+double readingNoise(const Groups& g);
 
 } // namespace lab

@@ -60,7 +60,7 @@ Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitP
 {
     Measured m;
     m.readings = readings;
-    chem::Result<std::vector<EndPoint>> ends = findEndPoints(readings, setup);
+    chem::Result<std::vector<EndPoint>> ends = findEndPoints(readings, setup, &m.granDeclined);
     if (ends)
         m.endPoints = std::move(*ends.value);
     else
@@ -87,10 +87,15 @@ std::vector<std::string> measuredSection(const Measured& m)
                            volumeText(e.ci95[0]) + " ,  " + volumeText(e.ci95[1]) + " ]";
         if (e.analyteConcentration > 0)
             line += ",  analyte " + significant(e.analyteConcentration, 4) + " mol/L";
+        if (e.method == EndPointMethod::Gran)
+            line += ",  line through " + std::to_string(e.linePoints) + " readings, " +
+                    volumeText(e.lineVolumes[0]) + " to " + volumeText(e.lineVolumes[1]) + " mL";
         lines.push_back(line);
         if (e.crossingDisagrees)
             lines.push_back("    The second derivative does not confirm this point.");
     }
+    for (const std::string& why : m.granDeclined)
+        lines.push_back("  No Gran line " + why);
     if (!m.fit) {
         lines.push_back("  No fit: " + m.fitFailure);
         return lines;
@@ -118,6 +123,8 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
         json.beginObject().key("method").string(methodName(e.method));
         json.key("index").integer(e.index).key("volume").number(e.volume);
         json.key("ci95").pair(e.ci95[0], e.ci95[1]);
+        if (e.method == EndPointMethod::Gran)
+            json.key("lineVolumes").pair(e.lineVolumes[0], e.lineVolumes[1]);
         json.key("analyteConcentration").number(e.analyteConcentration).end();
     }
     json.end().key("fit");

@@ -20,7 +20,8 @@ struct Measured
 {
     Readings readings;
     std::vector<EndPoint> endPoints;
-    std::string endPointsFailure; ///< why there are none, "" otherwise
+    std::string endPointsFailure;          ///< why there are none, "" otherwise
+    std::vector<std::string> granDeclined; ///< findEndPoints's `declined`
     std::optional<Fit> fit;
     std::string fitFailure; ///< why there is none, "" otherwise
 };

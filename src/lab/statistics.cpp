@@ -1,7 +1,9 @@
 #include "lab/statistics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace lab {
 
@@ -39,6 +41,43 @@ double normalQuantile(double p)
         (0.5 * std::erfc(-mid / std::numbers::sqrt2) < p ? lo : hi) = mid;
     }
     return 0.5 * (lo + hi);
+}
+
+/// The curvature of the weighted least-squares quadratic through points first..last − 1, in
+/// its standard errors; 0 when the points do not determine it.
+double curvatureSigmas(std::span<const double> x, std::span<const double> y,
+                       std::span<const double> sd, double noise, std::size_t first,
+                       std::size_t last)
+{
+    // About the middle and scaled to ±1, so that the normal equations stay well conditioned.
+    const double mid = 0.5 * (x[first] + x[last - 1]), half = 0.5 * (x[last - 1] - x[first]);
+    if (!(half > 0.0))
+        return 0.0;
+    double m[3][3] = {}, v[3] = {};
+    for (std::size_t i = first; i < last; ++i) {
+        const double w = 1.0 / (noise * noise * sd[i] * sd[i]), u = (x[i] - mid) / half;
+        const double p[3] = {1.0, u, u * u};
+        for (int r = 0; r < 3; ++r) {
+            v[r] += w * p[r] * y[i];
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += w * p[r] * p[c];
+        }
+    }
+    // The curvature and its variance by Cramer's rule: det(m with v in column 2) / det(m).
+    const auto det = [](const double a[3][3]) {
+        return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+               a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+               a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    };
+    const double d = det(m);
+    const double minor = m[0][0] * m[1][1] - m[0][1] * m[1][0];
+    if (!(d > 0.0) || !(minor > 0.0) || !std::isfinite(d))
+        return 0.0;
+    double withV[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            withV[r][c] = c == 2 ? v[r] : m[r][c];
+    return std::abs(det(withV) / d) / std::sqrt(minor / d);
 }
 
 } // namespace
@@ -100,6 +139,25 @@ chem::Result<Line> fitLine(std::span<const double> x, std::span<const double> y,
     line.varIntercept = s2 * (1.0 / sw + mx * mx / sxx);
     line.covariance = -mx * s2 / sxx;
     return Failure::success(line);
+}
+
+std::optional<std::pair<std::size_t, std::size_t>>
+straightRun(std::span<const double> x, std::span<const double> y, std::span<const double> sd,
+            double noise, std::size_t fewest, bool fromEnd)
+{
+    constexpr std::size_t kEveryPoint = 48, kPlaces = 16;
+    const std::size_t n = x.size();
+    const std::size_t places = n <= kEveryPoint ? n : kPlaces;
+    // The far edge moves in from the farthest point, a cut at a time.
+    for (std::size_t k = 0; k < places; ++k) {
+        const std::size_t cut = fromEnd ? k * n / places : n - k * n / places;
+        const std::size_t first = fromEnd ? cut : 0, last = fromEnd ? n : cut;
+        if (last - first < std::max(fewest, std::size_t{1}))
+            break;
+        if (curvatureSigmas(x, y, sd, noise, first, last) <= 3.0)
+            return std::pair{first, last};
+    }
+    return std::nullopt;
 }
 
 std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double t)

@@ -1,12 +1,15 @@
 #pragma once
 // The few statistics the end points need: Student's t quantile, a weighted straight line with
-// its covariance, and the interval of the line's x-intercept (Fieller's theorem).
+// its covariance, the interval of the line's x-intercept (Fieller's theorem), and how far from
+// one end points stay straight within the noise.
 
 #include "chem/result.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
+#include <utility>
 
 namespace lab {
 
@@ -36,5 +39,14 @@ chem::Result<Line> fitLine(std::span<const double> x, std::span<const double> y,
 /// The confidence interval of the x-intercept at the t value `t` (Fieller's theorem); none when
 /// the slope does not differ from 0 at that level, for then the interval is unbounded.
 std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double t);
+
+/// The longest run [first, last) of consecutive points that holds the last point (`fromEnd`)
+/// or the first, at least `fewest`, and is straight within the noise: the curvature of the
+/// least-squares quadratic through it, each point weighted by 1/(noise·sd)², is within 3 of
+/// its standard errors. The run's far edge may lie at every point up to 48 points, at 16 places
+/// spread through them beyond. None when no run is straight.
+std::optional<std::pair<std::size_t, std::size_t>>
+straightRun(std::span<const double> x, std::span<const double> y, std::span<const double> sd,
+            double noise, std::size_t fewest, bool fromEnd);
 
 } // namespace lab
