@@ -39,6 +39,8 @@ private slots:
     void recovery();
     void denseReadings_data();
     void denseReadings();
+    void granOnItsStraightPart_data();
+    void granOnItsStraightPart();
     void refusesWhatDoesNotFit();
     void measuredInWordsAndJson();
     void studentT();
@@ -210,6 +212,52 @@ void TestLab::denseReadings()
     }
     QCOMPARE(m.endPoints[0].method, EndPointMethod::Derivative);
     QVERIFY(m.fit && std::abs(m.fit->analyteConcentration / 0.102 - 1.0) < 0.001);
+}
+
+void TestLab::granOnItsStraightPart_data()
+{
+    // HCl read every 0.5 mL, the jump between 25.0 and 25.5 mL (25.2), by a meter whose
+    // junction adds `junction` pH at 0.1 mol/L of H⁺ (in proportion to it) or whose slope is
+    // `slope`. Gran's line before: from which reading, or declined (0).
+    QTest::addColumn<double>("junction");
+    QTest::addColumn<double>("slope");
+    QTest::addColumn<double>("noise");
+    QTest::addColumn<double>("from");
+    QTest::newRow("an ideal meter: every reading from 10 %") << 0.0 << 1.0 << 0.01 << 3.0;
+    QTest::newRow("a junction bends the early readings (once 26.8 mL)")
+        << 0.35 << 1.0 << 0.01 << 10.0;
+    QTest::newRow("a slope of 70 % bends them all") << 0.0 << 0.7 << 0.0 << 0.0;
+}
+
+void TestLab::granOnItsStraightPart()
+{
+    QFETCH(double, junction);
+    QFETCH(double, slope);
+    QFETCH(double, noise);
+    QFETCH(double, from);
+    const Setup hcl{TitrationType::StrongAcidStrongBase, {0.1, 0.1, 25.0, 0.0}, {}};
+    Setup truth = hcl;
+    truth.inputs.analyteConc = 0.1008;
+    std::vector<double> volumes(81);
+    std::ranges::generate(volumes, [v = -0.5]() mutable { return v += 0.5; });
+    Readings r = *simulateReadings(truth, volumes, noise, 3).value;
+    for (double& pH : r.pH)
+        pH = std::round((7 + slope * (pH - 7) + junction * std::pow(10.0, 1 - pH)) * 100) / 100;
+    const Measured m = analyseReadings(r, hcl, false);
+    const auto gran = std::ranges::find_if(m.endPoints, [](const EndPoint& p) {
+        return p.method == EndPointMethod::Gran && p.side == GranSide::Before;
+    });
+    const std::string said =
+        gran == m.endPoints.end()
+            ? "  No Gran line before: " + std::string(kNotStraight)
+            : ",  line through " + std::to_string(gran->linePoints) + " readings, " +
+                  QString::number(gran->lineVolumes[0]).toStdString() + " to 23.5 mL";
+    QVERIFY(
+        std::ranges::any_of(measuredSection(m), [&](auto& line) { return line.ends_with(said); }));
+    QCOMPARE(gran == m.endPoints.end(), from == 0);
+    if (from > 0)
+        QVERIFY2(std::abs(gran->volume - 25.2) < 0.4 && gran->lineVolumes[0] >= from,
+                 qPrintable(QString::number(gran->volume)));
 }
 
 void TestLab::refusesWhatDoesNotFit()
