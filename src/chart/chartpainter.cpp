@@ -205,13 +205,13 @@ void ChartPainter::boundaryStroke(double px, double py, double x, double y)
 /// Which of a series' points are worth drawing, in their order: all of them, unless they
 /// outnumber twice the plot's pixel columns (never with `pixel` 0, for the model's curve).
 /// Then in each column, for a line the first, lowest, highest and last point between
-/// interruptions (the line through them covers the same pixels); for markers the first in
-/// each cell of a pixel, or of a quarter of a marker where that is larger, which another
-/// marker there would hardly change. `at` gives a point's place on the surface, none off the
-/// plot; `pixel` is a device pixel's size in the surface's units.
-std::vector<std::size_t> ChartPainter::shownPoints(
-    const Series& s, const std::function<std::optional<std::pair<double, double>>(std::size_t)>& at,
-    double pixel) const
+/// interruptions (the line through them covers the same pixels); for markers none, but in
+/// `runs` the cells of a pixel, or of a quarter of a marker where that is larger, they take,
+/// as strokes down each column (x in left and right, top, bottom). `at` gives a point's place on
+/// the surface, none off the plot; `pixel` is a device pixel's size in the surface's units.
+template <class At>
+std::vector<std::size_t> ChartPainter::shownPoints(const Series& s, const At& at, double pixel,
+                                                   std::vector<Rect>* runs) const
 {
     const std::size_t n = s.points.size();
     const double left = plot_.left(), top = g_.yOfPH(15);
@@ -230,14 +230,25 @@ std::vector<std::size_t> ChartPainter::shownPoints(
         return static_cast<std::size_t>(std::clamp((u - from) / size, 0.0, count - 1.0));
     };
     if (s.style.markersOnly) {
+        // Each column's markers as runs of the cells they take, a run drawn as one stroke of
+        // the marker's width with round ends: a stack of markers that close looks the same.
         std::vector<bool> taken(columns * rows);
+        std::vector<double> x(columns, NAN);
         for (std::size_t i = 0; i < n; ++i)
             if (const auto p = at(i)) {
-                const std::size_t k =
-                    cell(p->first, left, columns) * rows + cell(p->second, top, rows);
-                if (!taken[k])
-                    shown.push_back(i);
-                taken[k] = true;
+                const std::size_t c = cell(p->first, left, columns);
+                taken[c * rows + cell(p->second, top, rows)] = true;
+                if (std::isnan(x[c]))
+                    x[c] = p->first;
+            }
+        for (std::size_t c = 0; c < columns; ++c)
+            for (std::size_t r = 0; r < rows; ++r) {
+                if (!taken[c * rows + r])
+                    continue;
+                const std::size_t first = r;
+                while (r + 1 < rows && taken[c * rows + r + 1])
+                    ++r;
+                runs->push_back({x[c], top + (first + 0.5) * size, x[c], top + (r + 0.5) * size});
             }
         return shown;
     }
@@ -298,9 +309,18 @@ void ChartPainter::drawSeries(const Series& s)
             return std::nullopt;
         return std::pair{sampled ? s.sampledX[i] : plot_.xOfVolume(v), y(value)};
     };
+    // The same as straight lines, cheaper for sorting a million points into pixels.
+    const double x0 = plot_.xOfVolume(0), kx = plot_.xOfVolume(1) - x0, y0 = y(0), ky = y(1) - y0;
+    const auto near = [&](std::size_t i) -> std::optional<std::pair<double, double>> {
+        const auto [v, value] = s.points[i];
+        if (!onPlot(v, value))
+            return std::nullopt;
+        return std::pair{x0 + kx * v, y0 + ky * value};
+    };
     // A device pixel: the surface's unit on screen, a printer's dot on paper.
     const double pixel = g_.onPaper ? s_.twipsPerPixelX() / 1440 * 25.4 : 1.0;
-    const std::vector<std::size_t> shown = shownPoints(s, at, own ? 0.0 : pixel);
+    std::vector<Rect> runs; // of dense markers: x, the top and the bottom
+    const std::vector<std::size_t> shown = shownPoints(s, near, own ? 0.0 : pixel, &runs);
     if (s.style.markersOnly) {
         const double diameter = g_.dotPen * s.style.width;
         pen(diameter, false);
@@ -310,6 +330,13 @@ void ChartPainter::drawSeries(const Series& s)
                 s_.PSet(x, yv, s.style.colour);
                 placer_.avoidSeries(Rect{x, yv, x, yv}.grown(diameter / 2));
             }
+        for (const Rect& run : runs) {
+            if (run.top == run.bottom)
+                s_.PSet(run.left, run.top, s.style.colour);
+            else
+                s_.Line(run.left, run.top, run.left, run.bottom, s.style.colour);
+            placer_.avoidSeries(Rect{run.left, run.top, run.left, run.bottom}.grown(diameter / 2));
+        }
         return;
     }
     pen(g_.curvePen * s.style.width, false);

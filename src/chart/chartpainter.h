@@ -6,7 +6,6 @@
 #include "chart/labelplacement.h"
 #include "chart/titrationchart.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,10 +41,9 @@ private:
     double yOfDerivative(double d) const;
     void rightAxis();
     void boundaryStroke(double px, double py, double x, double y);
-    std::vector<std::size_t>
-    shownPoints(const Series& s,
-                const std::function<std::optional<std::pair<double, double>>(std::size_t)>& at,
-                double pixel) const;
+    template <class At>
+    std::vector<std::size_t> shownPoints(const Series& s, const At& at, double pixel,
+                                         std::vector<Rect>* runs) const;
     void drawSeries(const Series& s);
     void dashedLine(double x1, double y1, double x2, double y2, Colour colour);
 

@@ -556,8 +556,9 @@ void TestChart::denseSeriesPerPixel()
     };
     for (const auto& [v, pH] : points)
         add(wanted, d.plot.xOfVolume(v), d.g.yOfPH(pH));
-    const std::vector<Op> ops =
-        d.of(role == SeriesRole::Readings ? Kind::PSet : Kind::Line, seriesStyle(role).colour);
+    std::vector<Op> ops = d.of(Kind::Line, seriesStyle(role).colour);
+    for (const Op& op : d.of(Kind::PSet, seriesStyle(role).colour))
+        ops.push_back(op);
     for (const Op& op : ops) {
         add(drawn, op.x1, op.y1);
         add(drawn, op.x2, op.y2);
