@@ -286,6 +286,18 @@ std::vector<std::size_t> ChartPainter::shownPoints(const Series& s, const At& at
     return shown;
 }
 
+/// Runs of dense markers down a column (x in left), each one stroke in the current pen.
+void ChartPainter::markerRuns(const std::vector<Rect>& runs, Colour colour, double diameter)
+{
+    for (const Rect& run : runs) {
+        if (run.top == run.bottom)
+            s_.PSet(run.left, run.top, colour);
+        else
+            s_.Line(run.left, run.top, run.left, run.bottom, colour);
+        placer_.avoidSeries(Rect{run.left, run.top, run.left, run.bottom}.grown(diameter / 2));
+    }
+}
+
 /// A series in its style: markers where its points lie on the plot, or a line through them,
 /// interrupted where one does not.
 void ChartPainter::drawSeries(const Series& s)
@@ -330,13 +342,7 @@ void ChartPainter::drawSeries(const Series& s)
                 s_.PSet(x, yv, s.style.colour);
                 placer_.avoidSeries(Rect{x, yv, x, yv}.grown(diameter / 2));
             }
-        for (const Rect& run : runs) {
-            if (run.top == run.bottom)
-                s_.PSet(run.left, run.top, s.style.colour);
-            else
-                s_.Line(run.left, run.top, run.left, run.bottom, s.style.colour);
-            placer_.avoidSeries(Rect{run.left, run.top, run.left, run.bottom}.grown(diameter / 2));
-        }
+        markerRuns(runs, s.style.colour, diameter);
         return;
     }
     pen(g_.curvePen * s.style.width, false);

@@ -44,6 +44,7 @@ private:
     template <class At>
     std::vector<std::size_t> shownPoints(const Series& s, const At& at, double pixel,
                                          std::vector<Rect>* runs) const;
+    void markerRuns(const std::vector<Rect>& runs, Colour colour, double diameter);
     void drawSeries(const Series& s);
     void dashedLine(double x1, double y1, double x2, double y2, Colour colour);
 
