@@ -95,9 +95,10 @@ struct Drawn
 };
 
 /// Nothing drawn for refused inputs.
-inline Drawn draw(const Setup& in, bool paper, double twipsPerPixel = 15)
+inline Drawn draw(const Setup& in, bool paper, double twipsPerPixel = 15, int width = 768,
+                  int height = 476)
 {
-    Drawn d{paper ? ChartGeometry::paper() : ChartGeometry::screen(768, 476), {}, {}};
+    Drawn d{paper ? ChartGeometry::paper() : ChartGeometry::screen(width, height), {}, {}};
     RecordingSurface surface(paper ? kMm : kPt, twipsPerPixel);
     if (const std::optional<ChartModel> chart = chartOf(in))
         d.plot = drawChart(surface, d.g, *chart);
