@@ -107,6 +107,48 @@ std::vector<std::string> measuredSection(const Measured& m)
     return lines;
 }
 
+std::string measuredCsv(const Measured& m)
+{
+    const Readings& r = m.readings;
+    const auto fitted = m.fit ? m.fit->curve(r.volume) : chem::Result<std::vector<double>>();
+    // to_chars, as the locale's decimal comma must not reach a CSV; no "-0.000".
+    const auto decimals = [](double x, int n) {
+        char text[64];
+        const double rounded = report::Round(x, n) + 0.0;
+        return std::string(
+            text,
+            std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, n).ptr);
+    };
+    const auto shortest = [](double x) {
+        char text[32];
+        return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
+    };
+    std::string csv = "Volume (mL),pH,Fitted pH,Residual\r\n";
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        csv += shortest(r.volume[i]) + ',' + shortest(r.pH[i]);
+        if (fitted)
+            csv += ',' + decimals((*fitted.value)[i], 3) + ',' +
+                   decimals(r.pH[i] - (*fitted.value)[i], 3);
+        csv += fitted ? "\r\n" : ",,\r\n";
+    }
+    csv += "\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n";
+    for (const EndPoint& e : m.endPoints)
+        csv += std::to_string(e.index) + ",\"" + methodWords(e) + "\"," + volumeText(e.volume) +
+               ',' + volumeText(e.ci95[0]) + ',' + volumeText(e.ci95[1]) + ',' +
+               (e.analyteConcentration > 0 ? significant(e.analyteConcentration, 4) : "") + "\r\n";
+    csv += "\r\nFitted,Value,Standard error\r\n";
+    if (m.fit) {
+        const Fit& f = *m.fit;
+        csv += "Analyte (mol/L)," + significant(f.analyteConcentration, 4) + ',' +
+               significant(f.analyteConcentrationSE, 2) + "\r\n";
+        for (std::size_t k = 0; k < f.pKa.size(); ++k)
+            csv += "pKa" + std::to_string(k + 1) + ',' + decimals(f.pKa[k], 3) + ',' +
+                   significant(f.pKaSE[k], 2) + "\r\n";
+        csv += "RMS residual (pH)," + decimals(f.rmsResidual, 3) + ",\r\n";
+    }
+    return csv;
+}
+
 void measuredJson(report::JsonWriter& json, const Measured& m)
 {
     using Layout = report::JsonWriter::Layout;

@@ -35,6 +35,10 @@ std::string concentrationText(double molPerLitre);
 /// The report's "Measured data" section, one line a string: a blank line, then its heading.
 std::vector<std::string> measuredSection(const Measured& measured);
 
+/// The readings as CSV (CR LF line ends, as the table's): each with the fitted curve's pH and the
+/// residual (empty without a fit), then after a blank line the end points, then the fit.
+std::string measuredCsv(const Measured& measured);
+
 /// Writes the JSON member "measured": {"points", "endPoints", "fit"} into the object open in
 /// `json`, numbers in full precision; "fit" is null when it failed, its "pKa" and "pKaSE" empty
 /// unless fitted.
