@@ -459,6 +459,8 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
             return "--fit: '" + *t.fit + "' is neither 'concentration' nor 'pka'";
         o.setup.fitPKa = what == QLatin1String("pka");
+        if (o.setup.fitPKa && o.setup.type && !chem::isWeak(*o.setup.type))
+            return "--fit pka does not apply to " + *t.titration + ", which has no pKa";
     }
     for (const QString& typed : t.ph) {
         const std::optional<double> mL = wholeNumber(typed);

@@ -73,6 +73,21 @@ Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitP
     return m;
 }
 
+std::vector<std::string> measuredWarnings(const Measured& m)
+{
+    std::vector<std::string> warnings;
+    if (m.endPoints.empty())
+        warnings.push_back("No end point found: " + m.endPointsFailure);
+    for (const EndPoint& e : m.endPoints)
+        if (e.crossingDisagrees)
+            warnings.push_back("End point " + std::to_string(e.index) + " at " +
+                               volumeText(e.volume) +
+                               " mL: the second derivative does not confirm this point.");
+    if (!m.fit)
+        warnings.push_back("No fit: " + m.fitFailure);
+    return warnings;
+}
+
 std::vector<std::string> measuredSection(const Measured& m)
 {
     std::vector<std::string> lines{"", "Measured data:"};
@@ -160,7 +175,12 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
         json.beginObject().key("method").string(methodName(e.method));
         json.key("index").integer(e.index).key("volume").number(e.volume);
         json.key("ci95").pair(e.ci95[0], e.ci95[1]);
-        json.key("analyteConcentration").number(e.analyteConcentration).end();
+        json.key("analyteConcentration").number(e.analyteConcentration);
+        if (e.method == EndPointMethod::Derivative)
+            json.key("confirmed").boolean(!e.crossingDisagrees);
+        else
+            json.key("side").string(e.side == GranSide::Before ? "before" : "after");
+        json.end();
     }
     json.end().key("fit");
     if (m.fit) {
@@ -178,7 +198,10 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
     } else {
         json.null();
     }
-    json.end();
+    json.key("warnings").beginArray(Layout::Lines);
+    for (const std::string& warning : measuredWarnings(m))
+        json.string(warning);
+    json.end().end();
 }
 
 } // namespace lab

@@ -39,9 +39,14 @@ std::vector<std::string> measuredSection(const Measured& measured);
 /// residual (empty without a fit), then after a blank line the end points, then the fit.
 std::string measuredCsv(const Measured& measured);
 
-/// Writes the JSON member "measured": {"points", "endPoints", "fit"} into the object open in
-/// `json`, numbers in full precision; "fit" is null when it failed, its "pKa" and "pKaSE" empty
-/// unless fitted.
+/// What a reader of the numbers must know, one sentence each: why no end point was found, an
+/// end point the second derivative does not confirm, why the fit failed.
+std::vector<std::string> measuredWarnings(const Measured& measured);
+
+/// Writes the JSON member "measured": {"points", "endPoints", "fit", "warnings"} into the
+/// object open in `json`, numbers in full precision; a derivative's end point says whether the
+/// second derivative confirms it, Gran's which side its line is on; "fit" is null when it failed
+/// (the reason among the warnings), its "pKa" and "pKaSE" empty unless fitted.
 void measuredJson(report::JsonWriter& json, const Measured& measured);
 
 } // namespace lab

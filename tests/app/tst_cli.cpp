@@ -57,6 +57,7 @@ void TestCli::answers_data()
     QTest::newRow("a family with a value refused") << "--chart /dev/null --series=ka\t1E-3\t7 " + kWeakAcid << 1 << "--series: ka 7: the Ka 7 is outside 1E-14 to 1, both excluded";
     QTest::newRow("a family's value misspelt") << "--chart /dev/null --series=ka\t1E-3abc " + kWeakAcid << 2 << "--series: ka: '1E-3abc' is not a number";
     QTest::newRow("a derivative without a chart") << "--derivative --report " + kWeakAcid << 2 << "--derivative needs --chart";
+    QTest::newRow("a pKa fit for a strong acid") << "--fit pka --report --data x.csv " + strongAcid + "25" << 2 << "--fit pka does not apply to strong-acid, which has no pKa";
     QTest::newRow("a fit without data") << "--fit pka " + kWeakAcid << 2 << "--fit needs --data";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
     QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";

@@ -183,9 +183,13 @@ void TestLab::refusesWhatDoesNotFit()
     const std::vector<std::string> lines = measuredSection(m);
     QCOMPARE(lines.at(3).substr(0, 21), std::string("  No end point found:"));
     QVERIFY(lines.back().starts_with("  No fit: the fit did not converge"));
-    const std::string json = measuredObject(m);
-    QVERIFY(json.find("\"endPoints\": [],") != std::string::npos &&
-            json.ends_with("\"fit\": null\n  }\n}"));
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(measuredObject(m)))
+                              .object()["measured"]
+                              .toObject();
+    QVERIFY(o["endPoints"].toArray().isEmpty() && o["fit"].isNull());
+    const QJsonArray why = o["warnings"].toArray();
+    QVERIFY(why.size() == 2 && why[0].toString() == QString::fromStdString(lines.at(3).substr(2)) &&
+            why[1].toString().startsWith("No fit: the fit did not converge"));
 }
 
 void TestLab::measuredInWordsAndJson()
@@ -202,7 +206,10 @@ void TestLab::measuredInWordsAndJson()
     QCOMPARE(o["points"].toArray().size(), qsizetype(r.size()));
     QCOMPARE(o["points"].toArray().last().toArray().at(1).toDouble(), r.pH.back());
     const QJsonObject gran = o["endPoints"].toArray().at(1).toObject();
-    QCOMPARE(gran["method"].toString(), QStringLiteral("gran"));
+    QCOMPARE(gran["method"].toString() + ' ' + gran["side"].toString(),
+             QStringLiteral("gran before"));
+    QCOMPARE(o["endPoints"].toArray().at(0)["confirmed"],
+             QJsonValue(!m.endPoints[0].crossingDisagrees));
     QVERIFY(gran["volume"].toDouble() == m.endPoints[1].volume &&
             gran["ci95"].toArray().at(1).toDouble() == m.endPoints[1].ci95[1]);
     const QJsonObject fit = o["fit"].toObject();
