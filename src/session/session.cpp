@@ -61,6 +61,42 @@ std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel&
     return pHs ? pairs(volumes, *pHs.value) : curvePoints(model);
 }
 
+/// The readings' pH at `volume`, between the two readings around it; none beyond them.
+std::optional<double> readingAt(const lab::Readings& r, double volume)
+{
+    const auto after = std::lower_bound(r.volume.begin(), r.volume.end(), volume);
+    if (after == r.volume.end() || (after == r.volume.begin() && *after != volume))
+        return std::nullopt;
+    const auto j = static_cast<std::size_t>(after - r.volume.begin());
+    if (r.volume[j] == volume)
+        return r.pH[j];
+    const double t = (volume - r.volume[j - 1]) / (r.volume[j] - r.volume[j - 1]);
+    return r.pH[j - 1] + t * (r.pH[j] - r.pH[j - 1]);
+}
+
+/// A mark for each end point the readings show, the derivative's where it found one, else
+/// Gran's; for a weak analyte, the pH half way from the previous point (or the start).
+std::vector<chart::MeasuredMark> measuredMarks(const lab::Measured& m, bool weak)
+{
+    std::vector<chart::MeasuredMark> marks;
+    for (const auto method : {lab::EndPointMethod::Derivative, lab::EndPointMethod::Gran})
+        for (const lab::EndPoint& e : m.endPoints)
+            if (e.method == method &&
+                std::ranges::none_of(marks, [&](const auto& k) { return k.index == e.index; }))
+                marks.push_back({e.index, e.volume, e.ci95[0], e.ci95[1],
+                                 readingAt(m.readings, e.volume), std::nullopt});
+    std::ranges::sort(marks, {}, &chart::MeasuredMark::index);
+    for (std::size_t k = 0; weak && k < marks.size(); ++k) {
+        const bool first = marks[k].index == 1;
+        if (!first && (k == 0 || marks[k - 1].index != marks[k].index - 1))
+            continue;
+        const double half = ((first ? 0 : marks[k - 1].volume) + marks[k].volume) / 2;
+        if (const std::optional<double> pH = readingAt(m.readings, half))
+            marks[k].half = std::pair(half, *pH);
+    }
+    return marks;
+}
+
 } // namespace
 
 Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogue)
@@ -188,6 +224,8 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
     }
     if (s.showDerivative)
         in.series.push_back(chart::derivativeSeries(smoothCurve(*model)));
+    if (o.measured)
+        in.marks = measuredMarks(*o.measured, chem::isWeak(*s.type));
     return chart::ChartModel(*model, o.report->points, std::move(in));
 }
 

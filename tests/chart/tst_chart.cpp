@@ -543,6 +543,7 @@ void TestChart::drawnAsRecorded_data()
                   makeSeries(SeriesRole::Kept,
                              curveOf(input(WeakBaseStrongAcid, 20, 1e-7), kScreen).points,
                              "Kb 1E-7", 1)};
+    lab.marks = {{1, 20.1, 19.9, 20.4, 5.3, std::pair(10.05, 9.2)}};
     QTest::newRow("weak acid, screen") << kWeakAcid << false << 15.0 << 768;
     QTest::newRow("weak acid, paper at 1200 dpi") << kWeakAcid << true << 1.2 << 768;
     QTest::newRow("phosphoric acid, paper") << phosphoric << true << 15.0 << 768;

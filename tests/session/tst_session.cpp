@@ -108,6 +108,13 @@ void TestSession::chartSeries()
     QCOMPARE(roles, QStringLiteral("2:Ka 1E-7 1:lab.csv 5:dpH/dV of lab.csv 3:Fitted, 0.1000 mol/L "
                                    "4:dpH/dV "));
     QCOMPARE(chart->modelLegend(), std::string("Ka 1.8E-5"));
+    // The readings' end point marked apart, inside its interval; half way to it pH ≈ pKa 4.74.
+    QCOMPARE(chart->marks().size(), std::size_t(1));
+    const chart::MeasuredMark& mark = chart->marks().front();
+    QVERIFY(mark.low < 25 && mark.high > 25 && std::fabs(mark.volume - 25) < 0.1 && mark.pH &&
+            *mark.pH > 7 && *mark.pH < 10.5);
+    QVERIFY(mark.half && mark.half->first == mark.volume / 2 &&
+            std::fabs(mark.half->second - 4.74) < 0.05);
     // The fitted curve passes through the readings' end point region as the model does.
     const auto& fitted = series[3].points;
     QVERIFY(fitted.size() > 400 && fitted.front().first == 0 && fitted.back().first == 50);
