@@ -258,8 +258,9 @@ const OptionRow kOptions[] = {
      "CSV and are drawn on the chart.",
      &Typed::data},
     {"fit", "what",
-     "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the pKa values "
-     "too).",
+     "With --data: what the fit varies besides the concentration, a comma list: 'pka' (the pKa "
+     "values), 'offset' (an electrode's calibration offset, pH); 'concentration' alone is the "
+     "default.",
      &Typed::fit},
     {"series", "input values",
      "With --chart: a family of curves over one input, named as its option without the dashes "
@@ -453,12 +454,17 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         if (given && t.chart.isEmpty())
             return "--" + name + " needs --chart";
     if (t.fit) {
-        const QString what = t.fit->toLower();
         if (o.dataPath.isEmpty())
             return QStringLiteral("--fit needs --data");
-        if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
-            return "--fit: '" + *t.fit + "' is neither 'concentration' nor 'pka'";
-        o.setup.fitPKa = what == QLatin1String("pka");
+        // The concentration is always fitted; the list says what else.
+        for (const QString& what : t.fit->toLower().split(',')) {
+            if (what == QLatin1String("pka"))
+                o.setup.fitPKa = true;
+            else if (what == QLatin1String("offset"))
+                o.setup.fitOffset = true;
+            else if (what != QLatin1String("concentration"))
+                return "--fit: '" + what + "' is none of 'concentration', 'pka' and 'offset'";
+        }
         if (o.setup.fitPKa && o.setup.type && !chem::isWeak(*o.setup.type))
             return "--fit pka does not apply to " + *t.titration + ", which has no pKa";
     }

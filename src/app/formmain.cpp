@@ -288,8 +288,13 @@ void FormMain::buildPages()
         document_.setFitPKa(fitPKa_->isChecked());
         refreshShownPage();
     });
+    fitOffset_ = add("mnu_FitOffset", QStringLiteral("Fit an electrode offset"), [this] {
+        document_.setFitOffset(fitOffset_->isChecked());
+        refreshShownPage();
+    });
     derivative_->setCheckable(true);
     fitPKa_->setCheckable(true);
+    fitOffset_->setCheckable(true);
     connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
     updateChartMenu();
 
@@ -461,6 +466,8 @@ void FormMain::updateChartMenu()
     fitPKa_->setEnabled(readings && s.type && chem::isWeak(*s.type));
     derivative_->setChecked(s.showDerivative);
     fitPKa_->setChecked(s.fitPKa);
+    fitOffset_->setEnabled(readings);
+    fitOffset_->setChecked(s.fitOffset);
 }
 
 void FormMain::open(const session::Session& setup)
@@ -469,6 +476,7 @@ void FormMain::open(const session::Session& setup)
     if (setup.type || setup.indicatorPosition != 0 || setup.boxes != report::BoxTexts{})
         frameDAT_->preset(setup.type, setup.boxes, setup.indicatorPosition);
     document_.setFitPKa(setup.fitPKa);
+    document_.setFitOffset(setup.fitOffset);
 }
 
 void FormMain::openReadings(const QString& path)

@@ -22,6 +22,8 @@ constexpr double kDifferenceStep = 1e-6;
 /// The largest step in any parameter: a factor of 10 in concentration, one pKa unit.
 constexpr double kMaxStep = 1.0;
 constexpr double kLowestLogConcentration = -10.0;
+/// An electrode calibrated at all is off by less than this (pH).
+constexpr double kMaxOffset = 2.0;
 
 using Vector = std::vector<double>;
 using Matrix = std::vector<Vector>;
@@ -30,21 +32,26 @@ using Matrix = std::vector<Vector>;
 class Problem
 {
 public:
-    Problem(const Readings& readings, const Setup& setup, bool fitPKa)
+    Problem(const Readings& readings, const Setup& setup, bool fitPKa, bool fitOffset)
         : readings_(readings), setup_(setup),
-          base_(setup.type == chem::TitrationType::WeakBaseStrongAcid)
+          base_(setup.type == chem::TitrationType::WeakBaseStrongAcid), fitOffset_(fitOffset)
     {
         pKa_ = report::analytePKa(setup.type, setup.inputs, setup.constants);
         fitPKa_ = fitPKa && !pKa_.empty();
     }
 
-    std::size_t size() const { return fitPKa_ ? 1 + pKa_.size() : 1; }
+    /// The parameters: log10 of the concentration, the pKa values when fitted, the offset last.
+    std::size_t size() const { return 1 + pKaCount() + (fitOffset_ ? 1 : 0); }
+    std::size_t pKaCount() const { return fitPKa_ ? pKa_.size() : 0; }
+    bool fitsOffset() const { return fitOffset_; }
 
     Vector start(double concentration) const
     {
         Vector p{std::log10(concentration)};
         if (fitPKa_)
             p.insert(p.end(), pKa_.begin(), pKa_.end());
+        if (fitOffset_)
+            p.push_back(0.0);
         return p;
     }
 
@@ -55,9 +62,11 @@ public:
             return std::nullopt;
         Setup s = setup_;
         s.inputs.analyteConc = std::pow(10.0, p[0]);
+        if (fitOffset_ && !(std::abs(p.back()) <= kMaxOffset))
+            return std::nullopt;
         if (!fitPKa_)
             return s;
-        const Vector pKa(p.begin() + 1, p.end());
+        const Vector pKa = pKaOf(p);
         if (!std::is_sorted(pKa.begin(), pKa.end()))
             return std::nullopt;
         // Typed as a number, the constant stays a number within the box's range.
@@ -90,14 +99,20 @@ public:
         } else {
             const std::optional<report::TitrationModel> model = s->model();
             if (model)
-                pH = model->smooth(fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_)
-                         .curveOrFailure(readings_.volume);
+                pH = model->smooth(fitPKa_ ? pKaOf(p) : pKa_).curveOrFailure(readings_.volume);
         }
         if (!pH)
             return std::nullopt;
+        // The meter reads the model's pH plus its offset.
+        const double offset = fitOffset_ ? p.back() : 0.0;
         for (std::size_t i = 0; i < pH.value->size(); ++i)
-            (*pH.value)[i] -= readings_.pH[i];
+            (*pH.value)[i] += offset - readings_.pH[i];
         return std::move(*pH.value);
+    }
+
+    Vector pKaOf(const Vector& p) const
+    {
+        return Vector(p.begin() + 1, p.begin() + 1 + static_cast<std::ptrdiff_t>(pKaCount()));
     }
 
 private:
@@ -106,6 +121,7 @@ private:
     bool base_ = false;
     Vector pKa_; ///< the analyte's, nominal; empty for a strong analyte
     bool fitPKa_ = false;
+    bool fitOffset_ = false;
 };
 
 double sumOfSquares(const Vector& r)
@@ -255,10 +271,11 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
 
 } // namespace
 
-chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa)
+chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa,
+                              bool fitOffset)
 {
     using Failure = chem::Result<Fit>;
-    const Problem problem(readings, setup, fitPKa);
+    const Problem problem(readings, setup, fitPKa, fitOffset);
     const std::size_t n = readings.size(), m = problem.size();
     if (n <= m + 1)
         return Failure::failed(std::string(kNotConverged) + ": too few readings");
@@ -307,9 +324,18 @@ chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool
     fit.fitted = *problem.setupAt(best->p);
     fit.analyteConcentration = fit.fitted.inputs.analyteConc;
     fit.analyteConcentrationSE = fit.analyteConcentration * kLn10 * std::sqrt(variance[0]);
-    for (std::size_t k = 1; k < m; ++k) {
+    const double atLeastMeter = std::max(1.0, kMeterScatter * kMeterScatter / s2);
+    for (std::size_t k = 1; k <= problem.pKaCount(); ++k) {
         fit.pKa.push_back(best->p[k]);
         fit.pKaSE.push_back(std::sqrt(variance[k]));
+        const auto [lowest, highest] = std::minmax_element(readings.pH.begin(), readings.pH.end());
+        fit.pKaDetermined.push_back(std::sqrt(variance[k] * atLeastMeter) <= kUndeterminedPKaSE &&
+                                    *lowest <= best->p[k] + kBufferReach &&
+                                    *highest >= best->p[k] - kBufferReach);
+    }
+    if (problem.fitsOffset()) {
+        fit.offset = best->p.back();
+        fit.offsetSE = std::sqrt(variance.back());
     }
     fit.rmsResidual = rms;
     fit.iterations = best->iterations;

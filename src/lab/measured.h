@@ -23,11 +23,15 @@ struct Measured
     std::string endPointsFailure; ///< why there are none, "" otherwise
     std::optional<Fit> fit;
     std::string fitFailure; ///< why there is none, "" otherwise
+    double scatter = 0.0;   ///< of the readings about a smooth curve, pH (readingsScatter)
+    bool weak = false;      ///< whether the analyte has pKa values to fit
+    double typedEnd = 0.0;  ///< mL: where the typed titration's curve ends
 };
 
 /// End points and fit for `readings` against `setup`'s titration; the pKa values are fitted too
 /// when `fitPKa` and the analyte is weak.
-Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa);
+Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa,
+                         bool fitOffset = false);
 
 /// A concentration with 4 significant digits, trailing zeros kept: "0.1000".
 std::string concentrationText(double molPerLitre);
@@ -40,7 +44,9 @@ std::vector<std::string> measuredSection(const Measured& measured);
 std::string measuredCsv(const Measured& measured);
 
 /// What a reader of the numbers must know, one sentence each: why no end point was found, an
-/// end point the second derivative does not confirm, why the fit failed.
+/// end point the second derivative does not confirm or beyond the typed titration's curve, why
+/// the fit failed, a fit that misses the readings by over three times their scatter, a pKa the
+/// readings do not determine.
 std::vector<std::string> measuredWarnings(const Measured& measured);
 
 /// Writes the JSON member "measured": {"points", "endPoints", "fit", "warnings"} into the

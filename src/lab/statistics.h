@@ -37,4 +37,9 @@ chem::Result<Line> fitLine(std::span<const double> x, std::span<const double> y,
 /// the slope does not differ from 0 at that level, for then the interval is unbounded.
 std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double t);
 
+/// The standard deviation of the readings' scatter about a smooth curve: each reading against
+/// the line through its neighbours, the median deviation scaled to a normal one, so that the
+/// few readings on a jump do not count. 0 for fewer than three distinct volumes.
+double readingsScatter(std::span<const double> x, std::span<const double> y);
+
 } // namespace lab

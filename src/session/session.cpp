@@ -112,8 +112,9 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
         return o;
     }
     if (s.readings)
-        o.measured = lab::analyseReadings(
-            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants}, s.fitPKa);
+        o.measured =
+            lab::analyseReadings(*s.readings, {*s.type, o.schematic.inputs, o.schematic.constants},
+                                 s.fitPKa, s.fitOffset);
     return o;
 }
 

@@ -33,6 +33,7 @@ struct Session
     std::optional<lab::Readings> readings;
     std::string readingsName; ///< the readings' file name, for the legend
     bool fitPKa = false;      ///< the fit varies the pKa values too
+    bool fitOffset = false;   ///< and an electrode offset
     bool showDerivative = false;
     std::vector<KeptCurve> kept;
     /// The verdict label's caption as last shown, which the report repeats when the refresh

@@ -50,7 +50,7 @@ void TestCli::answers_data()
     QTest::newRow("phosphoric acid by formula: pH past pKa1, at the 2nd point") << acid + "H3PO4 --ph 12.5 --ph 50" << 0 << "2.28*\n9.669";
     QTest::newRow("JSON, weak base by Kb") << "--json --indicator 12 --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1E-5 " + weakBase << 0 << "\"pKa\": [9]}*{\"volume\": 25,*\"verdict\": \"very appropriate\"";
     QTest::newRow("measured data after the report") << "--report --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "   50.00   12.52\n\nMeasured data:\n  46 readings, from 0 to 40 mL\n  End point 1 (first derivative):  25 mL,*\n  End point 1 (Gran, before):  25.08 mL";
-    QTest::newRow("measured data in the JSON") << "--json --fit PKA --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7";
+    QTest::newRow("measured data in the JSON") << "--json --fit PKA,offset --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7*\"offset\": ";
     QTest::newRow("measured data as CSV") << "--csv --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "Volume (mL),pH,Fitted pH,Residual\r\n0,2.87,2.876,-0.006\r\n*\r\n40,12.36,12.363,-0.003\r\n\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n1,\"first derivative\",25,*\r\n1,\"Gran, before\",25.08,*\r\n\r\nFitted,Value,Standard error\r\nAnalyte (mol/L),0.1*\r\nRMS residual (pH),0.010,\r\n";
     QTest::newRow("measured data and a curve") << "--csv --step 1 --data x.csv " + kWeakAcid << 2 << "--step and --data together";
     QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
@@ -58,6 +58,7 @@ void TestCli::answers_data()
     QTest::newRow("a family's value misspelt") << "--chart /dev/null --series=ka\t1E-3abc " + kWeakAcid << 2 << "--series: ka: '1E-3abc' is not a number";
     QTest::newRow("a derivative without a chart") << "--derivative --report " + kWeakAcid << 2 << "--derivative needs --chart";
     QTest::newRow("a pKa fit for a strong acid") << "--fit pka --report --data x.csv " + strongAcid + "25" << 2 << "--fit pka does not apply to strong-acid, which has no pKa";
+    QTest::newRow("a fit of what is not a parameter") << "--fit pka,slope --report --data x.csv " + kWeakAcid << 2 << "--fit: 'slope' is none of 'concentration', 'pka' and 'offset'";
     QTest::newRow("a fit without data") << "--fit pka " + kWeakAcid << 2 << "--fit needs --data";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
     QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";

@@ -38,6 +38,8 @@ private slots:
     void refusesWhatDoesNotFit();
     void measuredInWordsAndJson();
     void studentT();
+    void fitWarnings_data();
+    void fitWarnings();
 };
 
 void TestLab::reader_data()
@@ -236,6 +238,72 @@ void TestLab::studentT()
     for (const auto& [df, value] : t)
         QVERIFY2(std::abs(studentTQuantile(0.975, df) - value) < 1e-3,
                  qPrintable(QString::number(df)));
+}
+
+void TestLab::fitWarnings_data()
+{
+    // Readings of 0.1 M acetic acid (or of 0.05 M phosphoric acid up to pH 11.4) with 0.01 pH of
+    // noise and a meter's offset, analysed against what was typed and fitted as asked.
+    QTest::addColumn<bool>("phosphoric");
+    QTest::addColumn<double>("typedConc");
+    QTest::addColumn<double>("typedKa");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<bool>("fitPKa");
+    QTest::addColumn<bool>("fitOffset");
+    QTest::addColumn<QString>("warning"); ///< the start of one warning; "" for none at all
+    const QString misses = "The model misses the readings by ";
+    // clang-format off
+    QTest::newRow("as typed") << false << 0.1 << 1.8e-5 << 0.0 << false << false << "";
+    QTest::newRow("Ka typed wrong") << false << 0.1 << 1e-5 << 0.0 << false << false << misses + "0.18 pH (RMS), over three times their scatter (0.012 pH): fit the pKa (--fit pka) or an electrode offset (--fit offset).";
+    QTest::newRow("an offset not fitted") << false << 0.1 << 1.8e-5 << 0.15 << false << false << misses + "0.15";
+    QTest::newRow("an offset fitted") << false << 0.1 << 1.8e-5 << 0.15 << false << true << "";
+    QTest::newRow("pKa fitted, an offset left") << false << 0.1 << 1.8e-5 << 0.15 << true << false << misses;
+    QTest::newRow("end point beyond the typed curve") << false << 0.04 << 1.8e-5 << 0.0 << false << false << "End point 1 at 25 mL lies beyond the typed titration's curve (0 to 20 mL)";
+    QTest::newRow("phosphoric acid to pH 11.4") << true << 0.05 << 0.0 << 0.0 << true << false << "The readings do not determine pKa3: it shows at pH 11.9 to 12.9, the readings span pH 1.";
+    // clang-format on
+}
+
+void TestLab::fitWarnings()
+{
+    QFETCH(bool, phosphoric);
+    QFETCH(double, typedConc);
+    QFETCH(double, offset);
+    QFETCH(bool, fitPKa);
+    QFETCH(bool, fitOffset);
+    QFETCH(QString, warning);
+    Setup truth{
+        TitrationType::WeakAcidStrongBase, {0.1, phosphoric ? 0.05 : 0.1, 25.0, 1.8e-5}, {}};
+    if (phosphoric)
+        truth.constants = report::AnalyteConstants{{2.148, 7.198, 12.375}, {}, {}};
+    Readings r =
+        *simulateReadings(truth, labVolumes(std::vector<double>{25.0}, 40.0), 0.01, 7).value;
+    Readings kept;
+    for (std::size_t i = 0; i < r.size(); ++i)
+        if (!phosphoric || r.pH[i] <= 11.4) {
+            kept.volume.push_back(r.volume[i]);
+            kept.pH.push_back(r.pH[i] + offset);
+        }
+    Setup typed = truth;
+    typed.inputs.analyteConc = typedConc;
+    QFETCH(double, typedKa);
+    typed.inputs.dissociationConstant = phosphoric ? 0.0 : typedKa;
+    const Measured m = analyseReadings(kept, typed, fitPKa, fitOffset);
+    QVERIFY2(m.fit, m.fitFailure.c_str());
+    const std::vector<std::string> said = measuredWarnings(m);
+    QVERIFY2(warning.isEmpty()
+                 ? said.empty()
+                 : std::ranges::any_of(said,
+                                       [&](const std::string& w) {
+                                           return QString::fromStdString(w).startsWith(warning);
+                                       }),
+             qPrintable(QString::fromStdString(said.empty() ? "none" : said.front())));
+    QCOMPARE(m.fit->offset.has_value(), fitOffset);
+    QVERIFY(!fitOffset || std::abs(*m.fit->offset - offset) < 3 * *m.fit->offsetSE + 0.005);
+    // Advice names only what was not fitted.
+    QVERIFY(std::ranges::none_of(said, [&](const std::string& w) {
+        return (fitPKa && w.find("--fit pka") != std::string::npos) ||
+               (fitOffset && w.find("--fit offset") != std::string::npos);
+    }));
 }
 
 QTEST_APPLESS_MAIN(TestLab)
