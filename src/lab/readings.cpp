@@ -418,11 +418,10 @@ chem::Result<std::size_t> pickedColumn(const ColumnPick& pick, const ReadingsLay
 
 /// Which columns hold the volume and the pH: the options', else the headers', else the first
 /// numeric columns (in a two-column file, the volume then the pH).
-chem::Result<ReadingsLayout> chooseColumns(std::string_view text, const Survey& s,
-                                           const ReadOptions& options)
+std::string chooseColumns(std::string_view text, const Survey& s, const ReadOptions& options,
+                          ReadingsLayout& layout)
 {
-    using Failed = chem::Result<ReadingsLayout>;
-    ReadingsLayout layout;
+    layout.columns = s.width;
     if (!s.header.empty()) {
         std::vector<std::string_view> fields;
         split(s.header, s.separator, fields);
@@ -431,7 +430,7 @@ chem::Result<ReadingsLayout> chooseColumns(std::string_view text, const Survey& 
     }
     chem::Result<std::vector<std::size_t>> run = chooseRun(layout, options.run);
     if (!run)
-        return Failed::failed(run.failure);
+        return run.failure;
     std::vector<std::size_t> columns = *run.value;
     if (layout.headers.empty())
         for (std::size_t c = 0; c < s.width; ++c)
@@ -444,7 +443,7 @@ chem::Result<ReadingsLayout> chooseColumns(std::string_view text, const Survey& 
             continue;
         chem::Result<std::size_t> c = pickedColumn(*picks[k], layout, columns, s.width);
         if (!c)
-            return Failed::failed(c.failure);
+            return c.failure;
         found[k] = *c.value;
     }
     for (const std::size_t c : columns) {
@@ -463,13 +462,12 @@ chem::Result<ReadingsLayout> chooseColumns(std::string_view text, const Survey& 
                     f = c;
     }
     if (!found[0] || !found[1])
-        return Failed::failed("no volume and pH columns: fewer than two columns of numbers");
+        return "no volume and pH columns: fewer than two columns of numbers";
     if (*found[0] == *found[1])
-        return Failed::failed("the volume and the pH cannot both be column " +
-                              std::to_string(*found[0] + 1));
+        return "the volume and the pH cannot both be column " + std::to_string(*found[0] + 1);
     layout.volumeColumn = *found[0];
     layout.pHColumn = *found[1];
-    return Failed::success(std::move(layout));
+    return {};
 }
 
 /// The median of the last kLoggedReadingsPerVolume values of `pH`.
@@ -603,12 +601,10 @@ ReadingsRead readReadings(std::string_view text, const ReadOptions& options)
         text.remove_prefix(3);
 
     const Survey s = survey(text);
-    chem::Result<ReadingsLayout> layout = chooseColumns(text, s, options);
-    if (!layout) {
-        read.readings = Failure::failed(layout.failure);
+    if (std::string failure = chooseColumns(text, s, options, read.layout); !failure.empty()) {
+        read.readings = Failure::failed(std::move(failure));
         return read;
     }
-    read.layout = std::move(*layout.value);
     chem::Result<std::vector<std::pair<double, double>>> rows = readRows(text, s, read.layout);
     if (!rows) {
         read.readings = Failure::failed(rows.failure);
@@ -632,6 +628,15 @@ ReadingsRead readReadings(std::string_view text, const ReadOptions& options)
     else
         read.readings = Failure::success(sortedByVolume(file));
     return read;
+}
+
+ReadingsLayout readingsLayout(std::string_view text, const ReadOptions& options)
+{
+    ReadingsLayout layout;
+    if (text.size() <= kMaxReadingsBytes)
+        chooseColumns(text, survey(text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0)), options,
+                      layout);
+    return layout;
 }
 
 chem::Result<Readings> readReadings(std::string_view text)

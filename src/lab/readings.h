@@ -59,6 +59,7 @@ struct ReadingsLayout
     std::vector<std::string> headers; ///< the header line's columns; empty without one
     std::vector<int> runs;            ///< the "Run N" numbers of the headers, in file order
     int run = 0;                      ///< the run read; 0 when the headers name none
+    std::size_t columns = 2;          ///< in a line: the header's, else the first reading's
     std::size_t volumeColumn = 0;     ///< 0-based, in the whole line
     std::size_t pHColumn = 1;
     /// The headers or the options said which column is which; false when the reader fell back
@@ -95,6 +96,10 @@ struct ReadingsRead
 /// file), a NUL byte or invalid UTF-8 (not text). Without a line number: more than
 /// kMaxReadingsBytes, fewer than kMinReadings readings, a column or a run the file lacks.
 ReadingsRead readReadings(std::string_view text, const ReadOptions& options);
+
+/// The layout readReadings would read `text` with, without reading the readings: for a chooser
+/// that shows a run's columns. As far as it got when a column or the run is missing.
+ReadingsLayout readingsLayout(std::string_view text, const ReadOptions& options);
 
 /// The readings in `text` with the columns found by themselves, or why they are refused.
 chem::Result<Readings> readReadings(std::string_view text);
