@@ -484,7 +484,8 @@ void FormMain::openReadings(const QString& path, const lab::ReadOptions& options
     // replaces a pending one, whose answer is dropped.
     readingsLoad_.setFuture(QtConcurrent::run([path, options] {
         LoadedReadings loaded = loadReadings(path);
-        if (!loaded.bytes.isEmpty() && (options.volume.given() || options.run > 0))
+        if (!loaded.bytes.isEmpty() &&
+            (options.volume.given() || options.pH.given() || options.run > 0))
             return rereadReadings(std::move(loaded), options);
         return loaded;
     }));

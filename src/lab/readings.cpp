@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -215,12 +214,17 @@ private:
     std::size_t number_ = 0;
 };
 
+/// Lower case in ASCII only: a header's case, whatever the locale (no Turkish dotless i).
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 /// The run a header names ("Run 3: pH" is run 3), and the rest of it; run 0 when none.
 std::pair<int, std::string_view> runOf(std::string_view header)
 {
-    const auto lower = [](char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); };
-    if (header.size() < 5 || lower(header[0]) != 'r' || lower(header[1]) != 'u' ||
-        lower(header[2]) != 'n')
+    if (header.size() < 5 || lowerAscii(header[0]) != 'r' || lowerAscii(header[1]) != 'u' ||
+        lowerAscii(header[2]) != 'n')
         return {0, header};
     std::size_t i = 3;
     while (i < header.size() && isBlank(header[i]))
@@ -241,9 +245,9 @@ std::vector<std::string> wordsOf(std::string_view header)
 {
     std::vector<std::string> words(1);
     for (const char c : header) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '^' || u >= 0x80)
-            words.back() += char(std::tolower(u));
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (letter || (c >= '0' && c <= '9') || c == '^' || static_cast<unsigned char>(c) >= 0x80)
+            words.back() += lowerAscii(c);
         else if (!words.back().empty())
             words.emplace_back();
     }
@@ -274,7 +278,7 @@ std::string lowered(std::string_view s)
 {
     std::string out(s);
     for (char& c : out)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+        c = lowerAscii(c);
     return out;
 }
 
