@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace app {
 
 ReadingsChooser::ReadingsChooser(const QByteArray& text, const lab::ReadingsLayout& layout,
@@ -32,6 +34,10 @@ ReadingsChooser::ReadingsChooser(const QByteArray& text, const lab::ReadingsLayo
         }
         runs_->setCurrentRow(int(std::find(layout.runs.begin(), layout.runs.end(), layout.run) -
                                  layout.runs.begin()));
+        // Tall enough for a few runs, so that the columns stay near the question.
+        runs_->setMaximumHeight(runs_->sizeHintForRow(0) *
+                                    int(std::min<std::size_t>(layout.runs.size(), 6)) +
+                                2 * runs_->frameWidth() + 4);
         form->addRow(tr("&Run:"), runs_);
         connect(runs_, &QListWidget::currentRowChanged, this,
                 [this](int row) { showRun(runs_->item(row)->data(Qt::UserRole).toInt()); });
