@@ -121,8 +121,10 @@ static QByteArray loggerExport(char sep)
     for (int v = 0; v < 6; ++v)
         for (const double step : {0.0, 0.2, 0.1}) {
             const auto n = [](double x) { return QByteArray::number(x); };
-            text += n(t) + ',' + n(3 + v + step) + ',' + (step == 0 ? n(v) : QByteArray()) + ",21.0," +
-                    (v < 5 ? n(t) + ',' + n(4 + v + step) + ',' + (step == 0 ? n(v) : QByteArray()) : ",,") +
+            text += n(t) + ',' + n(3 + v + step) + ',' + (step == 0 ? n(v) : QByteArray()) +
+                    ",21.0," +
+                    (v < 5 ? n(t) + ',' + n(4 + v + step) + ',' + (step == 0 ? n(v) : QByteArray())
+                           : ",,") +
                     '\n';
             ++t;
         }
