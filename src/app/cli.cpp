@@ -182,7 +182,7 @@ struct Typed
     bool indicatorNames = false, substanceNames = false; ///< for the shell's completion
     std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator;
     bool report = false, crlf = false, csv = false, json = false;
-    std::optional<QString> step, data, fit, series;
+    std::optional<QString> step, data, columns, run, fit, series;
     QStringList ph, chart;
     bool derivative = false;
 };
@@ -253,10 +253,21 @@ const OptionRow kOptions[] = {
      &Typed::chart},
     {"ph", "mL", "Prints the pH after this many mL of titrant (repeatable).", &Typed::ph},
     {"data", "file",
-     "Measured readings (volume in mL and pH a line; comma, semicolon, tab or blanks between): "
-     "their end points and the fitted concentration follow the report, join the JSON object or the "
-     "CSV and are drawn on the chart.",
+     "Measured readings (a line a reading; comma, semicolon, tab or blanks between; a volume in mL "
+     "and a pH, or the columns of a meter's or a data logger's export): their end points and the "
+     "fitted concentration follow the report, join the JSON object or the CSV and are drawn on "
+     "the chart. Where the volume is typed only when it changes, each volume's reading is the "
+     "median of its last ten logged ones.",
      &Typed::data},
+    {"columns", "V,P",
+     "With --data: the volume's and the pH's columns, each by its number (from 1) or a part of "
+     "its header (\"3,2\", \"Volume,pH\"). Without it, the headers say (volume, mL, cm3, "
+     "titrant, added, ...; pH), else the first two columns of numbers.",
+     &Typed::columns},
+    {"run", "N",
+     "With --data: the run whose headers say \"Run N\" in a data logger's export; the first "
+     "run without it.",
+     &Typed::run},
     {"fit", "what",
      "With --data: what the fit varies besides the concentration, a comma list: 'pka' (the pKa "
      "values), 'offset' (an electrode's calibration offset, pH); 'concentration' alone is the "
@@ -436,6 +447,31 @@ std::optional<QString> readOutputs(const Typed& t, Options& o)
     return readCharts(t, o);
 }
 
+/// Which columns and which run of the readings' file.
+std::optional<QString> readColumns(const Typed& t, Options& o)
+{
+    for (const auto& [name, given] : {std::pair{nameOf(&Typed::columns), t.columns.has_value()},
+                                      std::pair{nameOf(&Typed::run), t.run.has_value()}})
+        if (given && o.dataPath.isEmpty())
+            return "--" + name + " needs --data";
+    if (t.columns) {
+        const auto picks = lab::parseColumns(t.columns->toStdString());
+        if (!picks)
+            return "--columns: '" + *t.columns +
+                   "' is not two columns, each a number from 1 or a header's text: \"3,2\"";
+        o.readOptions.volume = (*picks)[0];
+        o.readOptions.pH = (*picks)[1];
+    }
+    if (t.run) {
+        bool ok = false;
+        const int run = t.run->trimmed().toInt(&ok);
+        if (!ok || run < 1)
+            return "--run: '" + *t.run + "' is not a run's number, from 1";
+        o.readOptions.run = run;
+    }
+    return std::nullopt;
+}
+
 /// The readings, what the chart draws besides the curve, and the volumes for --ph.
 std::optional<QString> readDrawing(const Typed& t, Options& o)
 {
@@ -444,6 +480,8 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         if (o.dataPath.isEmpty())
             return QStringLiteral("--data needs a file name");
     }
+    if (const std::optional<QString> misfit = readColumns(t, o))
+        return misfit;
     o.seriesSpec = t.series.value_or(QString()).toStdString();
     if (t.series)
         if (const auto read = session::readFamilySpec(o.seriesSpec); !read)
@@ -493,7 +531,8 @@ sessionFor(const Options& o, const indicators::IndicatorCatalogue& catalogue, st
 {
     std::optional<lab::Readings> readings;
     if (!o.dataPath.isEmpty()) {
-        chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
+        chem::Result<lab::Readings> read =
+            readReadingsFile(QFile::decodeName(o.dataPath), o.readOptions).readings;
         if (!read) {
             err << "acidora: " << report::oneLine(o.dataPath.toStdString() + ": " + read.failure)
                 << '\n';

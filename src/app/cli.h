@@ -7,6 +7,7 @@
 // (-platform, -style, ...) are left to QApplication when the window opens.
 
 #include "indicators/schematic.h"
+#include "lab/readings.h"
 #include "output/writers.h"
 #include "session/session.h"
 
@@ -40,6 +41,7 @@ struct Options
     std::vector<ChartFile> charts; ///< --chart, each written
     std::vector<double> volumes;   ///< --ph, in mL
     QByteArray dataPath;           ///< measured readings' file, as the file system's bytes
+    lab::ReadOptions readOptions;  ///< --columns and --run
     std::string seriesSpec;        ///< --series: an input's name and its values, for the chart
 
     bool hasAction() const { return report || csv || json || !charts.empty() || !volumes.empty(); }

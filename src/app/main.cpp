@@ -95,7 +95,7 @@ int main(int argc, char* argv[])
         // Readings named on the command line open once, into the shown window, so that a
         // refusal's message has it as parent.
         if (created && !options.dataPath.isEmpty())
-            main->openReadings(QFile::decodeName(options.dataPath));
+            main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
     });
     splash->show();
     const int status = application.exec();

@@ -154,8 +154,10 @@ std::vector<std::string> measuredSection(const Measured& m)
 {
     std::vector<std::string> lines{"", "Measured data:"};
     const Readings& r = m.readings;
-    lines.push_back("  " + std::to_string(r.size()) + " readings, from " +
-                    volumeText(r.volume.front()) + " to " + volumeText(r.volume.back()) + " mL");
+    const std::string logged = loggedReadingsText(r);
+    lines.push_back("  " + (logged.empty() ? std::to_string(r.size()) + " readings" : logged) +
+                    ", from " + volumeText(r.volume.front()) + " to " +
+                    volumeText(r.volume.back()) + " mL");
     if (m.endPoints.empty())
         lines.push_back("  No end point found: " + m.endPointsFailure);
     for (const EndPoint& e : m.endPoints) {
@@ -235,7 +237,10 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
     json.key("measured").beginObject(Layout::Lines).key("points").beginArray();
     for (std::size_t i = 0; i < m.readings.size(); ++i)
         json.pair(m.readings.volume[i], m.readings.pH[i]);
-    json.end().key("endPoints").beginArray(Layout::Lines);
+    json.end();
+    if (m.readings.loggedReadings > 0) // the points are a log's medians, one a volume
+        json.key("loggedReadings").integer(static_cast<long long>(m.readings.loggedReadings));
+    json.key("endPoints").beginArray(Layout::Lines);
     for (const EndPoint& e : m.endPoints) {
         json.beginObject().key("method").string(methodName(e.method));
         json.key("index").integer(e.index).key("volume").number(e.volume);

@@ -49,10 +49,11 @@ std::string measuredCsv(const Measured& measured);
 /// readings do not determine.
 std::vector<std::string> measuredWarnings(const Measured& measured);
 
-/// Writes the JSON member "measured": {"points", "endPoints", "fit", "warnings"} into the
-/// object open in `json`, numbers in full precision; a derivative's end point says whether the
-/// second derivative confirms it, Gran's which side its line is on; "fit" is null when it failed
-/// (the reason among the warnings), its "pKa" and "pKaSE" empty unless fitted.
+/// Writes the JSON member "measured": {"points", "loggedReadings" (only for a log's medians),
+/// "endPoints", "fit", "warnings"} into the object open in `json`, numbers in full precision; a
+/// derivative's end point says whether the second derivative confirms it, Gran's which side its
+/// line is on; "fit" is null when it failed (the reason among the warnings), its "pKa" and
+/// "pKaSE" empty unless fitted.
 void measuredJson(report::JsonWriter& json, const Measured& measured);
 
 } // namespace lab

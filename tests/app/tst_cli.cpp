@@ -53,6 +53,12 @@ void TestCli::answers_data()
     QTest::newRow("measured data in the JSON") << "--json --fit PKA,offset --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7*\"offset\": ";
     QTest::newRow("measured data as CSV") << "--csv --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "Volume (mL),pH,Fitted pH,Residual\r\n0,2.87,2.876,-0.006\r\n*\r\n40,12.36,12.363,-0.003\r\n\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n1,\"first derivative\",25,*\r\n1,\"Gran, before\",25.08,*\r\n\r\nFitted,Value,Standard error\r\nAnalyte (mol/L),0.1*\r\nRMS residual (pH),0.010,\r\n";
     QTest::newRow("measured data and a curve") << "--csv --step 1 --data x.csv " + kWeakAcid << 2 << "--step and --data together";
+    QTest::newRow("a data logger's run 2, its log merged") << "--json --run 2 --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-logger.csv " + kWeakAcid << 0 << "\"loggedReadings\": 403,";
+    QTest::newRow("a run the file lacks") << "--report --run 3 --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-logger.csv " + kWeakAcid << 1 << "*acetic-acid-logger.csv: no run 3 in the file (its runs: 1, 2)";
+    QTest::newRow("columns: one given") << "--columns 2 --data x.csv " + kWeakAcid << 2 << "--columns: '2' is not two columns, each a number from 1 or a header's text: \"3,2\"";
+    QTest::newRow("columns: column 0") << "--columns 0,2 --data x.csv " + kWeakAcid << 2 << "--columns: '0,2' is not two columns*";
+    QTest::newRow("run: not a number") << "--run first --data x.csv " + kWeakAcid << 2 << "--run: 'first' is not a run's number, from 1";
+    QTest::newRow("run without data") << "--run 2 --report " + kWeakAcid << 2 << "--run needs --data";
     QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
     QTest::newRow("a family with a value refused") << "--chart /dev/null --series=ka\t1E-3\t7 " + kWeakAcid << 1 << "--series: ka 7: the Ka 7 is outside 1E-14 to 1, both excluded";
     QTest::newRow("a family's value misspelt") << "--chart /dev/null --series=ka\t1E-3abc " + kWeakAcid << 2 << "--series: ka: '1E-3abc' is not a number";
