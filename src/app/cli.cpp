@@ -20,7 +20,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <variant>
 
 #include <sys/stat.h>
@@ -178,8 +182,8 @@ struct Typed
     bool indicatorNames = false, substanceNames = false; ///< for the shell's completion
     std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator;
     bool report = false, crlf = false, csv = false, json = false;
-    std::optional<QString> step, chart, data, fit, series;
-    QStringList ph;
+    std::optional<QString> step, data, columns, run, fit, series;
+    QStringList ph, chart;
     bool derivative = false;
 };
 
@@ -230,7 +234,10 @@ const OptionRow kOptions[] = {
      &Typed::indicator},
     {"report", nullptr, "Prints the report and the table of values.", &Typed::report},
     {"crlf", nullptr, "Ends the report's lines with CR LF, as the clipboard does.", &Typed::crlf},
-    {"csv", nullptr, "Prints the table of values as CSV.", &Typed::csv},
+    {"csv", nullptr,
+     "Prints the table of values as CSV; with --data the readings with the fitted pH and the "
+     "residual, then the end points and the fit.",
+     &Typed::csv},
     {"json", nullptr,
      "Prints the titration as one JSON object: the inputs, the pKa values, each equivalence "
      "point, the indicator's verdict and the table, in full precision. Not with --report, --csv "
@@ -242,22 +249,35 @@ const OptionRow kOptions[] = {
      &Typed::step},
     {"chart", "file",
      "Saves the chart: PDF, SVG or PNG by the file's extension; PDF to a pipe or a device such "
-     "as /dev/stdout.",
+     "as /dev/stdout (repeatable: each file is written).",
      &Typed::chart},
     {"ph", "mL", "Prints the pH after this many mL of titrant (repeatable).", &Typed::ph},
     {"data", "file",
-     "Measured readings (volume in mL and pH a line; comma, semicolon, tab or blanks between): "
-     "their end points and the fitted concentration follow the report, join the JSON object and "
-     "are drawn on the chart.",
+     "Measured readings (a line a reading; comma, semicolon, tab or blanks between; a volume in mL "
+     "and a pH, or the columns of a meter's or a data logger's export): their end points and the "
+     "fitted concentration follow the report, join the JSON object or the CSV and are drawn on "
+     "the chart. Where the volume is typed only when it changes, each volume's reading is the "
+     "median of its last ten logged ones.",
      &Typed::data},
+    {"columns", "V,P",
+     "With --data: the volume's and the pH's columns, each by its number (from 1) or a part of "
+     "its header (\"3,2\", \"Volume,pH\"). Without it, the headers say (volume, mL, cm3, "
+     "titrant, added, ...; pH), else the first two columns of numbers.",
+     &Typed::columns},
+    {"run", "N",
+     "With --data: the run whose headers say \"Run N\" in a data logger's export; the first "
+     "run without it.",
+     &Typed::run},
     {"fit", "what",
-     "With --data: what the fit varies: 'concentration' (the default) or 'pka' (the pKa values "
-     "too).",
+     "With --data: what the fit varies besides the concentration, a comma list: 'pka' (the pKa "
+     "values), 'offset' (an electrode's calibration offset, pH); 'concentration' alone is the "
+     "default.",
      &Typed::fit},
     {"series", "input values",
      "With --chart: a family of curves over one input, named as its option without the dashes "
-     "(titrant, analyte, analyte-volume, ka, kb), then its values: \"ka 1E-3 1E-5 1E-7\". The "
-     "first value's curve is labelled; the others are drawn beside it with a legend.",
+     "(titrant, analyte, analyte-volume, ka, kb), then up to 20 values, between them blanks or "
+     "semicolons: \"ka 1E-3 1E-5 1E-7\". The first value's curve is labelled; the others are "
+     "drawn beside it with a legend.",
      &Typed::series},
     {"derivative", nullptr,
      "With --chart: dpH/dV of the curve (and of the readings) on a second axis on the right.",
@@ -302,6 +322,14 @@ Typed typedOptions(const QCommandLineParser& parser, const QList<QCommandLineOpt
     return t;
 }
 
+/// A volume typed in full; none for what is not a number or overflows (1e999 reads as the
+/// largest double).
+std::optional<double> wholeNumber(const QString& typed)
+{
+    const std::optional<double> x = report::ReadWholeNumber(typed.toStdString());
+    return x && std::fabs(*x) < std::numeric_limits<double>::max() ? x : std::nullopt;
+}
+
 QString notANumber(const QString& option, const QString& typed)
 {
     return "--" + option + ": '" + typed + "' is not a number";
@@ -324,6 +352,10 @@ std::optional<QString> readConstant(const Typed& t, Options& o)
                (ka ? "--kb" : "--ka");
     const QString& typed = ka ? *t.ka : *t.kb;
     const std::optional<std::string> constant = constantBoxText(typed);
+    // A name in another script is read as a number, as the box reads it, and is not one.
+    if (!constant && !typed.isEmpty() && typed.front().isLetter())
+        return "--" + name + ": '" + typed +
+               "' is neither a number nor a name from --list-substances";
     if (!constant)
         return notANumber(name, typed);
     o.setup.boxes.TxKaKb = *constant;
@@ -364,29 +396,30 @@ std::optional<QString> readInputs(const Typed& t, Options& o)
     return std::nullopt;
 }
 
-/// The chart's file and its format.
-std::optional<QString> readChart(const Typed& t, Options& o)
+/// The charts' files and their formats.
+std::optional<QString> readCharts(const Typed& t, Options& o)
 {
-    if (!t.chart)
-        return std::nullopt;
-    o.chartPath = argumentBytes(*t.chart);
-    if (o.chartPath.isEmpty())
-        return QStringLiteral("--chart needs a file name");
-    if (const auto format = output::chartFormatOf(QFileInfo(*t.chart).suffix())) {
-        o.chartFormat = *format;
-        return std::nullopt;
+    for (const QString& typed : t.chart) {
+        Options::ChartFile file{argumentBytes(typed)};
+        if (file.path.isEmpty())
+            return QStringLiteral("--chart needs a file name");
+        if (const auto format = output::chartFormatOf(QFileInfo(typed).suffix())) {
+            file.format = *format;
+        } else {
+            // A pipe or a device (/dev/stdout) has no extension to tell the format: PDF, the
+            // page.
+            struct stat target
+            {};
+            if (::stat(file.path.constData(), &target) != 0 ||
+                !(S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)))
+                return "--chart needs a .pdf, .svg or .png file: '" + typed + "'";
+        }
+        o.charts.push_back(file);
     }
-    // A pipe or a device (/dev/stdout) has no extension to tell the format: PDF, the page.
-    struct stat target
-    {};
-    if (::stat(o.chartPath.constData(), &target) != 0 ||
-        !(S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)))
-        return "--chart needs a .pdf, .svg or .png file: '" + *t.chart + "'";
-    o.chartFormat = output::ChartFormat::Pdf;
     return std::nullopt;
 }
 
-/// What is printed, and the chart's file.
+/// What is printed, and the charts' files.
 std::optional<QString> readOutputs(const Typed& t, Options& o)
 {
     o.report = t.report;
@@ -402,7 +435,7 @@ std::optional<QString> readOutputs(const Typed& t, Options& o)
         if (o.json && given)
             return "--json and --" + name + " together";
     if (t.step) {
-        const std::optional<double> mL = report::ReadWholeNumber(t.step->toStdString());
+        const std::optional<double> mL = wholeNumber(*t.step);
         if (!o.csv)
             return QStringLiteral("--step needs --csv");
         if (!mL)
@@ -411,7 +444,32 @@ std::optional<QString> readOutputs(const Typed& t, Options& o)
             return "--step: '" + *t.step + "' is not a step above 0 mL";
         o.step = *mL;
     }
-    return readChart(t, o);
+    return readCharts(t, o);
+}
+
+/// Which columns and which run of the readings' file.
+std::optional<QString> readColumns(const Typed& t, Options& o)
+{
+    for (const auto& [name, given] : {std::pair{nameOf(&Typed::columns), t.columns.has_value()},
+                                      std::pair{nameOf(&Typed::run), t.run.has_value()}})
+        if (given && o.dataPath.isEmpty())
+            return "--" + name + " needs --data";
+    if (t.columns) {
+        const auto picks = lab::parseColumns(t.columns->toStdString());
+        if (!picks)
+            return "--columns: '" + *t.columns +
+                   "' is not two columns, each a number from 1 or a header's text: \"3,2\"";
+        o.readOptions.volume = (*picks)[0];
+        o.readOptions.pH = (*picks)[1];
+    }
+    if (t.run) {
+        bool ok = false;
+        const int run = t.run->trimmed().toInt(&ok);
+        if (!ok || run < 1)
+            return "--run: '" + *t.run + "' is not a run's number, from 1";
+        o.readOptions.run = run;
+    }
+    return std::nullopt;
 }
 
 /// The readings, what the chart draws besides the curve, and the volumes for --ph.
@@ -422,22 +480,34 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         if (o.dataPath.isEmpty())
             return QStringLiteral("--data needs a file name");
     }
+    if (const std::optional<QString> misfit = readColumns(t, o))
+        return misfit;
     o.seriesSpec = t.series.value_or(QString()).toStdString();
+    if (t.series)
+        if (const auto read = session::readFamilySpec(o.seriesSpec); !read)
+            return "--series: " + QString::fromStdString(read.failure);
     o.setup.showDerivative = t.derivative;
     for (const auto& [name, given] : {std::pair{nameOf(&Typed::series), t.series.has_value()},
                                       std::pair{nameOf(&Typed::derivative), t.derivative}})
-        if (given && !t.chart)
+        if (given && t.chart.isEmpty())
             return "--" + name + " needs --chart";
     if (t.fit) {
-        const QString what = t.fit->toLower();
         if (o.dataPath.isEmpty())
             return QStringLiteral("--fit needs --data");
-        if (what != QLatin1String("pka") && what != QLatin1String("concentration"))
-            return "--fit: '" + *t.fit + "' is neither 'concentration' nor 'pka'";
-        o.setup.fitPKa = what == QLatin1String("pka");
+        // The concentration is always fitted; the list says what else.
+        for (const QString& what : t.fit->toLower().split(',')) {
+            if (what == QLatin1String("pka"))
+                o.setup.fitPKa = true;
+            else if (what == QLatin1String("offset"))
+                o.setup.fitOffset = true;
+            else if (what != QLatin1String("concentration"))
+                return "--fit: '" + what + "' is none of 'concentration', 'pka' and 'offset'";
+        }
+        if (o.setup.fitPKa && o.setup.type && !chem::isWeak(*o.setup.type))
+            return "--fit pka does not apply to " + *t.titration + ", which has no pKa";
     }
     for (const QString& typed : t.ph) {
-        const std::optional<double> mL = report::ReadWholeNumber(typed.toStdString());
+        const std::optional<double> mL = wholeNumber(typed);
         if (!mL)
             return notANumber(QStringLiteral("ph"), typed);
         if (*mL < 0)
@@ -445,8 +515,11 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         o.volumes.push_back(*mL);
     }
     // Without an action the window opens with the readings.
-    if (!o.dataPath.isEmpty() && o.hasAction() && !o.report && !o.json && o.chartPath.isEmpty())
-        return QStringLiteral("--data needs --report, --json or --chart");
+    if (!o.dataPath.isEmpty() && o.step > 0)
+        return QStringLiteral("--step and --data together");
+    if (!o.dataPath.isEmpty() && o.hasAction() && !o.report && !o.json && !o.csv &&
+        o.charts.empty())
+        return QStringLiteral("--data needs --report, --json, --csv or --chart");
     return std::nullopt;
 }
 
@@ -458,7 +531,8 @@ sessionFor(const Options& o, const indicators::IndicatorCatalogue& catalogue, st
 {
     std::optional<lab::Readings> readings;
     if (!o.dataPath.isEmpty()) {
-        chem::Result<lab::Readings> read = readReadingsFile(QFile::decodeName(o.dataPath));
+        chem::Result<lab::Readings> read =
+            readReadingsFile(QFile::decodeName(o.dataPath), o.readOptions).readings;
         if (!read) {
             err << "acidora: " << report::oneLine(o.dataPath.toStdString() + ": " + read.failure)
                 << '\n';
@@ -511,7 +585,7 @@ std::optional<std::string> printedText(const Options& o, const session::Outcome&
         }
         text += *curve;
     } else if (o.csv) {
-        text += output::resultsCsv(r.table);
+        text += measured ? lab::measuredCsv(*measured) : output::resultsCsv(r.table);
     }
     for (const double v : o.volumes)
         text += fullPrecision(model->pH(v).value) + '\n';
@@ -587,20 +661,28 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     const std::optional<std::string> text = printedText(o, outcome, err);
     if (!text)
         return 2;
-    if (!o.chartPath.isEmpty()) {
-        // The run accepted the inputs: the session's chart exists.
+    // The run accepted the inputs: the session's chart exists.
+    for (const Options::ChartFile& file : o.charts) {
         chart::ChartModel c = *document.chart();
         c.texts = session::chartTexts(session, outcome, catalogue);
-        const QByteArray bytes = output::chartFile(c, o.chartFormat);
-        if (const std::optional<QString> failure = output::saveNativeFile(o.chartPath, bytes)) {
+        const QByteArray bytes = output::chartFile(c, file.format);
+        if (const std::optional<QString> failure = output::saveNativeFile(file.path, bytes)) {
             err << "acidora: "
-                << report::oneLine(o.chartPath.toStdString() + ": " + failure->toStdString())
-                << '\n';
+                << report::oneLine(file.path.toStdString() + ": " + failure->toStdString()) << '\n';
             return 1;
         }
     }
-    out << *text;
-    return 0;
+    return written(out, *text, err) ? 0 : 1;
+}
+
+bool written(std::ostream& out, const std::string& text, std::ostream& err)
+{
+    errno = 0;
+    if (out.write(text.data(), std::streamsize(text.size())).flush())
+        return true;
+    const int error = errno;
+    err << "acidora: standard output: " << (error ? std::strerror(error) : "write error") << '\n';
+    return false;
 }
 
 } // namespace app::cli

@@ -7,6 +7,7 @@
 // (-platform, -style, ...) are left to QApplication when the window opens.
 
 #include "indicators/schematic.h"
+#include "lab/readings.h"
 #include "output/writers.h"
 #include "session/session.h"
 
@@ -28,19 +29,22 @@ struct Options
     /// starts from it.
     session::Session setup;
     bool report = false, crlf = false, csv = false;
-    bool json = false;    ///< the run as one JSON object, alone on standard output
-    double step = 0;      ///< --step in mL: the curve as CSV instead of the table; 0 for none
-    QByteArray chartPath; ///< the chart's file, as the file system's bytes; empty for none
-    /// The chart file's format: by the file's extension, PDF for a pipe or a device.
-    output::ChartFormat chartFormat = output::ChartFormat::Pdf;
-    std::vector<double> volumes; ///< --ph, in mL
-    QByteArray dataPath;         ///< measured readings' file, as the file system's bytes
-    std::string seriesSpec;      ///< --series: an input's name and its values, for the chart
-
-    bool hasAction() const
+    bool json = false; ///< the run as one JSON object, alone on standard output
+    double step = 0;   ///< --step in mL: the curve as CSV instead of the table; 0 for none
+    /// A chart's file, as the file system's bytes, and its format: by the file's extension, PDF
+    /// for a pipe or a device.
+    struct ChartFile
     {
-        return report || csv || json || !chartPath.isEmpty() || !volumes.empty();
-    }
+        QByteArray path;
+        output::ChartFormat format = output::ChartFormat::Pdf;
+    };
+    std::vector<ChartFile> charts; ///< --chart, each written
+    std::vector<double> volumes;   ///< --ph, in mL
+    QByteArray dataPath;           ///< measured readings' file, as the file system's bytes
+    lab::ReadOptions readOptions;  ///< --columns and --run
+    std::string seriesSpec;        ///< --series: an input's name and its values, for the chart
+
+    bool hasAction() const { return report || csv || json || !charts.empty() || !volumes.empty(); }
 };
 
 /// What the command line asks for.
@@ -54,9 +58,14 @@ struct Request
 /// Reads the arguments (the program's name first), as argumentText gives them.
 Request parse(const QStringList& arguments);
 
-/// Runs the actions: 0 when done; 1 when the inputs are refused, 2 when --step makes too many
-/// rows (one line on `err`, nothing on `out`). The chart needs a QGuiApplication; the rest none.
+/// Runs the actions: 0 when done; 1 when the inputs are refused or a file or standard output
+/// cannot be written, 2 when --step makes too many rows (one line on `err`). The chart needs a
+/// QGuiApplication; the rest none.
 int run(const Options& options, std::ostream& out, std::ostream& err);
+
+/// Writes `text` to `out` and flushes it: whether all of it got there; if not, one line on `err`
+/// with the system's words ("acidora: standard output: No space left on device").
+bool written(std::ostream& out, const std::string& text, std::ostream& err);
 
 /// An argument as text, losslessly: UTF-8 as it is, anything else with each byte above ASCII
 /// kept as a lone surrogate, so that a file name reaches the file system unchanged.

@@ -7,6 +7,7 @@
 #include "app/picturebutton.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
+#include "app/readingschooser.h"
 #include "app/readingsfile.h"
 #include "app/saving.h"
 #include "app/svgpicture.h"
@@ -82,6 +83,11 @@ FormMain::FormMain(Platform& platform, QWidget* parent)
         const std::uint64_t revision = *std::exchange(running_, std::nullopt);
         if (document_.deliverAnalysis(revision, analysis_.result()))
             refreshShownPage();
+    });
+
+    connect(&readingsLoad_, &QFutureWatcher<LoadedReadings>::finished, this, [this] {
+        if (readingsLoad_.future().isFinished() && readingsLoad_.future().resultCount() > 0)
+            readingsLoaded(readingsLoad_.result());
     });
 
     // Key preview: the window sees keys before whichever control has the focus.
@@ -288,8 +294,13 @@ void FormMain::buildPages()
         document_.setFitPKa(fitPKa_->isChecked());
         refreshShownPage();
     });
+    fitOffset_ = add("mnu_FitOffset", QStringLiteral("Fit an electrode offset"), [this] {
+        document_.setFitOffset(fitOffset_->isChecked());
+        refreshShownPage();
+    });
     derivative_->setCheckable(true);
     fitPKa_->setCheckable(true);
+    fitOffset_->setCheckable(true);
     connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
     updateChartMenu();
 
@@ -298,7 +309,8 @@ void FormMain::buildPages()
         if (chartShown())
             chartMenu_->popup(picture1_->mapToGlobal(at));
     });
-    connect(picture1_, &ChartPage::fileDropped, this, &FormMain::openReadings);
+    connect(picture1_, &ChartPage::fileDropped, this,
+            [this](const QString& path) { openReadings(path); });
 }
 
 void FormMain::paintEvent(QPaintEvent*)
@@ -461,6 +473,8 @@ void FormMain::updateChartMenu()
     fitPKa_->setEnabled(readings && s.type && chem::isWeak(*s.type));
     derivative_->setChecked(s.showDerivative);
     fitPKa_->setChecked(s.fitPKa);
+    fitOffset_->setEnabled(readings);
+    fitOffset_->setChecked(s.fitOffset);
 }
 
 void FormMain::open(const session::Session& setup)
@@ -469,19 +483,48 @@ void FormMain::open(const session::Session& setup)
     if (setup.type || setup.indicatorPosition != 0 || setup.boxes != report::BoxTexts{})
         frameDAT_->preset(setup.type, setup.boxes, setup.indicatorPosition);
     document_.setFitPKa(setup.fitPKa);
+    document_.setFitOffset(setup.fitOffset);
 }
 
-void FormMain::openReadings(const QString& path)
+void FormMain::openReadings(const QString& path, const lab::ReadOptions& options)
 {
-    chem::Result<lab::Readings> read = readReadingsFile(path);
-    if (!read) {
-        platform_.messages.show(
-            this, MessageBoxes::Icon::Exclamation, kProgramName,
-            QStringLiteral("The measured data in %1 cannot be opened: %2")
-                .arg(QFileInfo(path).fileName(), QString::fromStdString(read.failure)));
+    // Off the window's thread, so that a slow disk never stops the window; a newer open
+    // replaces a pending one, whose answer is dropped.
+    readingsLoad_.setFuture(QtConcurrent::run([path, options] {
+        LoadedReadings loaded = loadReadings(path);
+        if (!loaded.bytes.isEmpty() &&
+            (options.volume.given() || options.pH.given() || options.run > 0))
+            return rereadReadings(std::move(loaded), options);
+        return loaded;
+    }));
+}
+
+void FormMain::readingsLoaded(LoadedReadings loaded)
+{
+    const lab::ReadingsLayout& layout = loaded.read.layout;
+    const QString name = QFileInfo(loaded.path).fileName();
+    // A question only where the file leaves one: several runs, or columns the headers do not
+    // name; Esc leaves what was shown.
+    if (!loaded.chosen && !loaded.bytes.isEmpty() &&
+        (layout.runs.size() > 1 || (!layout.settled && layout.columns > 2))) {
+        ReadingsChooser chooser(loaded.bytes, layout, this);
+        chooser.setWindowTitle(tr("Measured data: %1").arg(name));
+        if (chooser.exec() != QDialog::Accepted)
+            return;
+        readingsLoad_.setFuture(
+            QtConcurrent::run([loaded = std::move(loaded), options = chooser.options()]() mutable {
+                return rereadReadings(std::move(loaded), options);
+            }));
         return;
     }
-    document_.setReadings(std::move(read.value), QFileInfo(path).fileName().toStdString());
+    chem::Result<lab::Readings>& read = loaded.read.readings;
+    if (!read) {
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, kProgramName,
+                                QStringLiteral("The measured data in %1 cannot be opened: %2")
+                                    .arg(name, QString::fromStdString(read.failure)));
+        return;
+    }
+    document_.setReadings(std::move(read.value), name.toStdString());
     refreshShownPage();
 }
 

@@ -4,6 +4,7 @@
 // most one shows. Esc closes it from anywhere, whatever has the focus.
 
 #include "app/printsystem.h"
+#include "app/readingsfile.h"
 #include "chart/titrationchart.h"
 #include "indicators/catalogue.h"
 #include "indicators/schematic.h"
@@ -58,8 +59,10 @@ public:
 
     /// Opens measured readings (from the menu, a drop or the command line): drawn over the
     /// curve, analysed off the window's thread, their section added to the results. A file
-    /// that cannot be read ends in a message with the reason, and nothing shown changes.
-    void openReadings(const QString& path);
+    /// that cannot be read ends in a message with the reason, and nothing shown changes. The
+    /// file is read off the window's thread; a data logger's runs or columns the headers do
+    /// not name are asked for, unless `options` choose them.
+    void openReadings(const QString& path, const lab::ReadOptions& options = {});
     /// Starts from what the command line set up: the type, the boxes and the indicator typed
     /// in as a user would type them, and the fit's choice.
     void open(const session::Session& setup);
@@ -94,6 +97,7 @@ private:
     /// The results page's report from the session; false when the inputs are refused.
     bool showSessionReport();
     void openReadingsFromDialog();
+    void readingsLoaded(LoadedReadings loaded);
     void keepCurve();
     void useFittedValues();
     /// Which of the chart menu's commands apply now.
@@ -137,11 +141,14 @@ private:
     /// The readings' analysis off the window's thread, and the analysis revision it is for.
     QFutureWatcher<std::optional<lab::Measured>> analysis_;
     std::optional<std::uint64_t> running_;
+    /// The readings' file being read, the newest asked for.
+    QFutureWatcher<LoadedReadings> readingsLoad_;
     QAction* keep_ = nullptr;
     QAction* clearKept_ = nullptr;
     QAction* derivative_ = nullptr;
     QAction* useFitted_ = nullptr;
     QAction* fitPKa_ = nullptr;
+    QAction* fitOffset_ = nullptr;
 };
 
 } // namespace app

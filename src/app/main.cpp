@@ -45,17 +45,15 @@ int main(int argc, char* argv[])
         arguments << app::cli::argumentText(argv[i]);
     const app::cli::Request request = app::cli::parse(arguments);
     if (!request.options) {
-        if (!request.usageError) {
-            std::cout << request.text.toStdString();
-            return 0;
-        }
+        if (!request.usageError)
+            return app::cli::written(std::cout, request.text.toStdString(), std::cerr) ? 0 : 1;
         std::cerr << "acidora: " << request.text.toStdString()
                   << "\nTry 'acidora --help' for more information.\n";
         return 2;
     }
     const app::cli::Options& options = *request.options;
     if (options.hasAction()) {
-        if (options.chartPath.isEmpty())
+        if (options.charts.empty())
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
         // Fonts for the chart, but no display: the chart is drawn off screen, whatever Qt
         // options were given, and Qt's notes about the missing desktop stay out of a script's
@@ -97,7 +95,7 @@ int main(int argc, char* argv[])
         // Readings named on the command line open once, into the shown window, so that a
         // refusal's message has it as parent.
         if (created && !options.dataPath.isEmpty())
-            main->openReadings(QFile::decodeName(options.dataPath));
+            main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
     });
     splash->show();
     const int status = application.exec();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 namespace chart {
@@ -102,6 +103,64 @@ void ChartPainter::equivalencePoints()
         }
     }
     placeLabel({" Green line: Error < 1% "}, g_.X0, g_.yOfPH(15), L, false);
+}
+
+namespace {
+
+/// Where a mark of the readings goes on the plot, if it is on it.
+std::optional<std::pair<double, double>> onPlot(const PlotTransform& plot, double volume,
+                                                std::optional<double> pH)
+{
+    const double x = plot.xOfVolume(volume);
+    if (!pH || *pH < -1 || *pH > 15 || !(x >= plot.left() && x <= plot.right()))
+        return std::nullopt;
+    return std::pair(x, plot.yOfPH(*pH));
+}
+
+} // namespace
+
+/// Each end point of the readings as a diamond on the readings at its volume; a weak analyte's
+/// half-way pH as a cross. Drawn before the labels, which keep clear of them.
+void ChartPainter::measuredMarks()
+{
+    const double r = g_.dotPen / 2;
+    pen(g_.curvePen, false);
+    for (const MeasuredMark& m : chart_.marks()) {
+        if (const auto at = onPlot(plot_, m.volume, m.pH)) {
+            const auto [x, y] = *at;
+            s_.Line(x - r, y, x, y - r, kMeasuredColour);
+            s_.Line(x, y - r, x + r, y, kMeasuredColour);
+            s_.Line(x + r, y, x, y + r, kMeasuredColour);
+            s_.Line(x, y + r, x - r, y, kMeasuredColour);
+            placer_.avoid(Rect{x, y, x, y}.grown(r));
+        }
+        if (const auto at = m.half ? onPlot(plot_, m.half->first, m.half->second) : std::nullopt) {
+            const auto [x, y] = *at;
+            s_.Line(x - r, y - r, x + r, y + r, kMeasuredColour);
+            s_.Line(x - r, y + r, x + r, y - r, kMeasuredColour);
+            placer_.avoid(Rect{x, y, x, y}.grown(r));
+        }
+    }
+}
+
+/// The readings' end points' volumes and intervals, and the half-way pH, beside their marks,
+/// placed clear of the model's labels.
+void ChartPainter::measuredLabels()
+{
+    s_.setDrawWidth(static_cast<int>(g_.penAfterDot));
+    s_.setFontSize(g_.leftTextSize);
+    s_.setFontBold(false);
+    const double L = s_.TextHeight("P");
+    for (const MeasuredMark& m : chart_.marks()) {
+        if (const auto at = onPlot(plot_, m.volume, m.pH))
+            placeLabel({" Readings: end point " + std::to_string(m.index) + ", " +
+                            rounded(m.volume, 2) + " mL ",
+                        " 95 %: [ " + rounded(m.low, 2) + ",  " + rounded(m.high, 2) + " ] mL "},
+                       at->first, at->second, L, true);
+        if (const auto at = m.half ? onPlot(plot_, m.half->first, m.half->second) : std::nullopt)
+            placeLabel({" Half way: pH " + rounded(m.half->second, 2) + " "}, at->first, at->second,
+                       L, true);
+    }
 }
 
 /// Prints `lines` over white boxes at the free place nearest to (x, y), with a leader from the

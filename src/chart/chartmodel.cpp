@@ -47,9 +47,16 @@ double volumeAxisEnd(const std::vector<Series>& series, const report::TitrationM
 /// zero) to the highest (or zero).
 DerivativeScale scaleOfDerivatives(const std::vector<Series>& series)
 {
+    // The readings' derivative, when drawn, sets the scale: its peak is a few per mL where the
+    // model's may be a hundred, and would lie flat on the axis. The model's line leaves the plot
+    // at its top, interrupted.
+    const auto ofReadings = [](const Series& s) {
+        return s.role == SeriesRole::ReadingsDerivative && std::ranges::any_of(s.points, finite);
+    };
+    const bool readings = std::ranges::any_of(series, ofReadings);
     double low = 0, high = 0;
     for (const Series& s : series)
-        if (onRightAxis(s))
+        if (onRightAxis(s) && (!readings || ofReadings(s)))
             for (const auto& p : s.points)
                 if (finite(p)) {
                     low = std::max(std::min(low, p.second), -kLargestDerivative);
@@ -143,6 +150,9 @@ ChartModel::ChartModel(report::TitrationModel model, std::vector<report::Equival
     for (const Series& s : series)
         if (!s.legend.empty())
             legend_.push_back({legendText(s.legend), s.style, s.role == SeriesRole::Kept});
+    if (!contents_.marks.empty())
+        legend_.push_back(
+            {"End points of the readings, 95 % band", {kMeasuredColour, 1, false, true}, false});
 }
 
 std::string chartDescription(const ChartModel& chart)
@@ -173,6 +183,14 @@ std::string chartDescription(const ChartModel& chart)
     for (const Series& s : chart.series())
         if (s.role == SeriesRole::Readings || std::ranges::any_of(s.points, finite))
             text += ' ' + seriesSentence(s);
+    for (const MeasuredMark& m : chart.marks()) {
+        text += " End point " + std::to_string(m.index) + " of the readings: " + n(m.volume, 2) +
+                " mL, 95 % from " + n(m.low, 2) + " to " + n(m.high, 2) + " mL";
+        if (m.half)
+            text += "; pH " + n(m.half->second, 2) + " half way to it, at " + n(m.half->first, 2) +
+                    " mL";
+        text += '.';
+    }
     return text;
 }
 

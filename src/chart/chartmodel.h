@@ -9,10 +9,27 @@
 #include "report/calculationrun.h"
 #include "report/model.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chart {
+
+/// An end point the readings show, marked apart from the model's equivalence points: a band
+/// over its 95 % interval and a mark on the readings; for a weak analyte also the readings' pH
+/// half way from the previous end point (or the start), where pH ≈ pKa.
+struct MeasuredMark
+{
+    int index = 1;                        ///< which equivalence point
+    double volume = 0, low = 0, high = 0; ///< mL
+    std::optional<double> pH;             ///< the readings' at the volume, if they reach it
+    std::optional<std::pair<double, double>> half; ///< (mL, pH)
+};
+
+/// The readings' end points: their marks, and the band of their intervals.
+inline constexpr Colour kMeasuredColour = indicators::rgb(170, 85, 0);
+inline constexpr Colour kMeasuredBand = indicators::rgb(255, 236, 200);
 
 /// What the chart shows besides the model and its points.
 struct ChartContents
@@ -25,6 +42,7 @@ struct ChartContents
     /// The indicator whose colours the band along the right edge shows; none for 0.
     int indicatorPosition = 0;
     const indicators::IndicatorCatalogue* catalogue = nullptr;
+    std::vector<MeasuredMark> marks = {};
 };
 
 /// The texts around the chart, which may change after it is made (on screen the title is the
@@ -69,6 +87,7 @@ public:
     const std::string& modelLegend() const { return contents_.modelLegend; }
     int indicatorPosition() const { return contents_.indicatorPosition; }
     const indicators::IndicatorCatalogue* catalogue() const { return contents_.catalogue; }
+    const std::vector<MeasuredMark>& marks() const { return contents_.marks; }
 
     /// The volume at the plot's right edge: the model's end, or beyond it the tick after the
     /// largest volume of the other series (up to 600 mL).

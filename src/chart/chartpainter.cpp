@@ -37,6 +37,7 @@ void ChartPainter::draw()
     s_.setFontSize(10);
     s_.setFontBold(false);
     s_.setFontItalic(false);
+    measuredBands();
     pen(g_.gridPen, false);
     pHAxis();
     volumeAxis();
@@ -56,12 +57,14 @@ void ChartPainter::draw()
         for (const Series& s : chart_.series())
             if (!under(s) && s.style.markersOnly == markers)
                 drawSeries(s);
+    measuredMarks();
     if (!curve_.cutShort && chart_.pointsComputed()) {
         if (chart_.points().size() == 1)
             equivalencePoint();
         else
             equivalencePoints();
     }
+    measuredLabels();
     legend();
 }
 
@@ -162,6 +165,19 @@ void ChartPainter::band()
                         indicators::Get_Color_INDIC(*chart_.catalogue(), chart_.indicatorPosition(),
                                                     g_.pHAtY(y)));
     placer_.avoid({g_.bandLeft, g_.bandTop, g_.bandLeft + g_.bandWidth, g_.bandBottom});
+}
+
+/// The readings' end points' 95 % intervals, under the grid; at least a pen's width wide.
+void ChartPainter::measuredBands()
+{
+    const double top = g_.yOfPH(15), bottom = g_.yOfPH(-1);
+    for (const MeasuredMark& m : chart_.marks()) {
+        if (!(m.high >= 0 && m.low <= plot_.axisEnd))
+            continue;
+        const double left = std::max(plot_.xOfVolume(m.low), g_.X0);
+        const double right = std::min(plot_.xOfVolume(m.high), g_.XR);
+        s_.Box(left, top, std::max(right - left, g_.curvePen), bottom - top, kMeasuredBand);
+    }
 }
 
 double ChartPainter::yOfDerivative(double d) const

@@ -38,6 +38,7 @@ private:
     void volumeAxis();
     void caption();
     void band();
+    void measuredBands();
     double yOfDerivative(double d) const;
     void rightAxis();
     void boundaryStroke(double px, double py, double x, double y);
@@ -51,6 +52,8 @@ private:
     // chartlabels.cpp: what is written on the plot.
     void equivalencePoint();
     void equivalencePoints();
+    void measuredMarks();
+    void measuredLabels();
     bool placeLabel(const std::vector<std::string>& lines, double x, double y, double L,
                     bool leader);
     void legend();

@@ -23,6 +23,8 @@ constexpr double kDifferenceStep = 1e-6;
 /// The largest step in any parameter: a factor of 10 in concentration, one pKa unit.
 constexpr double kMaxStep = 1.0;
 constexpr double kLowestLogConcentration = -10.0;
+/// An electrode calibrated at all is off by less than this (pH).
+constexpr double kMaxOffset = 2.0;
 
 using Vector = std::vector<double>;
 using Matrix = std::vector<Vector>;
@@ -39,9 +41,9 @@ double sumOfSquares(const Vector& r)
 class Problem
 {
 public:
-    Problem(const Readings& readings, const Setup& setup, bool fitPKa)
+    Problem(const Readings& readings, const Setup& setup, bool fitPKa, bool fitOffset)
         : setup_(setup), base_(setup.type == chem::TitrationType::WeakBaseStrongAcid),
-          readings_(readings.size())
+          readings_(readings.size()), fitOffset_(fitOffset)
     {
         pKa_ = report::analytePKa(setup.type, setup.inputs, setup.constants);
         fitPKa_ = fitPKa && !pKa_.empty();
@@ -57,13 +59,18 @@ public:
     double sumOfSquares(const Vector& r) const { return lab::sumOfSquares(r) + within_; }
     std::size_t readings() const { return readings_; }
 
-    std::size_t size() const { return fitPKa_ ? 1 + pKa_.size() : 1; }
+    /// The parameters: log10 of the concentration, the pKa values when fitted, the offset last.
+    std::size_t size() const { return 1 + pKaCount() + (fitOffset_ ? 1 : 0); }
+    std::size_t pKaCount() const { return fitPKa_ ? pKa_.size() : 0; }
+    bool fitsOffset() const { return fitOffset_; }
 
     Vector start(double concentration) const
     {
         Vector p{std::log10(concentration)};
         if (fitPKa_)
             p.insert(p.end(), pKa_.begin(), pKa_.end());
+        if (fitOffset_)
+            p.push_back(0.0);
         return p;
     }
 
@@ -74,9 +81,11 @@ public:
             return std::nullopt;
         Setup s = setup_;
         s.inputs.analyteConc = std::pow(10.0, p[0]);
+        if (fitOffset_ && !(std::abs(p.back()) <= kMaxOffset))
+            return std::nullopt;
         if (!fitPKa_)
             return s;
-        const Vector pKa(p.begin() + 1, p.end());
+        const Vector pKa = pKaOf(p);
         if (!std::is_sorted(pKa.begin(), pKa.end()))
             return std::nullopt;
         // Typed as a number, the constant stays a number within the box's range.
@@ -109,15 +118,21 @@ public:
         } else {
             const std::optional<report::TitrationModel> model = s->model();
             if (model)
-                pH = model->smooth(fitPKa_ ? Vector(p.begin() + 1, p.end()) : pKa_)
-                         .curveOrFailure(groups_.x);
+                pH = model->smooth(fitPKa_ ? pKaOf(p) : pKa_).curveOrFailure(groups_.x);
         }
         if (!pH)
             return std::nullopt;
-        // Each group weighs as its readings: √count × (model − mean).
+        // The meter reads the model's pH plus its offset; each group weighs as its readings:
+        // √count × (model − mean).
+        const double offset = fitOffset_ ? p.back() : 0.0;
         for (std::size_t i = 0; i < pH.value->size(); ++i)
-            (*pH.value)[i] = groups_.count[i] * ((*pH.value)[i] - groups_.y[i]);
+            (*pH.value)[i] = groups_.count[i] * ((*pH.value)[i] + (offset - groups_.y[i]));
         return std::move(*pH.value);
+    }
+
+    Vector pKaOf(const Vector& p) const
+    {
+        return Vector(p.begin() + 1, p.begin() + 1 + static_cast<std::ptrdiff_t>(pKaCount()));
     }
 
 private:
@@ -128,6 +143,7 @@ private:
     double within_ = 0; ///< the readings' sum of squares about their groups' lines
     Vector pKa_;        ///< the analyte's, nominal; empty for a strong analyte
     bool fitPKa_ = false;
+    bool fitOffset_ = false;
 };
 
 /// Solves A·x = b for a symmetric positive definite A by Cholesky; none when a pivot falls
@@ -269,10 +285,11 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
 
 } // namespace
 
-chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa)
+chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa,
+                              bool fitOffset)
 {
     using Failure = chem::Result<Fit>;
-    const Problem problem(readings, setup, fitPKa);
+    const Problem problem(readings, setup, fitPKa, fitOffset);
     const std::size_t n = readings.size(), m = problem.size();
     if (n <= m + 1)
         return Failure::failed(std::string(kNotConverged) + ": too few readings");
@@ -321,9 +338,18 @@ chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool
     fit.fitted = *problem.setupAt(best->p);
     fit.analyteConcentration = fit.fitted.inputs.analyteConc;
     fit.analyteConcentrationSE = fit.analyteConcentration * kLn10 * std::sqrt(variance[0]);
-    for (std::size_t k = 1; k < m; ++k) {
+    const double atLeastMeter = std::max(1.0, kMeterScatter * kMeterScatter / s2);
+    for (std::size_t k = 1; k <= problem.pKaCount(); ++k) {
         fit.pKa.push_back(best->p[k]);
         fit.pKaSE.push_back(std::sqrt(variance[k]));
+        const auto [lowest, highest] = std::minmax_element(readings.pH.begin(), readings.pH.end());
+        fit.pKaDetermined.push_back(std::sqrt(variance[k] * atLeastMeter) <= kUndeterminedPKaSE &&
+                                    *lowest <= best->p[k] + kBufferReach &&
+                                    *highest >= best->p[k] - kBufferReach);
+    }
+    if (problem.fitsOffset()) {
+        fit.offset = best->p.back();
+        fit.offsetSE = std::sqrt(variance.back());
     }
     fit.rmsResidual = rms;
     fit.iterations = best->iterations;

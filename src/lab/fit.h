@@ -16,6 +16,7 @@
 #include "lab/readings.h"
 #include "lab/setup.h"
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -33,23 +34,46 @@ struct Fit
     double analyteConcentrationSE = 0.0;
     std::vector<double> pKa;   ///< ascending; empty unless fitted
     std::vector<double> pKaSE; ///< one for each pKa
-    double rmsResidual = 0.0;  ///< pH
+    /// Whether the readings determine each pKa: they reach within kBufferReach of it, and its
+    /// standard error, with the residuals' scatter taken as at least a meter's (kMeterScatter),
+    /// is at most kUndeterminedPKaSE.
+    std::vector<bool> pKaDetermined;
+    /// The electrode's offset (pH read − pH of the model) and its standard error, when fitted.
+    std::optional<double> offset, offsetSE;
+    double rmsResidual = 0.0; ///< pH
     int iterations = 0;
     /// The setup with the fitted values: what "Use fitted values" puts into the boxes.
     Setup fitted;
 
-    /// The fitted model's pH at `volumes` (mL).
+    /// The fitted model's pH at `volumes` (mL), as the meter reads it: with its offset.
     chem::Result<std::vector<double>> curve(std::span<const double> volumes) const
     {
-        return modelCurve(fitted, volumes);
+        chem::Result<std::vector<double>> pH = modelCurve(fitted, volumes);
+        if (pH && offset)
+            for (double& x : *pH.value)
+                x += *offset;
+        return pH;
     }
 };
 
 /// Fits `setup`'s model to `readings`, varying the analyte's concentration and, when `fitPKa`
-/// and the analyte is weak, its pKa values. Fails with "the fit did not converge" and why:
+/// and the analyte is weak, its pKa values, and when `fitOffset` an electrode offset (within
+/// ±2 pH) added to every reading of the model. Fails with "the fit did not converge" and why:
 /// fewer readings than the parameters plus two, no step that lowers the sum of squares left before
 /// kMaxFitIterations, parameters the readings do not determine (JᵀJ singular), or an rms
 /// residual above kMaxFitRmsResidual.
-chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa = false);
+chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool fitPKa = false,
+                              bool fitOffset = false);
+
+/// A fitted pKa whose standard error is above this is not determined by the readings: they do
+/// not reach the buffer region where it shows.
+inline constexpr double kUndeterminedPKaSE = 0.3;
+/// The scatter below which a meter's readings are never taken to be (pH): a reading to 0.01 pH
+/// is itself uncertain by that much. Readings computed without noise fit to nothing, which
+/// must not make a pKa they hardly touch look determined.
+inline constexpr double kMeterScatter = 0.005;
+/// How near a pKa (pH) the readings must come to show it: a step's buffer region is about its
+/// pKa ± 1, and its middle half is where the pH follows the pKa closely.
+inline constexpr double kBufferReach = 0.5;
 
 } // namespace lab

@@ -1,6 +1,8 @@
 #include "lab/measured.h"
 
+#include "lab/statistics.h"
 #include "report/numbertext.h"
+#include "report/table.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,6 +39,20 @@ std::string significant(double x, int digits)
     return std::string(text, end);
 }
 
+/// `n` decimals, by to_chars, as the locale's decimal comma must not reach a text; no "-0.000".
+std::string decimals(double x, int n)
+{
+    char text[64];
+    const double rounded = report::Round(x, n) + 0.0;
+    return std::string(
+        text, std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, n).ptr);
+}
+
+bool determined(const Fit& f, std::size_t k)
+{
+    return f.pKaDetermined[k];
+}
+
 std::string methodWords(const EndPoint& e)
 {
     if (e.method == EndPointMethod::Derivative)
@@ -56,7 +72,7 @@ std::string concentrationText(double molPerLitre)
     return significant(molPerLitre, 4);
 }
 
-Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa)
+Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa, bool fitOffset)
 {
     Measured m;
     m.readings = readings;
@@ -65,7 +81,11 @@ Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitP
         m.endPoints = std::move(*ends.value);
     else
         m.endPointsFailure = ends.failure;
-    chem::Result<Fit> fit = fitReadings(readings, setup, fitPKa);
+    m.scatter = readingsScatter(readings.volume, readings.pH);
+    m.weak = chem::isWeak(setup.type);
+    if (const std::optional<report::TitrationModel> model = setup.model())
+        m.typedEnd = report::curveEnd(*model);
+    chem::Result<Fit> fit = fitReadings(readings, setup, fitPKa, fitOffset);
     if (fit)
         m.fit = std::move(fit.value);
     else
@@ -73,12 +93,73 @@ Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitP
     return m;
 }
 
+namespace {
+
+/// What the report's lines do not say by themselves: an end point beyond the typed curve, a fit
+/// that misses the readings, a pKa they do not determine.
+std::vector<std::string> qualityWarnings(const Measured& m)
+{
+    std::vector<std::string> warnings;
+    for (const EndPoint& e : m.endPoints)
+        if (m.typedEnd > 0 && e.volume > m.typedEnd)
+            warnings.push_back(
+                "End point " + std::to_string(e.index) + " at " + volumeText(e.volume) +
+                " mL lies beyond the typed titration's curve (0 to " + volumeText(m.typedEnd) +
+                " mL): check the concentrations and the volume typed.");
+    if (!m.fit)
+        return warnings;
+    const Fit& f = *m.fit;
+    const double scatter = std::max(m.scatter, kMeterScatter);
+    if (f.rmsResidual > 3 * scatter) {
+        std::string advice;
+        if (m.weak && f.pKa.empty())
+            advice = "fit the pKa (--fit pka)";
+        if (!f.offset)
+            advice += (advice.empty() ? "fit " : " or ") +
+                      std::string("an electrode offset (--fit offset)");
+        warnings.push_back("The model misses the readings by " + decimals(f.rmsResidual, 2) +
+                           " pH (RMS), over three times their scatter (" + decimals(scatter, 3) +
+                           " pH)" + (advice.empty() ? "." : ": " + advice + '.'));
+    }
+    const auto [lowest, highest] = std::ranges::minmax(m.readings.pH);
+    for (std::size_t k = 0; k < f.pKa.size(); ++k)
+        if (!determined(f, k))
+            warnings.push_back("The readings do not determine pKa" + std::to_string(k + 1) +
+                               ": it shows at pH " + decimals(f.pKa[k] - kBufferReach, 1) + " to " +
+                               decimals(f.pKa[k] + kBufferReach, 1) + ", the readings span pH " +
+                               decimals(lowest, 1) + " to " + decimals(highest, 1) + ".");
+    return warnings;
+}
+
+} // namespace
+
+std::vector<std::string> measuredWarnings(const Measured& m)
+{
+    std::vector<std::string> warnings;
+    if (m.endPoints.empty())
+        warnings.push_back("No end point found: " + m.endPointsFailure);
+    for (const EndPoint& e : m.endPoints)
+        if (e.crossingDisagrees)
+            warnings.push_back("End point " + std::to_string(e.index) + " at " +
+                               volumeText(e.volume) +
+                               " mL: the second derivative does not confirm this point.");
+    for (const std::string& why : m.granDeclined)
+        warnings.push_back("No Gran line " + why);
+    if (!m.fit)
+        warnings.push_back("No fit: " + m.fitFailure);
+    const std::vector<std::string> quality = qualityWarnings(m);
+    warnings.insert(warnings.end(), quality.begin(), quality.end());
+    return warnings;
+}
+
 std::vector<std::string> measuredSection(const Measured& m)
 {
     std::vector<std::string> lines{"", "Measured data:"};
     const Readings& r = m.readings;
-    lines.push_back("  " + std::to_string(r.size()) + " readings, from " +
-                    volumeText(r.volume.front()) + " to " + volumeText(r.volume.back()) + " mL");
+    const std::string logged = loggedReadingsText(r);
+    lines.push_back("  " + (logged.empty() ? std::to_string(r.size()) + " readings" : logged) +
+                    ", from " + volumeText(r.volume.front()) + " to " +
+                    volumeText(r.volume.back()) + " mL");
     if (m.endPoints.empty())
         lines.push_back("  No end point found: " + m.endPointsFailure);
     for (const EndPoint& e : m.endPoints) {
@@ -98,18 +179,63 @@ std::vector<std::string> measuredSection(const Measured& m)
         lines.push_back("  No Gran line " + why);
     if (!m.fit) {
         lines.push_back("  No fit: " + m.fitFailure);
-        return lines;
+    } else {
+        const Fit& f = *m.fit;
+        lines.push_back("  Fitted analyte concentration " + significant(f.analyteConcentration, 4) +
+                        " mol/L,  standard error " + significant(f.analyteConcentrationSE, 2));
+        for (std::size_t k = 0; k < f.pKa.size(); ++k)
+            lines.push_back("  Fitted pKa" + (f.pKa.size() > 1 ? std::to_string(k + 1) : "") +
+                            (determined(f, k)
+                                 ? " " + report::NumberText(report::Round(f.pKa[k], 3)) +
+                                       ",  standard error " + significant(f.pKaSE[k], 2)
+                                 : std::string(" not determined by the readings")));
+        if (f.offset)
+            lines.push_back("  Fitted electrode offset " + decimals(*f.offset, 3) +
+                            " pH,  standard error " + significant(*f.offsetSE, 2));
+        lines.push_back("  Root mean square residual " +
+                        report::NumberText(report::Round(f.rmsResidual, 3)) + " pH");
     }
-    const Fit& f = *m.fit;
-    lines.push_back("  Fitted analyte concentration " + significant(f.analyteConcentration, 4) +
-                    " mol/L,  standard error " + significant(f.analyteConcentrationSE, 2));
-    for (std::size_t k = 0; k < f.pKa.size(); ++k)
-        lines.push_back("  Fitted pKa" + (f.pKa.size() > 1 ? std::to_string(k + 1) : "") + " " +
-                        report::NumberText(report::Round(f.pKa[k], 3)) + ",  standard error " +
-                        significant(f.pKaSE[k], 2));
-    lines.push_back("  Root mean square residual " +
-                    report::NumberText(report::Round(f.rmsResidual, 3)) + " pH");
+    for (const std::string& warning : qualityWarnings(m))
+        lines.push_back("  Warning: " + warning);
     return lines;
+}
+
+std::string measuredCsv(const Measured& m)
+{
+    const Readings& r = m.readings;
+    const auto fitted = m.fit ? m.fit->curve(r.volume) : chem::Result<std::vector<double>>();
+    const auto shortest = [](double x) {
+        char text[32];
+        return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
+    };
+    std::string csv = "Volume (mL),pH,Fitted pH,Residual\r\n";
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        csv += shortest(r.volume[i]) + ',' + shortest(r.pH[i]);
+        if (fitted)
+            csv += ',' + decimals((*fitted.value)[i], 3) + ',' +
+                   decimals(r.pH[i] - (*fitted.value)[i], 3);
+        csv += fitted ? "\r\n" : ",,\r\n";
+    }
+    csv += "\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n";
+    for (const EndPoint& e : m.endPoints)
+        csv += std::to_string(e.index) + ",\"" + methodWords(e) + "\"," + volumeText(e.volume) +
+               ',' + volumeText(e.ci95[0]) + ',' + volumeText(e.ci95[1]) + ',' +
+               (e.analyteConcentration > 0 ? significant(e.analyteConcentration, 4) : "") + "\r\n";
+    csv += "\r\nFitted,Value,Standard error\r\n";
+    if (m.fit) {
+        const Fit& f = *m.fit;
+        csv += "Analyte (mol/L)," + significant(f.analyteConcentration, 4) + ',' +
+               significant(f.analyteConcentrationSE, 2) + "\r\n";
+        for (std::size_t k = 0; k < f.pKa.size(); ++k)
+            csv += "pKa" + std::to_string(k + 1) + ',' +
+                   (determined(f, k) ? decimals(f.pKa[k], 3) : "not determined") + ',' +
+                   significant(f.pKaSE[k], 2) + "\r\n";
+        if (f.offset)
+            csv += "Electrode offset (pH)," + decimals(*f.offset, 3) + ',' +
+                   significant(*f.offsetSE, 2) + "\r\n";
+        csv += "RMS residual (pH)," + decimals(f.rmsResidual, 3) + ",\r\n";
+    }
+    return csv;
 }
 
 void measuredJson(report::JsonWriter& json, const Measured& m)
@@ -118,14 +244,23 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
     json.key("measured").beginObject(Layout::Lines).key("points").beginArray();
     for (std::size_t i = 0; i < m.readings.size(); ++i)
         json.pair(m.readings.volume[i], m.readings.pH[i]);
-    json.end().key("endPoints").beginArray(Layout::Lines);
+    json.end();
+    if (m.readings.loggedReadings > 0) // the points are a log's medians, one a volume
+        json.key("loggedReadings").integer(static_cast<long long>(m.readings.loggedReadings));
+    json.key("endPoints").beginArray(Layout::Lines);
     for (const EndPoint& e : m.endPoints) {
         json.beginObject().key("method").string(methodName(e.method));
         json.key("index").integer(e.index).key("volume").number(e.volume);
         json.key("ci95").pair(e.ci95[0], e.ci95[1]);
-        if (e.method == EndPointMethod::Gran)
-            json.key("lineVolumes").pair(e.lineVolumes[0], e.lineVolumes[1]);
-        json.key("analyteConcentration").number(e.analyteConcentration).end();
+        json.key("analyteConcentration").number(e.analyteConcentration);
+        if (e.method == EndPointMethod::Derivative)
+            json.key("confirmed").boolean(!e.crossingDisagrees);
+        else
+            json.key("side")
+                .string(e.side == GranSide::Before ? "before" : "after")
+                .key("lineVolumes")
+                .pair(e.lineVolumes[0], e.lineVolumes[1]);
+        json.end();
     }
     json.end().key("fit");
     if (m.fit) {
@@ -134,16 +269,22 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
         json.key("analyteConcentrationSE").number(f.analyteConcentrationSE);
         for (const auto& [name, values] :
              {std::pair{"pKa", &f.pKa}, std::pair{"pKaSE", &f.pKaSE}}) {
+            // A pKa the readings do not determine has no value to give.
             json.key(name).beginArray();
-            for (const double x : *values)
-                json.number(x);
+            for (std::size_t k = 0; k < values->size(); ++k)
+                determined(f, k) ? json.number((*values)[k]) : json.null();
             json.end();
         }
+        if (f.offset)
+            json.key("offset").number(*f.offset).key("offsetSE").number(*f.offsetSE);
         json.key("rmsResidual").number(f.rmsResidual).end();
     } else {
         json.null();
     }
-    json.end();
+    json.key("warnings").beginArray(Layout::Lines);
+    for (const std::string& warning : measuredWarnings(m))
+        json.string(warning);
+    json.end().end();
 }
 
 } // namespace lab

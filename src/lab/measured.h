@@ -24,11 +24,15 @@ struct Measured
     std::vector<std::string> granDeclined; ///< findEndPoints's `declined`
     std::optional<Fit> fit;
     std::string fitFailure; ///< why there is none, "" otherwise
+    double scatter = 0.0;   ///< of the readings about a smooth curve, pH (readingsScatter)
+    bool weak = false;      ///< whether the analyte has pKa values to fit
+    double typedEnd = 0.0;  ///< mL: where the typed titration's curve ends
 };
 
 /// End points and fit for `readings` against `setup`'s titration; the pKa values are fitted too
 /// when `fitPKa` and the analyte is weak.
-Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa);
+Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa,
+                         bool fitOffset = false);
 
 /// A concentration with 4 significant digits, trailing zeros kept: "0.1000".
 std::string concentrationText(double molPerLitre);
@@ -36,9 +40,21 @@ std::string concentrationText(double molPerLitre);
 /// The report's "Measured data" section, one line a string: a blank line, then its heading.
 std::vector<std::string> measuredSection(const Measured& measured);
 
-/// Writes the JSON member "measured": {"points", "endPoints", "fit"} into the object open in
-/// `json`, numbers in full precision; "fit" is null when it failed, its "pKa" and "pKaSE" empty
-/// unless fitted.
+/// The readings as CSV (CR LF line ends, as the table's): each with the fitted curve's pH and the
+/// residual (empty without a fit), then after a blank line the end points, then the fit.
+std::string measuredCsv(const Measured& measured);
+
+/// What a reader of the numbers must know, one sentence each: why no end point was found, an
+/// end point the second derivative does not confirm or beyond the typed titration's curve, why
+/// the fit failed, a fit that misses the readings by over three times their scatter, a pKa the
+/// readings do not determine.
+std::vector<std::string> measuredWarnings(const Measured& measured);
+
+/// Writes the JSON member "measured": {"points", "loggedReadings" (only for a log's medians),
+/// "endPoints", "fit", "warnings"} into the object open in `json`, numbers in full precision; a
+/// derivative's end point says whether the second derivative confirms it, Gran's which side its
+/// line is on; "fit" is null when it failed (the reason among the warnings), its "pKa" and
+/// "pKaSE" empty unless fitted.
 void measuredJson(report::JsonWriter& json, const Measured& measured);
 
 } // namespace lab

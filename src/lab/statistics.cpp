@@ -175,4 +175,24 @@ std::optional<std::array<double, 2>> xInterceptInterval(const Line& line, double
     return std::array<double, 2>{(-b - root) / a, (-b + root) / a};
 }
 
+double readingsScatter(std::span<const double> x, std::span<const double> y)
+{
+    // For independent noise σ a reading's deviation from the line through its neighbours has
+    // the variance σ²(1 + a² + b²), a and b the neighbours' weights.
+    std::vector<double> scaled;
+    for (std::size_t i = 1; i + 1 < x.size() && i + 1 < y.size(); ++i) {
+        const double h = x[i + 1] - x[i - 1];
+        if (!(x[i] > x[i - 1] && x[i + 1] > x[i]))
+            continue;
+        const double a = (x[i + 1] - x[i]) / h, b = (x[i] - x[i - 1]) / h;
+        scaled.push_back(std::abs(y[i] - a * y[i - 1] - b * y[i + 1]) /
+                         std::sqrt(1 + a * a + b * b));
+    }
+    if (scaled.empty())
+        return 0.0;
+    const auto middle = scaled.begin() + static_cast<std::ptrdiff_t>(scaled.size() / 2);
+    std::nth_element(scaled.begin(), middle, scaled.end());
+    return 1.4826 * *middle;
+}
+
 } // namespace lab

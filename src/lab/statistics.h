@@ -49,4 +49,9 @@ std::optional<std::pair<std::size_t, std::size_t>>
 straightRun(std::span<const double> x, std::span<const double> y, std::span<const double> sd,
             double noise, std::size_t fewest, bool fromEnd);
 
+/// The standard deviation of the readings' scatter about a smooth curve: each reading against
+/// the line through its neighbours, the median deviation scaled to a normal one, so that the
+/// few readings on a jump do not count. 0 for fewer than three distinct volumes.
+double readingsScatter(std::span<const double> x, std::span<const double> y);
+
 } // namespace lab

@@ -116,6 +116,13 @@ JsonWriter& JsonWriter::null()
     return *this;
 }
 
+JsonWriter& JsonWriter::boolean(bool value)
+{
+    beforeValue();
+    text_ += value ? "true" : "false";
+    return *this;
+}
+
 JsonWriter& JsonWriter::pair(double first, double second)
 {
     return beginArray().number(first).number(second).end();

@@ -33,6 +33,7 @@ public:
     JsonWriter& integer(long long n);
     JsonWriter& string(std::string_view text);
     JsonWriter& null();
+    JsonWriter& boolean(bool value);
     /// Two numbers as an array on one line: [first, second].
     JsonWriter& pair(double first, double second);
 

@@ -84,6 +84,14 @@ void Document::setFitPKa(bool on)
     edited(true);
 }
 
+void Document::setFitOffset(bool on)
+{
+    if (on == setup_.fitOffset)
+        return;
+    setup_.fitOffset = on;
+    edited(true);
+}
+
 void Document::setShowDerivative(bool on)
 {
     if (on == setup_.showDerivative)

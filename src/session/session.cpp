@@ -3,6 +3,7 @@
 #include "indicators/indicatorpanel.h"
 #include "report/calculationrun.h"
 #include "report/captions.h"
+#include "report/constanttext.h"
 #include "report/numberreading.h"
 #include "report/numbertext.h"
 #include "report/table.h"
@@ -24,8 +25,10 @@ std::string constantWords(const KeptCurve& c)
         return {};
     if (c.constants && !c.constants->name.empty())
         return c.constants->name;
-    return std::string(c.type == chem::TitrationType::WeakBaseStrongAcid ? "Kb " : "Ka ") +
-           std::string(report::trimmed(report::oneLine(c.boxes.TxKaKb)));
+    // The box's decimal comma is the legend's decimal point, as the report writes it.
+    std::string typed(report::trimmed(report::oneLine(c.boxes.TxKaKb)));
+    std::replace(typed.begin(), typed.end(), ',', '.');
+    return std::string(c.type == chem::TitrationType::WeakBaseStrongAcid ? "Kb " : "Ka ") + typed;
 }
 
 /// (volume, value) pairs, as a series holds them.
@@ -58,6 +61,42 @@ std::vector<std::pair<double, double>> smoothCurve(const report::TitrationModel&
     return pHs ? pairs(volumes, *pHs.value) : curvePoints(model);
 }
 
+/// The readings' pH at `volume`, between the two readings around it; none beyond them.
+std::optional<double> readingAt(const lab::Readings& r, double volume)
+{
+    const auto after = std::lower_bound(r.volume.begin(), r.volume.end(), volume);
+    if (after == r.volume.end() || (after == r.volume.begin() && *after != volume))
+        return std::nullopt;
+    const auto j = static_cast<std::size_t>(after - r.volume.begin());
+    if (r.volume[j] == volume)
+        return r.pH[j];
+    const double t = (volume - r.volume[j - 1]) / (r.volume[j] - r.volume[j - 1]);
+    return r.pH[j - 1] + t * (r.pH[j] - r.pH[j - 1]);
+}
+
+/// A mark for each end point the readings show, the derivative's where it found one, else
+/// Gran's; for a weak analyte, the pH half way from the previous point (or the start).
+std::vector<chart::MeasuredMark> measuredMarks(const lab::Measured& m, bool weak)
+{
+    std::vector<chart::MeasuredMark> marks;
+    for (const auto method : {lab::EndPointMethod::Derivative, lab::EndPointMethod::Gran})
+        for (const lab::EndPoint& e : m.endPoints)
+            if (e.method == method &&
+                std::ranges::none_of(marks, [&](const auto& k) { return k.index == e.index; }))
+                marks.push_back({e.index, e.volume, e.ci95[0], e.ci95[1],
+                                 readingAt(m.readings, e.volume), std::nullopt});
+    std::ranges::sort(marks, {}, &chart::MeasuredMark::index);
+    for (std::size_t k = 0; weak && k < marks.size(); ++k) {
+        const bool first = marks[k].index == 1;
+        if (!first && (k == 0 || marks[k - 1].index != marks[k].index - 1))
+            continue;
+        const double half = ((first ? 0 : marks[k - 1].volume) + marks[k].volume) / 2;
+        if (const std::optional<double> pH = readingAt(m.readings, half))
+            marks[k].half = std::pair(half, *pH);
+    }
+    return marks;
+}
+
 } // namespace
 
 Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogue)
@@ -73,8 +112,9 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
         return o;
     }
     if (s.readings)
-        o.measured = lab::analyseReadings(
-            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants}, s.fitPKa);
+        o.measured =
+            lab::analyseReadings(*s.readings, {*s.type, o.schematic.inputs, o.schematic.constants},
+                                 s.fitPKa, s.fitOffset);
     return o;
 }
 
@@ -114,8 +154,11 @@ std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown)
                 c->legend += (c->legend.empty() ? "" : ", ") + part;
         }
     }
+    // The same titration kept twice: numbered in the legend's order, the shown curve first.
+    if (shown)
+        std::rotate(all.begin(), all.end() - 1, all.end());
     for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i]->legend.empty()) // the same titration kept twice
+        if (all[i]->legend.empty())
             all[i]->legend = "curve " + std::to_string(i + 1);
     return shown ? shownCopy.legend : std::string();
 }
@@ -182,6 +225,8 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
     }
     if (s.showDerivative)
         in.series.push_back(chart::derivativeSeries(smoothCurve(*model)));
+    if (o.measured)
+        in.marks = measuredMarks(*o.measured, chem::isWeak(*s.type));
     return chart::ChartModel(*model, o.report->points, std::move(in));
 }
 
@@ -196,14 +241,13 @@ chart::ChartTexts chartTexts(const Session& s, const Outcome& o,
                                      o.schematic.constants)};
 }
 
-chem::Result<Session> family(const Session& base, std::string_view spec,
-                             const indicators::IndicatorCatalogue& catalogue)
+chem::Result<FamilySpec> readFamilySpec(std::string_view spec)
 {
-    using R = chem::Result<Session>;
+    using R = chem::Result<FamilySpec>;
     std::vector<std::string> words;
     std::string word;
     for (const char c : std::string(spec) + ' ') {
-        if (c == ' ' || c == '\t') {
+        if (c == ' ' || c == '\t' || c == ';') {
             if (!word.empty())
                 words.push_back(word);
             word.clear();
@@ -213,30 +257,51 @@ chem::Result<Session> family(const Session& base, std::string_view spec,
     }
     if (words.empty())
         return R::failed("names no input");
-    const std::string input = report::lowerCase(words.front());
-    const report::InputDescription* described = report::inputForOption(input);
+    FamilySpec read{report::lowerCase(words.front()), {words.begin() + 1, words.end()}};
+    const report::InputDescription* described = report::inputForOption(read.input);
     if (!described)
         return R::failed("'" + words.front() +
                          "' is none of titrant, analyte, analyte-volume, ka and kb");
+    if (read.values.empty())
+        return R::failed(read.input + " needs at least one value");
+    if (read.values.size() > kMaxFamilyCurves)
+        return R::failed(read.input + ": more than " + std::to_string(kMaxFamilyCurves) +
+                         " values, more curves than the chart can tell apart");
+    // A constant may be a name, whose first letter keeps it from reading as a number.
+    const bool named = described->text == &report::BoxTexts::TxKaKb;
+    for (const std::string& value : read.values)
+        if ((!named || report::readsAsNumber(value)) && !report::ReadWholeNumber(value))
+            return R::failed(read.input + ": '" + value + "' is not a number");
+    return R::success(std::move(read));
+}
+
+chem::Result<Session> family(const Session& base, std::string_view spec,
+                             const indicators::IndicatorCatalogue& catalogue)
+{
+    using R = chem::Result<Session>;
+    const chem::Result<FamilySpec> read = readFamilySpec(spec);
+    if (!read)
+        return R::failed(read.failure);
+    const std::string& input = read.value->input;
+    const report::InputDescription* described = report::inputForOption(input);
     // The acid's option for a weak acid only; the base's for any other type.
     if (described->weakOnly &&
         (!base.type ||
          (input == described->option) != (*base.type == chem::TitrationType::WeakAcidStrongBase)))
         return R::failed(input + " does not apply to this titration");
     std::string report::BoxTexts::*box = described->text;
-    if (words.size() < 2)
-        return R::failed(input + " needs at least one value");
 
     Session result = base;
     result.kept.clear();
-    for (std::size_t i = 1; i < words.size(); ++i) {
+    const std::vector<std::string>& values = read.value->values;
+    for (std::size_t i = 0; i < values.size(); ++i) {
         Session one = base;
-        one.boxes.*box = words[i];
+        one.boxes.*box = values[i];
         const Outcome o = compute(one, catalogue);
         if (!o.report)
-            return R::failed(input + " " + words[i] + ": " +
+            return R::failed(input + " " + values[i] + ": " +
                              (o.refusal ? o.refusal->text : std::string("refused")));
-        if (i == 1)
+        if (i == 0)
             result.boxes = one.boxes;
         else
             result.kept.push_back(*curveToKeep(one, o));

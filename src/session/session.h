@@ -33,6 +33,7 @@ struct Session
     std::optional<lab::Readings> readings;
     std::string readingsName; ///< the readings' file name, for the legend
     bool fitPKa = false;      ///< the fit varies the pKa values too
+    bool fitOffset = false;   ///< and an electrode offset
     bool showDerivative = false;
     std::vector<KeptCurve> kept;
     /// The verdict label's caption as last shown, which the report repeats when the refresh
@@ -76,10 +77,23 @@ chart::ChartTexts chartTexts(const Session& session, const Outcome& outcome,
 /// ones within 5 % of each equivalence volume.
 std::vector<double> seriesVolumes(const report::TitrationModel& model);
 
-/// A family over one input: `spec` names the input as its command-line option without the dashes
-/// (titrant, analyte, analyte-volume, ka, kb) and then 1 or more values; the session's curve
-/// takes the first value and the others are kept. Fails with a reason for an unknown input, no
-/// value, or a value the refresh refuses.
+/// The most curves a family draws: what the chart's legend can name.
+inline constexpr std::size_t kMaxFamilyCurves = 20;
+
+/// A family's input and values as written: the input as its command-line option without the
+/// dashes (titrant, analyte, analyte-volume, ka, kb), then 1 to kMaxFamilyCurves values separated
+/// by blanks or semicolons, as the constant box separates them. Each value is read as that option
+/// reads it: a number in full, or for ka and kb a name. Fails with the reason otherwise.
+struct FamilySpec
+{
+    std::string input; ///< the option's name, in lower case
+    std::vector<std::string> values;
+};
+chem::Result<FamilySpec> readFamilySpec(std::string_view spec);
+
+/// A family over one input, `spec` as readFamilySpec reads it: the session's curve takes the
+/// first value and the others are kept. Fails with a reason for a spec readFamilySpec refuses, an
+/// input that does not apply to the titration, or a value the refresh refuses.
 chem::Result<Session> family(const Session& session, std::string_view spec,
                              const indicators::IndicatorCatalogue& catalogue);
 

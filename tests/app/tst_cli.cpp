@@ -50,10 +50,21 @@ void TestCli::answers_data()
     QTest::newRow("phosphoric acid by formula: pH past pKa1, at the 2nd point") << acid + "H3PO4 --ph 12.5 --ph 50" << 0 << "2.28*\n9.669";
     QTest::newRow("JSON, weak base by Kb") << "--json --indicator 12 --titrant 0.1 --analyte 0.1 --analyte-volume 25 --kb 1E-5 " + weakBase << 0 << "\"pKa\": [9]}*{\"volume\": 25,*\"verdict\": \"very appropriate\"";
     QTest::newRow("measured data after the report") << "--report --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "   50.00   12.52\n\nMeasured data:\n  46 readings, from 0 to 40 mL\n  End point 1 (first derivative):  25 mL,*\n  End point 1 (Gran, before):  25.08 mL";
-    QTest::newRow("measured data in the JSON") << "--json --fit PKA --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7";
+    QTest::newRow("measured data in the JSON") << "--json --fit PKA,offset --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7*\"offset\": ";
+    QTest::newRow("measured data as CSV") << "--csv --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "Volume (mL),pH,Fitted pH,Residual\r\n0,2.87,2.876,-0.006\r\n*\r\n40,12.36,12.363,-0.003\r\n\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n1,\"first derivative\",25,*\r\n1,\"Gran, before\",25.08,*\r\n\r\nFitted,Value,Standard error\r\nAnalyte (mol/L),0.1*\r\nRMS residual (pH),0.010,\r\n";
+    QTest::newRow("measured data and a curve") << "--csv --step 1 --data x.csv " + kWeakAcid << 2 << "--step and --data together";
+    QTest::newRow("a data logger's run 2, its log merged") << "--json --run 2 --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-logger.csv " + kWeakAcid << 0 << "\"loggedReadings\": 403,";
+    QTest::newRow("a run the file lacks") << "--report --run 3 --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-logger.csv " + kWeakAcid << 1 << "*acetic-acid-logger.csv: no run 3 in the file (its runs: 1, 2)";
+    QTest::newRow("columns: one given") << "--columns 2 --data x.csv " + kWeakAcid << 2 << "--columns: '2' is not two columns, each a number from 1 or a header's text: \"3,2\"";
+    QTest::newRow("columns: column 0") << "--columns 0,2 --data x.csv " + kWeakAcid << 2 << "--columns: '0,2' is not two columns*";
+    QTest::newRow("run: not a number") << "--run first --data x.csv " + kWeakAcid << 2 << "--run: 'first' is not a run's number, from 1";
+    QTest::newRow("run without data") << "--run 2 --report " + kWeakAcid << 2 << "--run needs --data";
     QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
     QTest::newRow("a family with a value refused") << "--chart /dev/null --series=ka\t1E-3\t7 " + kWeakAcid << 1 << "--series: ka 7: the Ka 7 is outside 1E-14 to 1, both excluded";
+    QTest::newRow("a family's value misspelt") << "--chart /dev/null --series=ka\t1E-3abc " + kWeakAcid << 2 << "--series: ka: '1E-3abc' is not a number";
     QTest::newRow("a derivative without a chart") << "--derivative --report " + kWeakAcid << 2 << "--derivative needs --chart";
+    QTest::newRow("a pKa fit for a strong acid") << "--fit pka --report --data x.csv " + strongAcid + "25" << 2 << "--fit pka does not apply to strong-acid, which has no pKa";
+    QTest::newRow("a fit of what is not a parameter") << "--fit pka,slope --report --data x.csv " + kWeakAcid << 2 << "--fit: 'slope' is none of 'concentration', 'pka' and 'offset'";
     QTest::newRow("a fit without data") << "--fit pka " + kWeakAcid << 2 << "--fit needs --data";
     QTest::newRow("unknown name over two lines") << acid + "phosphoric\nacit --csv" << 1 << "'phosphoric acit' is not in the substance library (nearest: phosphoric acid, *)";
     QTest::newRow("base's name for an acid") << acid + "NH3 --csv" << 1 << "ammonia is a base, titrated with an acid";
@@ -71,10 +82,13 @@ void TestCli::answers_data()
     QTest::newRow("power of ten") << "--ka 1.8x10-5" << 2 << "--ka: '1.8x10-5' is not a number";
     // The constant box reads a text as a number unless it begins with an ASCII letter; the command
     // line takes its texts for numbers by the same rule, and wants those in full.
-    QTest::newRow("non-ASCII letter first: a number to the box") << acid + "é --csv" << 2 << "--ka: 'é' is not a number";
+    QTest::newRow("non-ASCII letter first: a number to the box") << acid + "é --csv" << 2 << "--ka: 'é' is neither a number nor a name from --list-substances";
+    QTest::newRow("a name in Greek") << acid + "Φωσφορικό --csv" << 2 << "--ka: 'Φωσφορικό' is neither a number nor a name from --list-substances";
     QTest::newRow("Cyrillic а in pKa: a name to the box") << acid + "pKа\t4.76 --csv" << 1 << "'pKа 4.76' is not in the substance library (nearest: *)";
     QTest::newRow("empty") << "--analyte-volume=" << 2 << "--analyte-volume: '' is not a number";
     QTest::newRow("pH of nan") << weakAcid + "--ph nan" << 2 << "--ph: 'nan' is not a number";
+    QTest::newRow("pH beyond the doubles") << weakAcid + "--ph 1e999" << 2 << "--ph: '1e999' is not a number";
+    QTest::newRow("each chart written") << "--chart /dev/full --chart /dev/null " + kWeakAcid << 1 << "/dev/full: No space left on device";
     QTest::newRow("pH before") << weakAcid + "--ph -0,5" << 2 << "--ph: '-0,5' is below 0 mL";
     QTest::newRow("no chart name") << "--chart=" << 2 << "--chart needs a file name";
     QTest::newRow("chart to a device, no extension: PDF") << "--chart /dev/full " + kWeakAcid << 1 << "/dev/full: No space left on device";
@@ -126,7 +140,7 @@ void TestCli::keepsFileNameBytes()
     QFETCH(QByteArray, name);
     const cli::Request r = cli::parse({"acidora", "--chart", cli::argumentText(name.constData())});
     QVERIFY(r.options);
-    QCOMPARE(r.options->chartPath, name);
+    QCOMPARE(r.options->charts.at(0).path, name);
 }
 
 void TestCli::realProgram_data()
@@ -145,6 +159,12 @@ void TestCli::realProgram_data()
     QTest::newRow("no display") << none << kWeakAcid << 1 << noDisplay;
     QTest::newRow("display unreachable")
         << none + QStringList{"DISPLAY=:99999"} << "" << 1 << noDisplay;
+    QTest::newRow("report to a full device")
+        << none << kWeakAcid + "--report >/dev/full" << 1
+        << QByteArray("acidora: standard output: No space left on device\n");
+    QTest::newRow("list to a full device")
+        << none << "--list-substances >/dev/full" << 1
+        << QByteArray("acidora: standard output: No space left on device\n");
     QTest::newRow("-platform taken") << none << "-platform offscreen" << -1 << QByteArray();
 }
 
@@ -157,6 +177,10 @@ void TestCli::realProgram()
     QTemporaryDir dir;
     QProcess program;
     program.setWorkingDirectory(dir.path());
+    if (arguments.endsWith(" >/dev/full")) {
+        program.setStandardOutputFile("/dev/full");
+        arguments.chop(10);
+    }
     program.start("env", environment + QStringList{ACIDORA_PROGRAM} +
                              arguments.split(' ', Qt::SkipEmptyParts));
     QVERIFY(program.waitForStarted());

@@ -5,6 +5,7 @@
 #include "app/chartpage.h"
 #include "app/formmain.h"
 #include "app/inputpage.h"
+#include "app/readingschooser.h"
 #include "app/tablepage.h"
 #include "app/uihelpers.h"
 
@@ -12,12 +13,14 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -30,6 +33,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+
+#include <sys/stat.h>
 
 using namespace app;
 
@@ -52,6 +57,7 @@ private slots:
     void listOpenKeepsTheWindowsControls_data();
     void listOpenKeepsTheWindowsControls();
     void measuredDataMenu();
+    void readingsFileChooser();
     void realSaveDialog_data();
     void realSaveDialog();
     void placement_data();
@@ -422,7 +428,8 @@ void TestWindow::measuredDataMenu()
     bad.close();
     fake_->openName = bad.fileName();
     trigger("mnu_OpenData");
-    QVERIFY(fake_->shown.value(1).contains("line 2") && page->picture() == model);
+    QTRY_VERIFY(fake_->shown.value(1).contains("line 2"));
+    QVERIFY(page->picture() == model);
     // A file dropped on the chart: the readings at once, the fitted curve when the analysis off
     // the window's thread is done.
     QMimeData dropped;
@@ -431,11 +438,11 @@ void TestWindow::measuredDataMenu()
     QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &dropped, Qt::LeftButton, {});
     QApplication::sendEvent(page, &enter); // the drop goes where the drag was accepted
     QApplication::sendEvent(page, &drop);
-    QVERIFY(said().contains("46 readings: acetic-acid-lab.csv."));
+    QTRY_VERIFY(said().contains("46 readings: acetic-acid-lab.csv."));
     QTRY_VERIFY(said().contains("Fitted curve, dashed") &&
                 child<QAction>("mnu_UseFitted")->isEnabled());
     trigger("mnu_KeepCurve");
-    QVERIFY(said().contains("Kept curve: curve 1."));
+    QVERIFY(said().contains("Kept curve: curve 2.")); // the shown one is curve 1
     trigger("mnu_ClearKept");
     QVERIFY(!said().contains("Kept curve") && !child<QAction>("mnu_ClearKept")->isEnabled());
     trigger("mnu_Derivative");
@@ -455,6 +462,40 @@ void TestWindow::measuredDataMenu()
     trigger("mnu_UseFitted");
     QVERIFY(child<QLineEdit>("TxCErl")->text().startsWith(QStringLiteral("0.1")) &&
             child<QLineEdit>("TxCErl")->text() != QStringLiteral("0,1"));
+}
+
+void TestWindow::readingsFileChooser()
+{
+    enterExample(QStringLiteral("1.8E-5"));
+    click("Image5");
+    const auto said = [this] { return window_->curvePage()->accessibleDescription(); };
+    // A FIFO without a writer: refused in the system's words, never waited on.
+    const QString fifo = dir_.filePath(QStringLiteral("meter"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    fake_->openName = fifo;
+    child<QAction>("mnu_OpenData")->trigger();
+    QTRY_VERIFY(fake_->shown.value(1).endsWith("not a regular file (a named pipe)"));
+    // A data logger's two runs: the chooser asks, by keyboard; Esc keeps what was shown.
+    fake_->openName = QStringLiteral(ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-logger.csv");
+    for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        int volumeColumn = -1;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* chooser = qobject_cast<ReadingsChooser*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            answer.stop();
+            if (key == Qt::Key_Return)
+                QTest::keyClick(chooser->findChild<QListWidget*>("runs"), Qt::Key_Down); // run 2
+            volumeColumn = chooser->findChild<QComboBox*>("volumeColumn")->currentIndex();
+            QTest::keyClick(chooser, Qt::Key(key));
+        });
+        answer.start(10);
+        child<QAction>("mnu_OpenData")->trigger();
+        QTRY_COMPARE(volumeColumn, key == Qt::Key_Return ? 6 : 2); // the run's volume column
+        QTest::qWait(50); // time for a reading that Esc should have prevented
+        QTRY_VERIFY(said().contains("41 readings: acetic-acid-logger.csv."));
+    }
 }
 
 void TestWindow::realSaveDialog_data()

@@ -32,6 +32,7 @@ struct Setup
     int indicatorPosition = 0;
     std::optional<report::AnalyteConstants> constants = {};
     std::vector<Series> series = {};
+    std::vector<MeasuredMark> marks = {};
 };
 
 inline Setup input(TitrationType type, double analyteVolume, double K = -1, int indicator = 0,
@@ -50,10 +51,10 @@ inline std::optional<ChartModel> chartOf(const Setup& in)
     const std::optional<report::Report> r = report::runCalculation(run);
     if (!r)
         return std::nullopt;
-    return ChartModel(
-        *report::TitrationModel::make(in.type, in.inputs, in.constants), r->points,
-        {in.series, "Calculated curve", in.indicatorPosition, &indicators::filledCatalogue()},
-        {"Titration of weak acid with strong base", "phenolphthalein", ""});
+    return ChartModel(*report::TitrationModel::make(in.type, in.inputs, in.constants), r->points,
+                      {in.series, "Calculated curve", in.indicatorPosition,
+                       &indicators::filledCatalogue(), in.marks},
+                      {"Titration of weak acid with strong base", "phenolphthalein", ""});
 }
 
 inline std::string describe(const Setup& in)
@@ -95,9 +96,10 @@ struct Drawn
 };
 
 /// Nothing drawn for refused inputs.
-inline Drawn draw(const Setup& in, bool paper, double twipsPerPixel = 15)
+inline Drawn draw(const Setup& in, bool paper, double twipsPerPixel = 15, int width = 768,
+                  int height = 476)
 {
-    Drawn d{paper ? ChartGeometry::paper() : ChartGeometry::screen(768, 476), {}, {}};
+    Drawn d{paper ? ChartGeometry::paper() : ChartGeometry::screen(width, height), {}, {}};
     RecordingSurface surface(paper ? kMm : kPt, twipsPerPixel);
     if (const std::optional<ChartModel> chart = chartOf(in))
         d.plot = drawChart(surface, d.g, *chart);

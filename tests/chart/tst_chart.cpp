@@ -579,8 +579,11 @@ void TestChart::drawnAsRecorded_data()
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<bool>("paper");
     QTest::addColumn<double>("twipsPerPixel");
+    QTest::addColumn<int>("width"); ///< of the screen's chart, 476 px high
     Setup phosphoric = input(WeakAcidStrongBase, 25, 1e-3, 3);
     phosphoric.constants = report::AnalyteConstants{{2.15, 7.20, 12.35}, "", ""};
+    Setup six = input(WeakAcidStrongBase, 10, 1e-3);
+    six.constants = report::AnalyteConstants{{2, 4, 6, 8, 10, 12}, "", ""};
     Setup lab = input(WeakBaseStrongAcid, 20, 1.8e-5, 6);
     const Points readings{{0, 11.1}, {5, 9.8},  {10, 9.2}, {19, 7.9},
                           {20, 5.3}, {21, 2.7}, {30, 1.9}};
@@ -592,13 +595,15 @@ void TestChart::drawnAsRecorded_data()
                   makeSeries(SeriesRole::Kept,
                              curveOf(input(WeakBaseStrongAcid, 20, 1e-7), kScreen).points,
                              "Kb 1E-7", 1)};
-    QTest::newRow("weak acid, screen") << kWeakAcid << false << 15.0;
-    QTest::newRow("weak acid, paper at 1200 dpi") << kWeakAcid << true << 1.2;
-    QTest::newRow("phosphoric acid, paper") << phosphoric << true << 15.0;
+    lab.marks = {{1, 20.1, 19.9, 20.4, 5.3, std::pair(10.05, 9.2)}};
+    QTest::newRow("weak acid, screen") << kWeakAcid << false << 15.0 << 768;
+    QTest::newRow("weak acid, paper at 1200 dpi") << kWeakAcid << true << 1.2 << 768;
+    QTest::newRow("phosphoric acid, paper") << phosphoric << true << 15.0 << 768;
     QTest::newRow("strong base, 20 M, screen")
-        << input(StrongBaseStrongAcid, 10, -1, 1, 20) << false << 15.0;
-    QTest::newRow("weak base with readings, screen") << lab << false << 15.0;
-    QTest::newRow("weak base with readings, paper") << lab << true << 10.0;
+        << input(StrongBaseStrongAcid, 10, -1, 1, 20) << false << 15.0 << 768;
+    QTest::newRow("weak base with readings, screen") << lab << false << 15.0 << 768;
+    QTest::newRow("six protons, narrow screen") << six << false << 15.0 << 420;
+    QTest::newRow("weak base with readings, paper") << lab << true << 10.0 << 768;
 }
 
 void TestChart::drawnAsRecorded()
@@ -606,9 +611,10 @@ void TestChart::drawnAsRecorded()
     QFETCH(Setup, setup);
     QFETCH(bool, paper);
     QFETCH(double, twipsPerPixel);
+    QFETCH(int, width);
     const char* kinds[] = {"clear", "text", "line", "box", "dot"};
-    QStringList drawn;
-    for (const Op& op : draw(setup, paper, twipsPerPixel).ops) {
+    QStringList drawn{QString::fromStdString(describe(setup))};
+    for (const Op& op : draw(setup, paper, twipsPerPixel, width).ops) {
         char line[512];
         std::snprintf(line, sizeof line, "%s %.4f %.4f %.4f %.4f #%06x pen %d %s %g%s%s \"%s\"",
                       kinds[int(op.kind)], op.x1, op.y1, op.x2, op.y2, unsigned(op.colour),

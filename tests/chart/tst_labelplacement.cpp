@@ -3,8 +3,8 @@
 // surface: inside the plot, a quarter line clear of one another and of the dots, their leaders
 // from just outside a dot to their own label.
 #include "chart/labelplacement.h"
-#include "report/numbertext.h"
 #include "chartsetup.h"
+#include "report/numbertext.h"
 
 #include <QLineF>
 #include <QRectF>

@@ -46,7 +46,12 @@ void TestSession::families_data()
     QTest::newRow("Ka") << "KA 1E-3 1E-5 1e-7" << "Ka 1E-5|Ka 1e-7|Ka 1E-3";
     QTest::newRow("titrant") << "titrant 0.1 0.2" << "titrant 0.2 mol/L|titrant 0.1 mol/L";
     QTest::newRow("a name among numbers") << "ka 1.8E-5 acetic" << "!ka acetic: 'acetic' is not in the substance library (nearest: ";
-    QTest::newRow("the same twice") << "analyte-volume 25 25" << "curve 1|curve 2";
+    QTest::newRow("the same twice: the shown one first") << "analyte-volume 25 25" << "curve 2|curve 1";
+    QTest::newRow("semicolons, a decimal comma") << "ka 1,8E-5;1E-7" << "Ka 1E-7|Ka 1.8E-5";
+    QTest::newRow("a comma between values") << "ka 1E-3,1E-5" << "!ka: '1E-3,1E-5' is not a number";
+    QTest::newRow("a unit") << "titrant 0.1M" << "!titrant: '0.1M' is not a number";
+    QTest::newRow("too many") << "ka" + QString(" 1E-5").repeated(21) << "!ka: more than 20 values";
+    QTest::newRow("nothing") << "" << "!names no input";
     QTest::newRow("a value refused") << "analyte 0.1 5" << "!analyte 5: the equivalence volume 1250 mL is outside 5 to 300 mL";
     QTest::newRow("Kb for an acid") << "kb 1E-5" << "!kb does not apply to this titration";
     QTest::newRow("no value") << "ka" << "!ka needs at least one value";
@@ -103,6 +108,13 @@ void TestSession::chartSeries()
     QCOMPARE(roles, QStringLiteral("2:Ka 1E-7 1:lab.csv 5:dpH/dV of lab.csv 3:Fitted, 0.1000 mol/L "
                                    "4:dpH/dV "));
     QCOMPARE(chart->modelLegend(), std::string("Ka 1.8E-5"));
+    // The readings' end point marked apart, inside its interval; half way to it pH ≈ pKa 4.74.
+    QCOMPARE(chart->marks().size(), std::size_t(1));
+    const chart::MeasuredMark& mark = chart->marks().front();
+    QVERIFY(mark.low < 25 && mark.high > 25 && std::fabs(mark.volume - 25) < 0.1 && mark.pH &&
+            *mark.pH > 7 && *mark.pH < 10.5);
+    QVERIFY(mark.half && mark.half->first == mark.volume / 2 &&
+            std::fabs(mark.half->second - 4.74) < 0.05);
     // The fitted curve passes through the readings' end point region as the model does.
     const auto& fitted = series[3].points;
     QVERIFY(fitted.size() > 400 && fitted.front().first == 0 && fitted.back().first == 50);
