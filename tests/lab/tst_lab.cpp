@@ -7,6 +7,7 @@
 #include "lab/statistics.h"
 #include "lab/synthetic.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +19,8 @@
 
 using namespace lab;
 using chem::TitrationType;
+
+Q_DECLARE_METATYPE(Setup)
 
 // The "measured" member in an object of its own, as the run's JSON holds it.
 static std::string measuredObject(const Measured& m)
@@ -48,6 +51,8 @@ private slots:
     void studentT();
     void fitWarnings_data();
     void fitWarnings();
+    void realReadings_data();
+    void realReadings();
 };
 
 void TestLab::reader_data()
@@ -518,6 +523,43 @@ void TestLab::fitWarnings()
         return (fitPKa && w.find("--fit pka") != std::string::npos) ||
                (fitOffset && w.find("--fit offset") != std::string::npos);
     }));
+}
+
+void TestLab::realReadings_data()
+{
+    // Readings a pH meter gave, with their source in the file; what was typed for them; where
+    // their jump is; what the fit with the table's pKa must say of them.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Setup>("typed");
+    QTest::addColumn<double>("jumpFrom");
+    QTest::addColumn<double>("jumpTo");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("vinegar, a student's report")
+        << "vinegar-student-report.csv"
+        << Setup{TitrationType::WeakAcidStrongBase, {1, 0.8, 15, 1.8e-5}, {}} << 12.5 << 13.0
+        << "The model misses the readings by 0.62 pH (RMS), over three times their scatter";
+}
+
+void TestLab::realReadings()
+{
+    QFETCH(QString, file);
+    QFETCH(Setup, typed);
+    QFETCH(double, jumpFrom);
+    QFETCH(double, jumpTo);
+    QFETCH(QString, warning);
+    QFile f(ACIDORA_SOURCE_DIR "/tests/lab/data/" + file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    const chem::Result<Readings> r = readReadings({text.constData(), std::size_t(text.size())});
+    QVERIFY2(r, r.failure.c_str());
+    const Measured m = analyseReadings(*r.value, typed, false);
+    // The end points inside the jump, whatever the method; the fit's miss said, not hidden.
+    QVERIFY(!m.endPoints.empty());
+    for (const EndPoint& e : m.endPoints)
+        QVERIFY2(e.volume > jumpFrom && e.volume < jumpTo, qPrintable(QString::number(e.volume)));
+    const std::vector<std::string> said = measuredWarnings(m);
+    QVERIFY(std::ranges::any_of(
+        said, [&](const std::string& w) { return QString::fromStdString(w).startsWith(warning); }));
 }
 
 QTEST_APPLESS_MAIN(TestLab)
