@@ -99,14 +99,15 @@ void sampleVolumes(const Readings& r, const Groups& s, std::size_t k, std::vecto
         volumes.push_back(r.volume[begin + (2 * q + 1) * n / (2 * m)]);
 }
 
-/// Half the 95 % interval of a maximum found at `volume` next to point j: the method run
-/// again on the nominal model's curve, averaged as the readings around j are, with the noise
-/// read from the data, the model's end point moved through the step that holds `volume`
-/// (where in a step a narrow jump lies is what the readings cannot say); none without a
-/// model for it.
-std::optional<double> simulatedHalfWidth(const Readings& r, const Groups& s, std::size_t j,
-                                         double volume, double noise, double sign,
-                                         const Setup& setup, int index)
+/// Half the 95 % interval of a maximum found at `volume` next to point j, and of it the
+/// scatter's part: the method run again on the nominal model's curve, averaged as the readings
+/// around j are, with the noise read from the data, the model's end point moved through the step
+/// that holds `volume` (where in a step a narrow jump lies is what the readings cannot say), and
+/// again with it fixed at `volume`; none without a model for it.
+std::optional<std::pair<double, double>> simulatedHalfWidth(const Readings& r, const Groups& s,
+                                                            std::size_t j, double volume,
+                                                            double noise, double sign,
+                                                            const Setup& setup, int index)
 {
     const std::optional<report::TitrationModel> model = setup.model();
     const std::vector<double> eq = model ? model->equivalenceVolumes() : std::vector<double>{};
@@ -132,30 +133,45 @@ std::optional<double> simulatedHalfWidth(const Readings& r, const Groups& s, std
         return std::nullopt; // a model that runs the other way says nothing about these
 
     NormalNoise normal(1); // the same runs every time: the interval is reproducible
-    std::vector<double> errors;
     std::vector<double> d(w.x.size());
-    for (int run = 0; run < kRuns; ++run) {
-        const double truth = volume + step * ((run + 0.5) / kRuns - 0.5);
-        Setup moved = setup;
-        moved.inputs.analyteConc *= truth / eq[index - 1];
-        const chem::Result<std::vector<double>> pH = modelCurve(moved, volumes);
-        if (!pH)
-            return std::nullopt;
-        for (std::size_t i = 0, v = 0; i < w.x.size(); ++i) {
-            const std::size_t from = v;
-            double sum = 0.0;
-            for (; v < until[i]; ++v)
-                sum += (*pH.value)[v];
-            w.y[i] =
-                sum / static_cast<double>(v - from) + noise * normal.next() / std::sqrt(w.count[i]);
+    // The 95th percentile of the errors with the end point moved through the step (`step` 1) or
+    // fixed (0).
+    const auto percentile95 = [&](double moving) -> std::optional<double> {
+        std::vector<double> errors;
+        for (int run = 0; run < kRuns; ++run) {
+            const double truth = volume + moving * step * ((run + 0.5) / kRuns - 0.5);
+            Setup moved = setup;
+            moved.inputs.analyteConc *= truth / eq[index - 1];
+            const chem::Result<std::vector<double>> pH = modelCurve(moved, volumes);
+            if (!pH)
+                return std::nullopt;
+            for (std::size_t i = 0, v = 0; i < w.x.size(); ++i) {
+                const std::size_t from = v;
+                double sum = 0.0;
+                for (; v < until[i]; ++v)
+                    sum += (*pH.value)[v];
+                w.y[i] = sum / static_cast<double>(v - from) +
+                         noise * normal.next() / std::sqrt(w.count[i]);
+            }
+            for (std::size_t i = 0; i < w.x.size(); ++i)
+                d[i] = sign * localQuadratic(w, i).slope;
+            const auto top = std::max_element(d.begin() + 1, d.end() - 1);
+            errors.push_back(std::abs(vertexAt(w.x, d, top - d.begin()) - truth));
         }
-        for (std::size_t i = 0; i < w.x.size(); ++i)
-            d[i] = sign * localQuadratic(w, i).slope;
-        const auto top = std::max_element(d.begin() + 1, d.end() - 1);
-        errors.push_back(std::abs(vertexAt(w.x, d, top - d.begin()) - truth));
-    }
-    std::sort(errors.begin(), errors.end());
-    return errors[errors.size() * 95 / 100];
+        std::sort(errors.begin(), errors.end());
+        return errors[errors.size() * 95 / 100];
+    };
+    const std::optional<double> combined = percentile95(1.0), scatter = percentile95(0.0);
+    if (!combined || !scatter)
+        return std::nullopt;
+    return std::pair(*combined, std::min(*scatter, *combined));
+}
+
+/// The 95 % half-width a volume added has from the burette: two readings, each with the
+/// setup's standard uncertainty.
+double volumeReadingHalfWidth(const Setup& setup)
+{
+    return 1.96 * std::sqrt(2.0) * setup.volumeUncertainty;
 }
 
 /// The equivalence point (1, 2, ...) a volume belongs to: the nearest of the nominal model's.
@@ -244,6 +260,11 @@ chem::Result<Line> granLine(const GranPoints& g, bool weak)
 
 } // namespace
 
+double EndPoint::Budget::total() const
+{
+    return std::sqrt(spacing * spacing + volumeReading * volumeReading + scatter * scatter);
+}
+
 chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
                                                         const Setup& setup)
 {
@@ -282,12 +303,15 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
         // Numbered in order, as the model's equivalence points, or on from the one before.
         p.index =
             std::max(equivalenceIndex(p.volume, setup), found.empty() ? 1 : found.back().index + 1);
-        const std::optional<double> simulated =
+        const auto simulated =
             simulatedHalfWidth(readings, s, j, p.volume, noise, sign, setup, p.index);
-        const double half = simulated ? *simulated : 0.475 * stepAround(s.x, p.volume);
+        const double half = simulated ? simulated->first : 0.475 * stepAround(s.x, p.volume);
         if (!std::isfinite(p.volume) || !std::isfinite(half))
             continue; // volumes too close or too far apart for floating point
-        p.ci95 = {p.volume - half, p.volume + half};
+        p.budget.scatter = simulated ? simulated->second : 0.0;
+        p.budget.spacing = std::sqrt(half * half - p.budget.scatter * p.budget.scatter);
+        p.budget.volumeReading = volumeReadingHalfWidth(setup);
+        p.ci95 = {p.volume - p.budget.total(), p.volume + p.budget.total()};
 
         // The check: where the second derivative turns from rising to falling slope, found
         // across a step between points, so it may lie that much further off.
@@ -350,7 +374,11 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     EndPoint p;
     p.method = EndPointMethod::Gran;
     p.volume = volume;
-    p.ci95 = *interval;
+    // The line's own interval is the readings' scatter; the burette's readings widen it.
+    p.budget.scatter = ((*interval)[1] - (*interval)[0]) / 2;
+    p.budget.volumeReading = volumeReadingHalfWidth(setup);
+    const double wider = p.budget.total() - p.budget.scatter;
+    p.ci95 = {(*interval)[0] - wider, (*interval)[1] + wider};
     p.side = side;
     p.linePoints = static_cast<int>(g.x.size());
     p.lineVolumes = {g.volume.front(), g.volume.back()};

@@ -40,9 +40,17 @@ enum class GranSide { Before, After };
 struct EndPoint
 {
     EndPointMethod method = EndPointMethod::Derivative;
-    int index = 1;                     ///< which equivalence point: 1 for the first
-    double volume = 0.0;               ///< mL
-    std::array<double, 2> ci95{};      ///< mL: the 95 % interval, low and high
+    int index = 1;                ///< which equivalence point: 1 for the first
+    double volume = 0.0;          ///< mL
+    std::array<double, 2> ci95{}; ///< mL: the 95 % interval, low and high
+    /// What the interval is made of, each a 95 % half-width in mL: where in the step between
+    /// readings the end point lies, the burette's two readings, the readings' scatter. The
+    /// interval's half-width is their root sum of squares.
+    struct Budget
+    {
+        double spacing = 0.0, volumeReading = 0.0, scatter = 0.0;
+        double total() const;
+    } budget;
     double analyteConcentration = 0.0; ///< mol/L it implies: Ct·volume/(index·Va), or 0
 
     /// Derivative only: the volume where the second derivative crosses zero near the maximum,

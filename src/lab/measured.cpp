@@ -72,6 +72,39 @@ std::string concentrationText(double molPerLitre)
     return significant(molPerLitre, 4);
 }
 
+namespace {
+
+/// Widens what the readings alone cannot vouch for. Where the model misses the readings (or
+/// could not be fitted), it cannot say where in the step between readings a jump lies: the
+/// step's width counts in full. The fitted concentration's standard error grows with the lack of
+/// fit and takes in the first end point's volume, which fixes it in proportion.
+void honestUncertainties(Measured& m)
+{
+    const double scatter = std::max(m.scatter, kMeterScatter);
+    const bool misses = !m.fit || m.fit->rmsResidual > 3 * scatter;
+    const std::vector<double>& v = m.readings.volume;
+    for (EndPoint& e : m.endPoints) {
+        const auto after = std::upper_bound(v.begin(), v.end(), e.volume);
+        if (!misses || e.method != EndPointMethod::Derivative || after == v.begin() ||
+            after == v.end())
+            continue;
+        e.budget.spacing = std::max(e.budget.spacing, 0.475 * (*after - *(after - 1)));
+        e.ci95 = {e.volume - e.budget.total(), e.volume + e.budget.total()};
+    }
+    if (!m.fit)
+        return;
+    Fit& f = *m.fit;
+    double se = f.analyteConcentrationSE * std::max(1.0, f.rmsResidual / scatter);
+    const auto first = std::ranges::find_if(m.endPoints, [](const EndPoint& e) {
+        return e.method == EndPointMethod::Derivative && e.index == 1;
+    });
+    if (first != m.endPoints.end() && first->volume > 0)
+        se = std::hypot(se, f.analyteConcentration * first->budget.total() / 1.96 / first->volume);
+    f.analyteConcentrationSE = se;
+}
+
+} // namespace
+
 Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitPKa, bool fitOffset)
 {
     Measured m;
@@ -90,6 +123,7 @@ Measured analyseReadings(const Readings& readings, const Setup& setup, bool fitP
         m.fit = std::move(fit.value);
     else
         m.fitFailure = fit.failure;
+    honestUncertainties(m);
     return m;
 }
 
@@ -172,6 +206,11 @@ std::vector<std::string> measuredSection(const Measured& m)
             line += ",  line through " + std::to_string(e.linePoints) + " readings, " +
                     volumeText(e.lineVolumes[0]) + " to " + volumeText(e.lineVolumes[1]) + " mL";
         lines.push_back(line);
+        const EndPoint::Budget& b = e.budget;
+        lines.push_back("    End point " + std::to_string(e.index) + ": " + volumeText(e.volume) +
+                        " mL ± " + volumeText(b.total()) + " (95 %): spacing " +
+                        volumeText(b.spacing) + ", volume reading " + volumeText(b.volumeReading) +
+                        ", scatter " + volumeText(b.scatter));
         if (e.crossingDisagrees)
             lines.push_back("    The second derivative does not confirm this point.");
     }
@@ -252,6 +291,9 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
         json.beginObject().key("method").string(methodName(e.method));
         json.key("index").integer(e.index).key("volume").number(e.volume);
         json.key("ci95").pair(e.ci95[0], e.ci95[1]);
+        json.key("budget").beginObject().key("spacing").number(e.budget.spacing);
+        json.key("volumeReading").number(e.budget.volumeReading);
+        json.key("scatter").number(e.budget.scatter).end();
         json.key("analyteConcentration").number(e.analyteConcentration);
         if (e.method == EndPointMethod::Derivative)
             json.key("confirmed").boolean(!e.crossingDisagrees);

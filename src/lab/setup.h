@@ -25,6 +25,10 @@
 
 namespace lab {
 
+/// A burette reading's standard uncertainty (mL) unless told otherwise: a 50 mL burette read to
+/// its 0.1 mL marks, the last digit estimated.
+inline constexpr double kVolumeUncertainty = 0.02;
+
 /// The titration the readings were taken from, as the window's boxes give it. The type, the
 /// titrant's concentration and the analyte's volume are taken as exact; the analyte's
 /// concentration and constants are the nominal values the fit starts from and the end points
@@ -34,6 +38,9 @@ struct Setup
     chem::TitrationType type = chem::TitrationType::WeakAcidStrongBase;
     chem::TitrationInputs inputs;                      ///< mol/L and mL; Ka or Kb when weak
     std::optional<report::AnalyteConstants> constants; ///< for an analyte given by its pKa
+    /// The standard uncertainty of each burette reading, mL; a volume added is the difference
+    /// of two.
+    double volumeUncertainty = kVolumeUncertainty;
 
     /// The nominal model; none when the inputs do not make one.
     std::optional<report::TitrationModel> model() const
