@@ -288,8 +288,15 @@ void FormMain::buildPages()
         document_.setFitPKa(fitPKa_->isChecked());
         refreshShownPage();
     });
+    // Every curve, the report and the fit with activities: the fitted pKa thermodynamic.
+    activities_ = add("mnu_Activities", QStringLiteral("Activities (Davies)"), [this] {
+        document_.setActivity(activities_->isChecked() ? chem::ActivityModel::Davies
+                                                       : chem::ActivityModel::None);
+        refreshShownPage();
+    });
     derivative_->setCheckable(true);
     fitPKa_->setCheckable(true);
+    activities_->setCheckable(true);
     connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
     updateChartMenu();
 
@@ -461,6 +468,7 @@ void FormMain::updateChartMenu()
     fitPKa_->setEnabled(readings && s.type && chem::isWeak(*s.type));
     derivative_->setChecked(s.showDerivative);
     fitPKa_->setChecked(s.fitPKa);
+    activities_->setChecked(s.activity == chem::ActivityModel::Davies);
 }
 
 void FormMain::open(const session::Session& setup)
@@ -469,6 +477,7 @@ void FormMain::open(const session::Session& setup)
     if (setup.type || setup.indicatorPosition != 0 || setup.boxes != report::BoxTexts{})
         frameDAT_->preset(setup.type, setup.boxes, setup.indicatorPosition);
     document_.setFitPKa(setup.fitPKa);
+    document_.setActivity(setup.activity);
 }
 
 void FormMain::openReadings(const QString& path)

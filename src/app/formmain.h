@@ -142,6 +142,7 @@ private:
     QAction* derivative_ = nullptr;
     QAction* useFitted_ = nullptr;
     QAction* fitPKa_ = nullptr;
+    QAction* activities_ = nullptr;
 };
 
 } // namespace app

@@ -40,6 +40,7 @@ public:
     /// One more reading, as a meter sends it; the readings stay sorted by volume.
     void appendReading(double volume, double pH);
     void setFitPKa(bool on);
+    void setActivity(chem::ActivityModel activity);
     void setShowDerivative(bool on);
     /// Keeps the titration as it stands for comparison; false when it is refused.
     bool keepCurve();

@@ -106,14 +106,18 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
     o.input = indicators::calculationInput(
         s.type, o.schematic, s.boxes, s.indicatorPosition, catalogue,
         o.schematic.verdict ? indicators::verdictCaption(*o.schematic.verdict) : s.verdictCaption);
+    o.input.activity = s.activity;
     o.report = report::runCalculation(o.input);
     if (!o.report) {
         o.refusal = indicators::whyRefused(s.type, o.schematic);
+        if (!o.refusal)
+            o.refusal = report::activityRefusal(o.input);
         return o;
     }
     if (s.readings)
         o.measured = lab::analyseReadings(
-            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants}, s.fitPKa);
+            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants, s.activity},
+            s.fitPKa);
     return o;
 }
 
@@ -197,9 +201,11 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
         const std::optional<KeptCurve> shown = curveToKeep(s, o);
         in.modelLegend = keptLegends(kept, shown ? &*shown : nullptr);
     }
+    // Kept curves follow the activities of the shown one; one beyond their range is left out.
     for (std::size_t i = 0; i < kept.size(); ++i)
-        if (const auto m =
-                report::TitrationModel::make(kept[i].type, kept[i].inputs, kept[i].constants))
+        if (const auto m = report::TitrationModel::make(kept[i].type, kept[i].inputs,
+                                                        kept[i].constants, s.activity);
+            m && (s.activity == chem::ActivityModel::None || m->curveOrFailure(seriesVolumes(*m))))
             in.series.push_back(
                 chart::makeSeries(SeriesRole::Kept, curvePoints(*m), kept[i].legend, i));
     if (s.readings) {
