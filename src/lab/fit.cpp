@@ -22,6 +22,8 @@ constexpr double kDifferenceStep = 1e-6;
 /// The largest step in any parameter: a factor of 10 in concentration, one pKa unit.
 constexpr double kMaxStep = 1.0;
 constexpr double kLowestLogConcentration = -10.0;
+/// An rms residual (pH) below which readings are the model's own: it is smooth to about 1e-9.
+constexpr double kExactResidual = 1e-7;
 
 using Vector = std::vector<double>;
 using Matrix = std::vector<Vector>;
@@ -247,6 +249,10 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
                 lambda *= 4.0;
             }
         }
+        // No step lowers it: a minimum where the model meets the readings to its own resolution
+        // (an ideal electrode's readings), else a failure.
+        if (!stepped && sse <= kExactResidual * kExactResidual * static_cast<double>(n))
+            return Minimum{std::move(p), std::move(*r), std::move(jtj), iteration};
         if (!stepped)
             return std::nullopt;
     }
