@@ -52,6 +52,11 @@ void TestCli::answers_data()
     QTest::newRow("measured data after the report") << "--report --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "   50.00   12.52\n\nMeasured data:\n  46 readings, from 0 to 40 mL\n  End point 1 (first derivative):  25 mL,*\n  End point 1 (Gran, before):  25.08 mL";
     QTest::newRow("measured data in the JSON") << "--json --fit PKA --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "\"measured\": {*\"method\": \"gran\"*\"pKa\": [4.7";
     QTest::newRow("measured data as CSV") << "--csv --data " ACIDORA_SOURCE_DIR "/docs/examples/acetic-acid-lab.csv " + kWeakAcid << 0 << "Volume (mL),pH,Fitted pH,Residual\r\n0,2.87,2.876,-0.006\r\n*\r\n40,12.36,12.363,-0.003\r\n\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n1,\"first derivative\",25,*\r\n1,\"Gran, before\",25.08,*\r\n\r\nFitted,Value,Standard error\r\nAnalyte (mol/L),0.1*\r\nRMS residual (pH),0.010,\r\n";
+    QTest::newRow("activities: said under the report's title") << "--report --activity DAVIES " + kWeakAcid << 0 << "weak acid with strong base\n  Activities by the Davies equation (25 °C)*\n  Strong base concentration 0.1 mol/L.  pH = 12.89\n";
+    QTest::newRow("activities in the JSON") << "--json --activity davies " + kWeakAcid << 0 << "\"titration\": \"weak-acid\",\n  \"activity\": \"davies\",";
+    QTest::newRow("no activities in the JSON") << "--json " + kWeakAcid << 0 << "\"activity\": \"none\",";
+    QTest::newRow("activities beyond the Davies range") << "--csv --activity davies --titration strong-acid --titrant 2 --analyte 2 --analyte-volume 25" << 1 << "with activities, the titrant alone is beyond the Davies equation's range*";
+    QTest::newRow("an unknown activity model") << "--activity foo" << 2 << "--activity: 'foo' is neither 'none' nor 'davies'";
     QTest::newRow("measured data and a curve") << "--csv --step 1 --data x.csv " + kWeakAcid << 2 << "--step and --data together";
     QTest::newRow("readings refused") << "--report --data /dev/null " + kWeakAcid << 1 << "/dev/null: *";
     QTest::newRow("a family with a value refused") << "--chart /dev/null --series=ka\t1E-3\t7 " + kWeakAcid << 1 << "--series: ka 7: the Ka 7 is outside 1E-14 to 1, both excluded";
