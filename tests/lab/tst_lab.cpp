@@ -187,21 +187,11 @@ void TestLab::activities()
     Setup plain = truth;
     plain.activity = chem::ActivityModel::None;
     const chem::Result<Fit> without = fitReadings(*readings.value, plain, true);
-    QVERIFY2(withActivities && without, (withActivities.failure + "/" + without.failure).c_str());
-    QVERIFY2(std::abs(withActivities.value->pKa[1] - 7.198) < 0.05,
-             qPrintable(QString::number(withActivities.value->pKa[1])));
-    QVERIFY2(without.value->pKa[1] < 7.198 - 0.1,
-             qPrintable(QString::number(without.value->pKa[1])));
-    QCOMPARE(withActivities.value->fitted.activity, chem::ActivityModel::Davies);
-    // A strong acid goes through the same balance: its concentration comes back.
-    const Setup hcl{TitrationType::StrongAcidStrongBase,
-                    {0.1, 0.1, 25.0, 0.0},
-                    std::nullopt,
-                    chem::ActivityModel::Davies};
-    const auto strong =
-        simulateReadings(hcl, labVolumes(std::vector<double>{25.0}, 35.0), noise, 7);
-    const chem::Result<Fit> fit = fitReadings(*strong.value, hcl);
-    QVERIFY(fit && std::abs(fit.value->analyteConcentration - 0.1) < 1e-4);
+    QVERIFY(withActivities && without && withActivities.value->fitted.activity == truth.activity);
+    QVERIFY2(
+        std::abs(withActivities.value->pKa[1] - 7.198) < 0.05 &&
+            without.value->pKa[1] < 7.198 - 0.1,
+        qPrintable(QString("%1 %2").arg(withActivities.value->pKa[1]).arg(without.value->pKa[1])));
 }
 
 void TestLab::refusesWhatDoesNotFit()

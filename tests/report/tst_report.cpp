@@ -78,9 +78,7 @@ private slots:
     void nearestNamesOfTheKind_data();
     void nearestNamesOfTheKind();
     void json();
-    void activities_data();
     void activities();
-    void saltIons();
 };
 
 void TestReport::texts()
@@ -689,57 +687,23 @@ void TestReport::json()
     QCOMPARE(jsonNumber(std::numeric_limits<double>::infinity()), std::string("null"));
 }
 
-void TestReport::activities_data()
-{
-    QTest::addColumn<chem::TitrationType>("type");
-    QTest::addColumn<double>("K");
-    QTest::addColumn<double>("alone"); // the meter's pH before any titrant, worked by hand
-    QTest::addColumn<QString>("titrant");
-    // 0.1 mol/L throughout. Strong: I = 0.1, log γ = −0.509·(√0.1/(1 + √0.1) − 0.03) = −0.10702.
-    QTest::newRow("strong acid") << StrongAcidStrongBase << -1.0 << 1.10702 << "pH = 12.89";
-    QTest::newRow("strong base") << StrongBaseStrongAcid << -1.0 << 12.89298 << "pH = 1.11";
-    // pKa 4.756: I = [ion] = 1.3710E-3 after two rounds, A·f(I) = 0.01796, pKc = 4.7201.
-    QTest::newRow("weak acid") << WeakAcidStrongBase << 1.7539e-5 << 2.88091 << "pH = 12.89";
-    QTest::newRow("weak base") << WeakBaseStrongAcid << 1.7539e-5 << 11.11909 << "pH = 1.11";
-}
-
 void TestReport::activities()
 {
-    QFETCH(chem::TitrationType, type);
-    QFETCH(double, K);
-    QFETCH(double, alone);
-    QFETCH(QString, titrant);
-    CalculationInput in = input(type, 0.1, 25, 0.1, K);
+    // Sodium carbonate with activities: a line under the title, the headings on their texts; the
+    // library's ions (CO3 2- with 2 Na+) raise the ionic strength from 0.005 to 0.3 mol/L.
+    CalculationInput in = input(WeakBaseStrongAcid, 0.1, 25, 0.1, 1E-2);
+    in.constants = resolveConstantText("sodium carbonate", true).analyte;
     const std::optional<Report> ideal = runCalculation(in);
     in.activity = chem::ActivityModel::Davies;
     const std::optional<Report> r = runCalculation(in);
-    QVERIFY(r && ideal);
-    QVERIFY2(std::abs(r->model->analyteAlonePH().value - alone) < 2e-4,
-             qPrintable(QString::number(r->model->analyteAlonePH().value, 'f', 5)));
-    QVERIFY2(r->lines[3].ends_with(titrant.toStdString()), r->lines[3].c_str());
-    // A line under the title says so; the headings stay on their texts.
-    QCOMPARE(r->lines[1], std::string(kActivityLine));
-    QCOMPARE(r->lines.size(), ideal->lines.size() + 1);
+    QVERIFY(r && r->lines[1] == kActivityLine && r->lines.size() == ideal->lines.size() + 1);
     for (std::size_t k = 0; k < r->headings.size(); ++k)
         QCOMPARE(r->lines[r->headings[k]], ideal->lines[ideal->headings[k]]);
     QVERIFY(titrationJson(in, *r).find("\"activity\": \"davies\"") != std::string::npos);
-}
-
-void TestReport::saltIons()
-{
-    // Na2CO3 is CO3 2- with 2 Na+: the library says so, the name carries it into the model,
-    // and the sodium ions raise the ionic strength of 0.1 mol/L from about 0.005 to 0.3 mol/L.
-    const Substance* carbonate = findSubstance("washing soda");
-    QVERIFY(carbonate && carbonate->charge == -2 && carbonate->counterIon == "Na+");
-    const ResolvedConstant named = resolveConstantText("sodium carbonate", true);
-    QVERIFY(named.analyte && named.analyte->charge == -2);
-    CalculationInput in = input(WeakBaseStrongAcid, 0.1, 25, 0.1, 1E-2);
-    in.activity = chem::ActivityModel::Davies;
-    in.constants = named.analyte;
-    const double salt = runCalculation(in)->model->analyteAlonePH().value;
+    QCOMPARE(findSubstance("washing soda")->counterIon, std::string("Na+"));
+    const double salt = r->model->analyteAlonePH().value;
     in.constants->charge = 0;
-    const double neutral = runCalculation(in)->model->analyteAlonePH().value;
-    QVERIFY2(neutral - salt > 0.1, qPrintable(QString("%1 %2").arg(salt).arg(neutral)));
+    QVERIFY(runCalculation(in)->model->analyteAlonePH().value - salt > 0.2); // 11.65, 11.39
 }
 
 #include "tst_report.moc"
