@@ -539,7 +539,7 @@ void FormMain::Image5_Click(bool)
     frameDAT_->ActualizarColor_pH();
     if (!drawSessionChart()) {
         // The page stays empty but for the reason, without title or Print button.
-        showRefusal(indicators::whyRefused(session().type, outcome().schematic));
+        showRefusal(outcome().refusal);
         return;
     }
     showRefusal(std::nullopt);

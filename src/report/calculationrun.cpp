@@ -245,7 +245,7 @@ std::optional<Report> runCalculation(const CalculationInput& input)
 std::optional<Refusal> activityRefusal(const CalculationInput& input)
 {
     if (input.activity == chem::ActivityModel::None || !input.type ||
-        checkTitration(input.type, input.inputs, input.refreshFailed, protonCount(input.constants)))
+        checkTitration(input.type, input.inputs, false, protonCount(input.constants)))
         return std::nullopt;
     const std::optional<TitrationModel> model =
         TitrationModel::make(*input.type, input.inputs, input.constants, input.activity);

@@ -103,8 +103,9 @@ inline constexpr const char* kActivityLine =
 /// (activityRefusal says why).
 std::optional<Report> runCalculation(const CalculationInput& input);
 
-/// Why the run with activities refuses inputs checkTitration accepts: an ionic strength beyond
-/// the Davies equation's range or one that does not settle; none otherwise.
+/// Why the run with activities refuses inputs checkTitration accepts (whatever the refresh said
+/// of them): an ionic strength beyond the Davies equation's range or one that does not settle;
+/// none otherwise.
 std::optional<Refusal> activityRefusal(const CalculationInput& input);
 
 } // namespace report

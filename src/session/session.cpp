@@ -102,7 +102,8 @@ std::vector<chart::MeasuredMark> measuredMarks(const lab::Measured& m, bool weak
 Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogue)
 {
     Outcome o;
-    o.schematic = indicators::ActualizarColor_pH(s.type, s.boxes, s.indicatorPosition, catalogue);
+    o.schematic =
+        indicators::ActualizarColor_pH(s.type, s.boxes, s.indicatorPosition, catalogue, s.activity);
     o.input = indicators::calculationInput(
         s.type, o.schematic, s.boxes, s.indicatorPosition, catalogue,
         o.schematic.verdict ? indicators::verdictCaption(*o.schematic.verdict) : s.verdictCaption);
@@ -110,8 +111,10 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
     o.report = report::runCalculation(o.input);
     if (!o.report) {
         o.refusal = indicators::whyRefused(s.type, o.schematic);
-        if (!o.refusal)
-            o.refusal = report::activityRefusal(o.input);
+        // A pH that cannot be computed with activities: the Davies equation's range, in numbers.
+        if (!o.refusal || o.refusal->kind == indicators::Refusal::Kind::NotComputable)
+            if (std::optional<indicators::Refusal> why = report::activityRefusal(o.input))
+                o.refusal = std::move(why);
         return o;
     }
     if (s.readings)
