@@ -234,8 +234,9 @@ const OptionRow kOptions[] = {
      &Typed::indicator},
     {"activity", "model",
      "The pH with activities: 'none' (the default: concentrations stand for activities) or "
-     "'davies' (activity coefficients by the Davies equation at 25 °C from the ionic strength "
-     "at each point; the constants are thermodynamic and the pH is the meter's, -log a(H+)).",
+     "'davies' (activity coefficients by the Davies equation at 25 degrees Celsius from the ionic "
+     "strength at each point; the constants are thermodynamic and the pH is the meter's, -log "
+     "a(H+)).",
      &Typed::activity},
     {"report", nullptr, "Prints the report and the table of values.", &Typed::report},
     {"crlf", nullptr, "Ends the report's lines with CR LF, as the clipboard does.", &Typed::crlf},

@@ -78,7 +78,6 @@ private slots:
     void nearestNamesOfTheKind_data();
     void nearestNamesOfTheKind();
     void json();
-    void activities();
 };
 
 void TestReport::texts()
@@ -576,7 +575,6 @@ void TestReport::libraryRefusesBadLines_data()
     QTest::newRow("neither acid nor base") << "x\t\tX\tsalt\t4\ts" << "line 3: 'salt' is neither acid nor base";
     QTest::newRow("no source") << "x\t\tX\tacid\t4\t " << "line 3: has 5 columns, not 6";
     QTest::newRow("ions of one sign") << "x\t\tX\tbase\t4\ts\t-1 Cl-" << "line 3: '-1 Cl-' is not a charge and a counter-ion of the other sign (-2 Na+)";
-    QTest::newRow("ions without a charge") << "x\t\tX\tacid\t4\ts\tCl-" << "line 3: 'Cl-' is not a charge and a counter-ion of the other sign (-2 Na+)";
     // clang-format on
 }
 
@@ -685,25 +683,6 @@ void TestReport::json()
         QCOMPARE(o["indicator"]["verdict"].toString(), "very appropriate");
     }
     QCOMPARE(jsonNumber(std::numeric_limits<double>::infinity()), std::string("null"));
-}
-
-void TestReport::activities()
-{
-    // Sodium carbonate with activities: a line under the title, the headings on their texts; the
-    // library's ions (CO3 2- with 2 Na+) raise the ionic strength from 0.005 to 0.3 mol/L.
-    CalculationInput in = input(WeakBaseStrongAcid, 0.1, 25, 0.1, 1E-2);
-    in.constants = resolveConstantText("sodium carbonate", true).analyte;
-    const std::optional<Report> ideal = runCalculation(in);
-    in.activity = chem::ActivityModel::Davies;
-    const std::optional<Report> r = runCalculation(in);
-    QVERIFY(r && r->lines[1] == kActivityLine && r->lines.size() == ideal->lines.size() + 1);
-    for (std::size_t k = 0; k < r->headings.size(); ++k)
-        QCOMPARE(r->lines[r->headings[k]], ideal->lines[ideal->headings[k]]);
-    QVERIFY(titrationJson(in, *r).find("\"activity\": \"davies\"") != std::string::npos);
-    QCOMPARE(findSubstance("washing soda")->counterIon, std::string("Na+"));
-    const double salt = r->model->analyteAlonePH().value;
-    in.constants->charge = 0;
-    QVERIFY(runCalculation(in)->model->analyteAlonePH().value - salt > 0.2); // 11.65, 11.39
 }
 
 #include "tst_report.moc"
