@@ -68,8 +68,8 @@ public:
         const double highest = asNumber ? 14.0 : chem::kMaxPKa;
         if (!(pKa.front() > lowest && pKa.back() < highest))
             return std::nullopt;
-        if (!asNumber)
-            s.constants = report::AnalyteConstants{pKa, {}, {}};
+        if (!asNumber) // the salt's ions stay: activities need them
+            s.constants = report::AnalyteConstants{pKa, {}, {}, setup_.constants->charge};
         // The one-proton routines take the Ka or Kb (of the outer step, as the schematic does).
         s.inputs.dissociationConstant =
             report::oneProtonConstant(base_ ? pKa.back() : pKa.front(), base_);
