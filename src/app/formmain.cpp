@@ -253,6 +253,19 @@ void FormMain::buildPages()
                              arial(15), QColor(96, 96, 96));
     refusalNote_->hide();
 
+    buildChartMenu();
+
+    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (chartShown())
+            chartMenu_->popup(picture1_->mapToGlobal(at));
+    });
+    connect(picture1_, &ChartPage::fileDropped, this, &FormMain::openReadings);
+}
+
+/// The chart's context menu: the picture, the measured data, kept curves and the model's options.
+void FormMain::buildChartMenu()
+{
     chartMenu_ = new QMenu(this);
     const std::tuple<const char*, QString, QKeySequence, void (FormMain::*)()> items[] = {
         {"mnu_CopyPicture", QStringLiteral("Copy picture"), QKeySequence::Copy,
@@ -299,13 +312,6 @@ void FormMain::buildPages()
     activities_->setCheckable(true);
     connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
     updateChartMenu();
-
-    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        if (chartShown())
-            chartMenu_->popup(picture1_->mapToGlobal(at));
-    });
-    connect(picture1_, &ChartPage::fileDropped, this, &FormMain::openReadings);
 }
 
 void FormMain::paintEvent(QPaintEvent*)

@@ -74,6 +74,7 @@ protected:
 private:
     void buildHeader();
     void buildPages();
+    void buildChartMenu();
     void buildHelpMenu();
     /// The commands; `byKeyboard` is false for a mouse click.
     void Image3_Click(bool byKeyboard);
