@@ -180,7 +180,7 @@ struct Typed
 {
     bool help = false, version = false, listIndicators = false, listSubstances = false;
     bool indicatorNames = false, substanceNames = false; ///< for the shell's completion
-    std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator;
+    std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator, activity;
     bool report = false, crlf = false, csv = false, json = false;
     std::optional<QString> step, data, columns, run, fit, series;
     QStringList ph, chart;
@@ -232,6 +232,12 @@ const OptionRow kOptions[] = {
      "Indicator: its name (case does not matter; a fluorescent one also without its \"(F) \") "
      "or its number, 1 to 27.",
      &Typed::indicator},
+    {"activity", "model",
+     "The pH with activities: 'none' (the default: concentrations stand for activities) or "
+     "'davies' (activity coefficients by the Davies equation at 25 degrees Celsius from the ionic "
+     "strength at each point; the constants are thermodynamic and the pH is the meter's, -log "
+     "a(H+)).",
+     &Typed::activity},
     {"report", nullptr, "Prints the report and the table of values.", &Typed::report},
     {"crlf", nullptr, "Ends the report's lines with CR LF, as the clipboard does.", &Typed::crlf},
     {"csv", nullptr,
@@ -392,6 +398,13 @@ std::optional<QString> readInputs(const Typed& t, Options& o)
             indicators::findIndicator(indicators::filledCatalogue(), t.indicator->toStdString());
         if (!o.setup.indicatorPosition)
             return "unknown indicator '" + *t.indicator + "' (see --list-indicators)";
+    }
+    if (t.activity) {
+        const QString model = t.activity->toLower();
+        if (model != QLatin1String("none") && model != QLatin1String("davies"))
+            return "--activity: '" + *t.activity + "' is neither 'none' nor 'davies'";
+        o.setup.activity = model == QLatin1String("davies") ? chem::ActivityModel::Davies
+                                                            : chem::ActivityModel::None;
     }
     return std::nullopt;
 }

@@ -259,6 +259,20 @@ void FormMain::buildPages()
                              arial(15), QColor(96, 96, 96));
     refusalNote_->hide();
 
+    buildChartMenu();
+
+    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        if (chartShown())
+            chartMenu_->popup(picture1_->mapToGlobal(at));
+    });
+    connect(picture1_, &ChartPage::fileDropped, this,
+            [this](const QString& path) { openReadings(path); });
+}
+
+/// The chart's context menu: the picture, the measured data, kept curves and the model's options.
+void FormMain::buildChartMenu()
+{
     chartMenu_ = new QMenu(this);
     const std::tuple<const char*, QString, QKeySequence, void (FormMain::*)()> items[] = {
         {"mnu_CopyPicture", QStringLiteral("Copy picture"), QKeySequence::Copy,
@@ -298,19 +312,18 @@ void FormMain::buildPages()
         document_.setFitOffset(fitOffset_->isChecked());
         refreshShownPage();
     });
+    // Every curve, the report and the fit with activities: the fitted pKa thermodynamic.
+    activities_ = add("mnu_Activities", QStringLiteral("Activities (Davies)"), [this] {
+        document_.setActivity(activities_->isChecked() ? chem::ActivityModel::Davies
+                                                       : chem::ActivityModel::None);
+        refreshShownPage();
+    });
     derivative_->setCheckable(true);
     fitPKa_->setCheckable(true);
     fitOffset_->setCheckable(true);
+    activities_->setCheckable(true);
     connect(chartMenu_, &QMenu::aboutToShow, this, &FormMain::updateChartMenu);
     updateChartMenu();
-
-    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(picture1_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        if (chartShown())
-            chartMenu_->popup(picture1_->mapToGlobal(at));
-    });
-    connect(picture1_, &ChartPage::fileDropped, this,
-            [this](const QString& path) { openReadings(path); });
 }
 
 void FormMain::paintEvent(QPaintEvent*)
@@ -475,6 +488,7 @@ void FormMain::updateChartMenu()
     fitPKa_->setChecked(s.fitPKa);
     fitOffset_->setEnabled(readings);
     fitOffset_->setChecked(s.fitOffset);
+    activities_->setChecked(s.activity == chem::ActivityModel::Davies);
 }
 
 void FormMain::open(const session::Session& setup)
@@ -484,6 +498,7 @@ void FormMain::open(const session::Session& setup)
         frameDAT_->preset(setup.type, setup.boxes, setup.indicatorPosition);
     document_.setFitPKa(setup.fitPKa);
     document_.setFitOffset(setup.fitOffset);
+    document_.setActivity(setup.activity);
 }
 
 void FormMain::openReadings(const QString& path, const lab::ReadOptions& options)
@@ -573,7 +588,7 @@ void FormMain::Image5_Click(bool)
     frameDAT_->ActualizarColor_pH();
     if (!drawSessionChart()) {
         // The page stays empty but for the reason, without title or Print button.
-        showRefusal(indicators::whyRefused(session().type, outcome().schematic));
+        showRefusal(outcome().refusal);
         return;
     }
     showRefusal(std::nullopt);

@@ -77,6 +77,7 @@ protected:
 private:
     void buildHeader();
     void buildPages();
+    void buildChartMenu();
     void buildHelpMenu();
     /// The commands; `byKeyboard` is false for a mouse click.
     void Image3_Click(bool byKeyboard);
@@ -149,6 +150,7 @@ private:
     QAction* useFitted_ = nullptr;
     QAction* fitPKa_ = nullptr;
     QAction* fitOffset_ = nullptr;
+    QAction* activities_ = nullptr;
 };
 
 } // namespace app

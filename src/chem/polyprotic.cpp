@@ -10,8 +10,7 @@ namespace chem {
 namespace {
 
 constexpr double kLn10 = std::numbers::ln10;
-constexpr double kKw = 1.0E-14; // as in the one-proton routines
-constexpr double kPKw = 14.0;
+constexpr double kPKw = 14.0; // Kw = 1.0E-14, as in the one-proton routines
 
 /// Newton's method converges quadratically: what is left after a step is of the order of the
 /// step squared, so a step this short is the last (the pH then lies within 1e-10 of the root).
@@ -126,7 +125,7 @@ PolyproticTitration::Speciation PolyproticTitration::speciation(double pH) const
     }
     const double perState = 1.0 / sum;
     lost *= perState;
-    return {h, toPH * kKw, lost, bound * perState,
+    return {h, toPH * kw_, lost, bound * perState,
             std::max(0.0, lostSquared * perState - lost * lost)};
 }
 
@@ -167,13 +166,40 @@ std::optional<PolyproticTitration::Root> PolyproticTitration::solve(double V, do
 
 Result<double> PolyproticTitration::pH(double titrantVolume) const
 {
+    // The bracket is symmetric about pH 7: start halfway.
+    return pHFrom(titrantVolume, 0.5 * (lowestPH_ + highestPH_));
+}
+
+Result<double> PolyproticTitration::pHFrom(double titrantVolume, double guess) const
+{
     if (!(std::isfinite(titrantVolume) && titrantVolume >= 0.0))
         return Result<double>::failed(kBadVolume);
-    // The bracket is symmetric about pH 7: start halfway.
-    const std::optional<Root> root = solve(titrantVolume, 0.5 * (lowestPH_ + highestPH_));
+    const std::optional<Root> root = solve(titrantVolume, guess);
     if (!root)
         return Result<double>::failed(kNoRoot);
     return Result<double>::success(root->pH);
+}
+
+PolyproticTitration PolyproticTitration::withConstants(std::span<const double> pKa,
+                                                       double pKw) const
+{
+    PolyproticTitration t = *this;
+    t.analyte_.pKa.assign(pKa.begin(), pKa.end());
+    t.acidity_.clear();
+    t.basicity_.clear();
+    for (double p : pKa) {
+        t.acidity_.push_back(exp10(-p));
+        t.basicity_.push_back(exp10(p));
+    }
+    t.kw_ = exp10(-pKw);
+    t.highestPH_ = highestPH_ - kPKw + pKw;
+    return t;
+}
+
+std::pair<double, double> PolyproticTitration::protonsLost(double pH) const
+{
+    const Speciation s = speciation(pH);
+    return {s.lost, s.variance};
 }
 
 Result<std::vector<double>> PolyproticTitration::curve(std::span<const double> volumes) const

@@ -20,13 +20,15 @@
 //   weight is at most 1 and nothing overflows, with six protons and pKa values 25 units apart;
 //   one exponential per pH serves them all.
 // Kw = 1.0E-14, concentrations stand for activities, the titrant is fully dissociated, as in the
-// one-proton routines. Nothing here throws, touches CalcErrorFlag or returns a NaN: a failure
+// one-proton routines; withConstants gives the conditional form that chem/activity.h solves
+// at each ionic strength. Nothing here throws, touches CalcErrorFlag or returns a NaN: a failure
 // comes back in the Result.
 
 #include "chem/result.h"
 
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace chem {
@@ -81,6 +83,17 @@ public:
     /// Veq_k = k·Va·C/Ct for k = 1..n, in mL.
     std::vector<double> equivalenceVolumes() const;
 
+    /// The same titration with other constants, unchecked: conditional ones at an ionic
+    /// strength (chem/activity.h), which may lie outside the typed range. `pKw` replaces 14.
+    PolyproticTitration withConstants(std::span<const double> pKa, double pKw) const;
+
+    /// pH() with the root searched from `guess` first (a nearby pH saves steps).
+    Result<double> pHFrom(double titrantVolume, double guess) const;
+
+    /// The mean number of protons the analyte has lost at `pH` and its variance over the
+    /// protonation states: with them the states' charges weigh in an ionic strength.
+    std::pair<double, double> protonsLost(double pH) const;
+
     const PolyproticAnalyte& analyte() const { return analyte_; }
     double analyteVolume() const { return analyteVolume_; }
     double titrantConc() const { return titrantConc_; }
@@ -100,6 +113,7 @@ private:
     double titrantConc_ = 0.0;
     std::vector<double> acidity_;  ///< Ka1 … Kan
     std::vector<double> basicity_; ///< 1/Ka1 … 1/Kan
+    double kw_ = 1.0E-14;          ///< as in the one-proton routines, unless conditional
     double lowestPH_ = 0.0;        ///< the bracket of every root
     double highestPH_ = 0.0;
 };

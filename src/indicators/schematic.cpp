@@ -41,9 +41,10 @@ class Refresh
 {
 public:
     Refresh(std::optional<TitrationType> type, const BoxTexts& boxes, int position,
-            const IndicatorCatalogue& catalogue, SchematicState& s)
+            const IndicatorCatalogue& catalogue, SchematicState& s, chem::ActivityModel activity)
         : type_(type), boxes_(boxes), position_(position), catalogue_(catalogue), s_(s),
-          indicatorChosen_(position >= 1 && position <= catalogue.indicatorCount)
+          indicatorChosen_(position >= 1 && position <= catalogue.indicatorCount),
+          activity_(activity)
     {}
 
     void run()
@@ -70,8 +71,12 @@ private:
 
     bool notComputed(Input box, const char* solution)
     {
+        // With activities, what fails is the Davies equation's range.
         s_.refusal = {box, Refusal::Kind::NotComputable,
-                      std::string("the pH of the ") + solution + " could not be computed"};
+                      std::string("the pH of the ") + solution + " could not be computed" +
+                          (activity_ == chem::ActivityModel::None
+                               ? ""
+                               : " with activities (ionic strength up to 0.5 mol/L)")};
         return false;
     }
 
@@ -97,8 +102,8 @@ private:
         } else if (!read(report::describe(Input::TxKaKb))) {
             return false;
         }
-        flaskPH =
-            report::analyteAlonePH(*type_, in.analyteConc, in.dissociationConstant, s_.constants);
+        flaskPH = report::analyteAlonePH(*type_, in.analyteConc, in.dissociationConstant,
+                                         s_.constants, activity_);
         return true;
     }
 
@@ -114,7 +119,8 @@ private:
             if (isFilled(boxes_.TxKaKb) && !readConstant(flaskPH))
                 return false;
         } else if (type_) {
-            flaskPH = report::analyteAlonePH(*type_, s_.inputs.analyteConc, 0.0, std::nullopt);
+            flaskPH =
+                report::analyteAlonePH(*type_, s_.inputs.analyteConc, 0.0, std::nullopt, activity_);
         }
         if (flaskPH && flaskPH->failed)
             return notComputed(Input::TxCErl, "analyte");
@@ -133,7 +139,8 @@ private:
         if (!read(report::describe(Input::TxCBur)))
             return false;
         if (type_) {
-            const report::PHValue buretPH = report::titrantAlonePH(*type_, s_.inputs.titrantConc);
+            const report::PHValue buretPH =
+                report::titrantAlonePH(*type_, s_.inputs.titrantConc, activity_);
             if (buretPH.failed)
                 return notComputed(Input::TxCBur, "titrant");
             s_.LblpHBur = pHLabelText(buretPH.value);
@@ -168,7 +175,7 @@ private:
             return;
         }
         const std::optional<report::TitrationModel> model =
-            report::TitrationModel::make(*type_, in, s_.constants);
+            report::TitrationModel::make(*type_, in, s_.constants, activity_);
         if (!model) {
             notComputed(Input::TxKaKb, "analyte");
             return;
@@ -188,6 +195,7 @@ private:
     const IndicatorCatalogue& catalogue_;
     SchematicState& s_;
     bool indicatorChosen_;
+    chem::ActivityModel activity_;
 };
 
 } // namespace
@@ -310,10 +318,11 @@ std::string pHLabelText(double pH)
 }
 
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
-                                  int indicatorPosition, const IndicatorCatalogue& catalogue)
+                                  int indicatorPosition, const IndicatorCatalogue& catalogue,
+                                  chem::ActivityModel activity)
 {
     SchematicState state;
-    Refresh(type, boxes, indicatorPosition, catalogue, state).run();
+    Refresh(type, boxes, indicatorPosition, catalogue, state, activity).run();
     // A refusal ends the refresh before any verdict, and marks it failed.
     if (state.refusal)
         state.failed = true;

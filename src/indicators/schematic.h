@@ -67,9 +67,10 @@ struct SchematicState
 std::string verdictCaption(const SchematicState& state);
 
 /// Refreshes the schematic for the selected type, the box texts and the chooser position
-/// (0 or less: no indicator).
+/// (0 or less: no indicator); with `activity` Davies, every pH is the meter's with activities.
 SchematicState ActualizarColor_pH(std::optional<chem::TitrationType> type, const BoxTexts& boxes,
-                                  int indicatorPosition, const IndicatorCatalogue& catalogue);
+                                  int indicatorPosition, const IndicatorCatalogue& catalogue,
+                                  chem::ActivityModel activity = chem::ActivityModel::None);
 
 /// Why the calculation run and the chart refuse the inputs after this refresh, or none when they
 /// accept them: the box the refresh refused, else report::checkTitration's reason (a quantity

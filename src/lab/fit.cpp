@@ -25,6 +25,8 @@ constexpr double kMaxStep = 1.0;
 constexpr double kLowestLogConcentration = -10.0;
 /// An electrode calibrated at all is off by less than this (pH).
 constexpr double kMaxOffset = 2.0;
+/// An rms residual (pH) below which readings are the model's own: it is smooth to about 1e-9.
+constexpr double kExactResidual = 1e-7;
 
 using Vector = std::vector<double>;
 using Matrix = std::vector<Vector>;
@@ -94,8 +96,8 @@ public:
         const double highest = asNumber ? 14.0 : chem::kMaxPKa;
         if (!(pKa.front() > lowest && pKa.back() < highest))
             return std::nullopt;
-        if (!asNumber)
-            s.constants = report::AnalyteConstants{pKa, {}, {}};
+        if (!asNumber) // the salt's ions stay: activities need them
+            s.constants = report::AnalyteConstants{pKa, {}, {}, setup_.constants->charge};
         // The one-proton routines take the Ka or Kb (of the outer step, as the schematic does).
         s.inputs.dissociationConstant =
             report::oneProtonConstant(base_ ? pKa.back() : pKa.front(), base_);
@@ -277,6 +279,10 @@ std::optional<Minimum> minimise(const Problem& problem, Vector p)
                 lambda *= 4.0;
             }
         }
+        // No step lowers it: a minimum where the model meets the readings to its own resolution
+        // (an ideal electrode's readings), else a failure.
+        if (!stepped && sse <= kExactResidual * kExactResidual * static_cast<double>(n))
+            return Minimum{std::move(p), std::move(*r), std::move(jtj), iteration};
         if (!stepped)
             return std::nullopt;
     }

@@ -38,6 +38,9 @@ struct Setup
     chem::TitrationType type = chem::TitrationType::WeakAcidStrongBase;
     chem::TitrationInputs inputs;                      ///< mol/L and mL; Ka or Kb when weak
     std::optional<report::AnalyteConstants> constants; ///< for an analyte given by its pKa
+    /// With Davies, the model has activities: the readings are −log a(H⁺) and a fitted pKa is
+    /// thermodynamic.
+    chem::ActivityModel activity = chem::ActivityModel::None;
     /// The standard uncertainty of each burette reading, mL; a volume added is the difference
     /// of two.
     double volumeUncertainty = kVolumeUncertainty;
@@ -45,7 +48,7 @@ struct Setup
     /// The nominal model; none when the inputs do not make one.
     std::optional<report::TitrationModel> model() const
     {
-        return report::TitrationModel::make(type, inputs, constants);
+        return report::TitrationModel::make(type, inputs, constants, activity);
     }
 };
 

@@ -53,8 +53,8 @@ void severalPointsReport(const CalculationInput& input, const TitrationModel& mo
     heading("Titrant (burette):");
     L.push_back(
         std::string(base ? "  Strong acid concentration " : "  Strong base concentration ") +
-        N(in.titrantConc) +
-        " mol/L.  pH = " + S(Round(report::titrantAlonePH(type, in.titrantConc).value, 2)));
+        N(in.titrantConc) + " mol/L.  pH = " +
+        S(Round(report::titrantAlonePH(type, in.titrantConc, input.activity).value, 2)));
     heading("Analyte (erlenmeyer flask): " +
             (c.name.empty() ? std::string() : c.name + " (" + c.formula + ")"));
     L.push_back("  " + N(in.analyteVolume) + " mL of " + typeNames(type).analyte +
@@ -125,7 +125,7 @@ void onePointReport(const CalculationInput& input, const TitrationModel& model, 
     L[0] = titrationTitle(type);
 
     const bool base = chem::titrantIsBase(type);
-    const double titrantPH = report::titrantAlonePH(type, in.titrantConc).value;
+    const double titrantPH = report::titrantAlonePH(type, in.titrantConc, input.activity).value;
     L[2] = std::string(base ? "  Strong base concentration " : "  Strong acid concentration ") +
            N(in.titrantConc) + " mol/L.  pH = " + S(Round(titrantPH, 2));
 
@@ -164,6 +164,21 @@ void onePointReport(const CalculationInput& input, const TitrationModel& model, 
         L[13] = "No indicator";
     }
 }
+/// Why a pH the run shows cannot be computed with activities: the titrant's, the analyte's,
+/// the table's or a point's with its 1 % range; none when every one can.
+std::optional<std::string> activityFailure(const CalculationInput& input,
+                                           const TitrationModel& model)
+{
+    if (titrantAlonePH(model.type(), input.inputs.titrantConc, input.activity).failed)
+        return "the titrant alone is beyond the Davies equation's range (ionic strength up to 0.5)";
+    std::vector<double> volumes = tableVolumes(model);
+    volumes.insert(volumes.begin(), 0.0);
+    for (const double veq : model.equivalenceVolumes())
+        volumes.insert(volumes.end(), {0.99 * veq, veq, 1.01 * veq});
+    const chem::Result<std::vector<double>> pHs = model.curveOrFailure(volumes);
+    return pHs ? std::nullopt : std::optional(pHs.failure);
+}
+
 } // namespace
 
 std::vector<EquivalencePoint> equivalencePoints(const TitrationModel& model)
@@ -188,8 +203,11 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     if (checkTitration(input.type, in, input.refreshFailed, protonCount(input.constants)))
         return std::nullopt;
     const TitrationType type = *input.type;
-    std::optional<TitrationModel> model = TitrationModel::make(type, in, input.constants);
+    std::optional<TitrationModel> model =
+        TitrationModel::make(type, in, input.constants, input.activity);
     if (!model)
+        return std::nullopt;
+    if (input.activity != chem::ActivityModel::None && activityFailure(input, *model))
         return std::nullopt;
 
     Report r;
@@ -210,6 +228,11 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     else
         onePointReport(input, *model, r);
 
+    if (input.activity != chem::ActivityModel::None) { // under the title
+        r.lines.insert(r.lines.begin() + 1, kActivityLine);
+        for (std::size_t& h : r.headings)
+            h += h >= 1 ? 1 : 0;
+    }
     const std::vector<double> volumes = tableVolumes(*model);
     const std::vector<PHValue> pHs = model->curve(volumes);
     for (std::size_t i = 0; i < volumes.size(); ++i)
@@ -217,6 +240,23 @@ std::optional<Report> runCalculation(const CalculationInput& input)
     r.table = tableText(r.rows);
     r.model = std::move(model);
     return r;
+}
+
+std::optional<Refusal> activityRefusal(const CalculationInput& input)
+{
+    if (input.activity == chem::ActivityModel::None || !input.type ||
+        checkTitration(input.type, input.inputs, false, protonCount(input.constants)))
+        return std::nullopt;
+    const std::optional<TitrationModel> model =
+        TitrationModel::make(*input.type, input.inputs, input.constants, input.activity);
+    if (!model)
+        return Refusal{Refusal::Input::None, Refusal::Kind::NotComputable,
+                       "the analyte cannot be computed with activities"};
+    const std::optional<std::string> failure = activityFailure(input, *model);
+    if (!failure)
+        return std::nullopt;
+    return Refusal{Refusal::Input::None, Refusal::Kind::NotComputable,
+                   "with activities, " + *failure};
 }
 
 } // namespace report

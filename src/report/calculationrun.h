@@ -4,6 +4,7 @@
 // a titration with its equivalence volume between 5 and 300 mL.
 
 #include "chem/titration.h"
+#include "report/acceptance.h"
 #include "report/model.h"
 
 #include <optional>
@@ -36,6 +37,8 @@ struct CalculationInput
     /// The colour-change ranges of every indicator the user could choose, to tell when no
     /// indicator can show an equivalence point.
     std::vector<std::pair<double, double>> indicatorRanges;
+    /// Activities by the Davies equation, or concentrations for activities (the default).
+    chem::ActivityModel activity = chem::ActivityModel::None;
 };
 
 /// Whether an indicator suits an equivalence point: appropriate when the centre of its colour
@@ -92,7 +95,17 @@ struct Report
     std::optional<TitrationModel> model;
 };
 
-/// The run; none when it refuses.
+/// The line under the report's title when activities are on; without them there is none.
+inline constexpr const char* kActivityLine =
+    "  Activities by the Davies equation (25 °C): constants thermodynamic, pH = -log a(H+)";
+
+/// The run; none when it refuses. With activities it refuses where a pH cannot be computed
+/// (activityRefusal says why).
 std::optional<Report> runCalculation(const CalculationInput& input);
+
+/// Why the run with activities refuses inputs checkTitration accepts (whatever the refresh said
+/// of them): an ionic strength beyond the Davies equation's range or one that does not settle;
+/// none otherwise.
+std::optional<Refusal> activityRefusal(const CalculationInput& input);
 
 } // namespace report

@@ -128,7 +128,7 @@ ResolvedConstant resolveConstantText(std::string_view text, bool base)
                                        : " is an acid, titrated with a base");
         return r;
     }
-    r.analyte = AnalyteConstants{s->pKa, s->name, s->formula};
+    r.analyte = AnalyteConstants{s->pKa, s->name, s->formula, s->charge};
     if (s->pKa.size() == 1)
         r.constant = oneProtonConstant(s->pKa.front(), base);
     return r;

@@ -65,6 +65,7 @@ std::string titrationJson(const CalculationInput& input, const Report& report,
 {
     JsonWriter json;
     json.beginObject(Layout::Lines).key("titration").string(typeNames(*input.type).commandName);
+    json.key("activity").string(input.activity == chem::ActivityModel::Davies ? "davies" : "none");
     json.key("titrant").beginObject().key("concentration").number(input.inputs.titrantConc).end();
     analyte(json, input);
     json.key("equivalencePoints").beginArray(Layout::Lines);

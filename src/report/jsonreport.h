@@ -12,13 +12,13 @@
 namespace report {
 
 /// The run's inputs and `report` as a JSON object, ending with a line feed:
-/// {"titration", "titrant": {"concentration"}, "analyte": {"concentration", "volume", "name",
-/// "formula", "pKa"}, "equivalencePoints": [{"volume", "pH", "volumeRange", "pHRange"}],
-/// "indicator": null or {"name", "pHRange", "verdict", "points"}, "table": [[volume, pH]]}.
-/// Concentrations in mol/L, volumes in mL; "pKa" ascending, of the conjugate acid for a base,
-/// empty for a strong type; "pHRange" of a point is the pH at either end of its "volumeRange";
-/// the indicator's "verdict" is the best of its "points", one a point.
-/// `more` writes further members into the open object ("measured"), put last.
+/// {"titration", "activity": "none" or "davies", "titrant": {"concentration"}, "analyte":
+/// {"concentration", "volume", "name", "formula", "pKa"}, "equivalencePoints": [{"volume", "pH",
+/// "volumeRange", "pHRange"}], "indicator": null or {"name", "pHRange", "verdict", "points"},
+/// "table": [[volume, pH]]}. Concentrations in mol/L, volumes in mL; "pKa" ascending, of the
+/// conjugate acid for a base, empty for a strong type; "pHRange" of a point is the pH at either end
+/// of its "volumeRange"; the indicator's "verdict" is the best of its "points", one a point. `more`
+/// writes further members into the open object ("measured"), put last.
 std::string titrationJson(const CalculationInput& input, const Report& report,
                           const std::function<void(JsonWriter&)>& more = {});
 

@@ -3,6 +3,7 @@
 #include "report/acceptance.h"
 #include "report/constanttext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -32,6 +33,17 @@ chem::Result<chem::PolyproticTitration> polyproticForm(chem::TitrationType type,
         {std::move(pKa), inputs.analyteConc,
          base ? chem::AnalyteKind::Base : chem::AnalyteKind::Acid},
         inputs.analyteVolume, inputs.titrantConc);
+}
+
+/// Any type with activities: a strong analyte without constants, a weak one with its pKa.
+chem::Result<chem::ActivityTitration> activityForm(chem::TitrationType type,
+                                                   const chem::TitrationInputs& inputs,
+                                                   std::vector<double> pKa, int charge)
+{
+    const bool acid = chem::titrantIsBase(type);
+    return chem::ActivityTitration::make({std::move(pKa), inputs.analyteConc,
+                                          acid ? chem::AnalyteKind::Acid : chem::AnalyteKind::Base},
+                                         charge, inputs.analyteVolume, inputs.titrantConc);
 }
 
 /// Runs one of the one-proton routines and reads their failure flag at once, so the flag never
@@ -83,25 +95,45 @@ std::vector<double> analytePKa(chem::TitrationType type, const chem::TitrationIn
 }
 
 PHValue analyteAlonePH(chem::TitrationType type, double C, double K,
-                       const std::optional<AnalyteConstants>& constants)
+                       const std::optional<AnalyteConstants>& constants,
+                       chem::ActivityModel activity)
 {
     // Before any titrant the flask's volume and the titrant do not matter: any will do.
     chem::TitrationInputs in{1.0, C, 1.0, K};
-    const std::optional<TitrationModel> model = TitrationModel::make(type, in, constants);
+    const std::optional<TitrationModel> model = TitrationModel::make(type, in, constants, activity);
     return model ? model->analyteAlonePH() : PHValue{0.0, true};
 }
 
-PHValue titrantAlonePH(chem::TitrationType type, double C)
+PHValue titrantAlonePH(chem::TitrationType type, double C, chem::ActivityModel activity)
 {
-    return oneProton([&] { return chem::titrantAlonePH(type, C); });
+    if (activity == chem::ActivityModel::None)
+        return oneProton([&] { return chem::titrantAlonePH(type, C); });
+    // The titrant alone is a strong analyte of the other kind before any titrant is added.
+    const auto other = chem::titrantIsBase(type) ? chem::TitrationType::StrongBaseStrongAcid
+                                                 : chem::TitrationType::StrongAcidStrongBase;
+    const chem::Result<chem::ActivityTitration> t = activityForm(other, {C, C, 1.0, 0.0}, {}, 0);
+    return t ? fromResult(t.value->pH(0.0)) : PHValue{0.0, true};
 }
 
 std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
                                                    const chem::TitrationInputs& inputs,
-                                                   const std::optional<AnalyteConstants>& constants)
+                                                   const std::optional<AnalyteConstants>& constants,
+                                                   chem::ActivityModel activity)
 {
     TitrationModel model(type, inputs);
     model.pKa_ = analytePKa(type, inputs, constants);
+    if (activity == chem::ActivityModel::Davies) {
+        if (chem::isWeak(type) && model.pKa_.empty())
+            return std::nullopt;
+        model.charge_ = constants ? constants->charge : 0;
+        chem::Result<chem::ActivityTitration> made =
+            activityForm(type, inputs, model.pKa_, model.charge_);
+        if (!made)
+            return std::nullopt;
+        model.activity_ = std::move(made.value);
+        model.protons_ = std::max(1, static_cast<int>(model.pKa_.size()));
+        return model;
+    }
     if (!chem::isWeak(type) || usesOneProtonRoutines(constants))
         return model;
     chem::Result<chem::PolyproticTitration> made = polyproticForm(type, inputs, constants->pKa);
@@ -114,6 +146,18 @@ std::optional<TitrationModel> TitrationModel::make(chem::TitrationType type,
 
 TitrationModel TitrationModel::smooth(std::optional<std::vector<double>> pKa) const
 {
+    if (activity_) {
+        if (!pKa || !chem::isWeak(type_))
+            return *this;
+        chem::Result<chem::ActivityTitration> made = activityForm(type_, inputs_, *pKa, charge_);
+        if (!made)
+            return *this;
+        TitrationModel model = *this;
+        model.protons_ = static_cast<int>(pKa->size());
+        model.pKa_ = std::move(*pKa);
+        model.activity_ = std::move(made.value);
+        return model;
+    }
     if (!chem::isWeak(type_) || (polyprotic_ && !pKa))
         return *this;
     std::vector<double> constants = pKa ? std::move(*pKa) : pKa_;
@@ -131,6 +175,8 @@ TitrationModel TitrationModel::smooth(std::optional<std::vector<double>> pKa) co
 
 std::vector<double> TitrationModel::equivalenceVolumes() const
 {
+    if (activity_)
+        return activity_->equivalenceVolumes();
     if (polyprotic_)
         return polyprotic_->equivalenceVolumes();
     return {equivalenceVolume(inputs_)};
@@ -138,6 +184,8 @@ std::vector<double> TitrationModel::equivalenceVolumes() const
 
 PHValue TitrationModel::pH(double volume) const
 {
+    if (activity_)
+        return fromResult(activity_->pH(volume));
     if (polyprotic_)
         return fromResult(polyprotic_->pH(volume));
     return oneProton([&] { return chem::Get_pH(type_, inputs_, volume); });
@@ -147,8 +195,9 @@ std::vector<PHValue> TitrationModel::curve(std::span<const double> volumes) cons
 {
     std::vector<PHValue> pHs;
     pHs.reserve(volumes.size());
-    if (polyprotic_) {
-        const chem::Result<std::vector<double>> r = polyprotic_->curve(volumes);
+    if (polyprotic_ || activity_) {
+        const chem::Result<std::vector<double>> r =
+            activity_ ? activity_->curve(volumes) : polyprotic_->curve(volumes);
         if (r) {
             for (const double p : *r.value)
                 pHs.push_back({p, false});
@@ -164,6 +213,8 @@ chem::Result<std::vector<double>>
 TitrationModel::curveOrFailure(std::span<const double> volumes) const
 {
     using Failure = chem::Result<std::vector<double>>;
+    if (activity_) // with the ionic strength's reason
+        return activity_->curve(volumes);
     std::vector<double> values;
     values.reserve(volumes.size());
     for (const PHValue& p : curve(volumes)) {
@@ -176,6 +227,8 @@ TitrationModel::curveOrFailure(std::span<const double> volumes) const
 
 PHValue TitrationModel::analyteAlonePH() const
 {
+    if (activity_)
+        return fromResult(activity_->pH(0.0));
     if (polyprotic_)
         return fromResult(polyprotic_->analyteAlonePH());
     return oneProton([&] {

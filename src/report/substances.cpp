@@ -3,8 +3,11 @@
 #include "report/constanttext.h"
 #include "report/numberreading.h"
 
+#include "chem/activity.h"
+
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <numeric>
 
 namespace report {
@@ -53,6 +56,28 @@ std::vector<double> readValues(std::string_view column, std::string& why)
     if (values.empty() || values.size() > std::size_t(chem::kMaxProtons))
         why = "needs 1 to 6 pKa values, not " + std::to_string(values.size());
     return why.empty() ? values : std::vector<double>{};
+}
+
+/// The ions column: the titrated form's charge, non-zero within ±6, and its counter-ion, whose
+/// sign is the other (-2 Na+, +1 Cl-). `why` set when it is not.
+void readIons(std::string_view column, Substance& s, std::string& why)
+{
+    const std::vector<std::string_view> words = split(trimmed(column), ' ');
+    int charge = 0;
+    const std::string_view number =
+        words.front().starts_with('+') ? words.front().substr(1) : words.front();
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), charge);
+    const bool sound = words.size() == 2 && ec == std::errc() &&
+                       end == number.data() + number.size() && charge != 0 &&
+                       std::abs(charge) <= chem::kMaxCharge && words[1].size() > 1 &&
+                       words[1].back() == (charge < 0 ? '+' : '-');
+    if (!sound) {
+        why = "'" + std::string(trimmed(column)) +
+              "' is not a charge and a counter-ion of the other sign (-2 Na+)";
+        return;
+    }
+    s.charge = charge;
+    s.counterIon = std::string(words[1]);
 }
 
 /// Edit distance with insertions, deletions and substitutions of one character each.
@@ -108,8 +133,9 @@ std::vector<Substance> parseSubstances(std::string_view text, std::vector<std::s
         const std::vector<std::string_view> cells = split(line, '\t');
         std::string why;
         Substance s;
-        if (cells.size() != 6) { // a line is trimmed, so a missing source shows up here
-            why = "has " + std::to_string(cells.size()) + " columns, not 6";
+        if (cells.size() < 6 || cells.size() > 7) { // a line is trimmed: a missing source shows
+            why = "has " + std::to_string(cells.size()) + " columns, not 6" +
+                  (cells.size() > 7 ? " or 7" : "");
         } else {
             s.name = lowerCase(std::string(trimmed(cells[0])));
             for (const std::string_view synonym : split(cells[1], '|'))
@@ -120,6 +146,8 @@ std::vector<Substance> parseSubstances(std::string_view text, std::vector<std::s
             s.base = kind == "base";
             s.pKa = readValues(cells[4], why);
             s.source = std::string(trimmed(cells[5]));
+            if (why.empty() && cells.size() == 7)
+                readIons(cells[6], s, why);
             if (why.empty() && (s.name.empty() || s.formula.empty()))
                 why = "has no name or no formula";
             else if (why.empty() && kind != "acid" && kind != "base")

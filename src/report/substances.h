@@ -5,8 +5,9 @@
 //   data/substances.tsv          one line per substance, tab-separated: name, synonyms ("|"
 //                                between them), formula, "acid" or "base", the stepwise pKa values
 //                                at 25 °C (blank between them, ascending; of the conjugate acid
-//                                for a base), the source table with its edition. "#" starts a
-//                                comment line. Edit this file, never the generated one.
+//                                for a base), the source table with its edition, and for a salt
+//                                the ions it is weighed out as (optional). "#" starts a comment
+//                                line. Edit this file, never the generated one.
 //   src/report/CMakeLists.txt    reads the file at configure time (and re-runs when it changes)
 //                                and writes substancesdata.cpp in the build tree, holding the
 //                                bytes as one string: no file is opened at run time.
@@ -33,6 +34,12 @@ struct Substance
     bool base = false;                 ///< titrated with a strong acid
     std::vector<double> pKa;           ///< 1 to 6, ascending; of the conjugate acid for a base
     std::string source;                ///< the table the values come from, with its edition
+    /// For a salt, the charge of the form titrated (an acid's fully protonated form, a base's
+    /// fully deprotonated one) and its monovalent counter-ion, from the formula: Na2CO3 is
+    /// CO3 2− with 2 Na⁺ (−2, "Na+"). 0 and "" for a neutral acid or base. Only activities
+    /// need them, for the ionic strength.
+    int charge = 0;
+    std::string counterIon;
 };
 
 /// The parsed library, in the order of the data file.

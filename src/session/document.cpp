@@ -92,6 +92,14 @@ void Document::setFitOffset(bool on)
     edited(true);
 }
 
+void Document::setActivity(chem::ActivityModel activity)
+{
+    if (activity == setup_.activity)
+        return;
+    setup_.activity = activity;
+    edited(true);
+}
+
 void Document::setShowDerivative(bool on)
 {
     if (on == setup_.showDerivative)

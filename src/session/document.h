@@ -41,6 +41,7 @@ public:
     void appendReading(double volume, double pH);
     void setFitPKa(bool on);
     void setFitOffset(bool on);
+    void setActivity(chem::ActivityModel activity);
     void setShowDerivative(bool on);
     /// Keeps the titration as it stands for comparison; false when it is refused.
     bool keepCurve();

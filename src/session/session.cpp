@@ -102,19 +102,25 @@ std::vector<chart::MeasuredMark> measuredMarks(const lab::Measured& m, bool weak
 Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogue)
 {
     Outcome o;
-    o.schematic = indicators::ActualizarColor_pH(s.type, s.boxes, s.indicatorPosition, catalogue);
+    o.schematic =
+        indicators::ActualizarColor_pH(s.type, s.boxes, s.indicatorPosition, catalogue, s.activity);
     o.input = indicators::calculationInput(
         s.type, o.schematic, s.boxes, s.indicatorPosition, catalogue,
         o.schematic.verdict ? indicators::verdictCaption(*o.schematic.verdict) : s.verdictCaption);
+    o.input.activity = s.activity;
     o.report = report::runCalculation(o.input);
     if (!o.report) {
         o.refusal = indicators::whyRefused(s.type, o.schematic);
+        // A pH that cannot be computed with activities: the Davies equation's range, in numbers.
+        if (!o.refusal || o.refusal->kind == indicators::Refusal::Kind::NotComputable)
+            if (std::optional<indicators::Refusal> why = report::activityRefusal(o.input))
+                o.refusal = std::move(why);
         return o;
     }
     if (s.readings)
-        o.measured =
-            lab::analyseReadings(*s.readings, {*s.type, o.schematic.inputs, o.schematic.constants},
-                                 s.fitPKa, s.fitOffset);
+        o.measured = lab::analyseReadings(
+            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants, s.activity}, s.fitPKa,
+            s.fitOffset);
     return o;
 }
 
@@ -198,9 +204,11 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
         const std::optional<KeptCurve> shown = curveToKeep(s, o);
         in.modelLegend = keptLegends(kept, shown ? &*shown : nullptr);
     }
+    // Kept curves follow the activities of the shown one; one beyond their range is left out.
     for (std::size_t i = 0; i < kept.size(); ++i)
-        if (const auto m =
-                report::TitrationModel::make(kept[i].type, kept[i].inputs, kept[i].constants))
+        if (const auto m = report::TitrationModel::make(kept[i].type, kept[i].inputs,
+                                                        kept[i].constants, s.activity);
+            m && (s.activity == chem::ActivityModel::None || m->curveOrFailure(seriesVolumes(*m))))
             in.series.push_back(
                 chart::makeSeries(SeriesRole::Kept, curvePoints(*m), kept[i].legend, i));
     if (s.readings) {

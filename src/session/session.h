@@ -34,6 +34,9 @@ struct Session
     std::string readingsName; ///< the readings' file name, for the legend
     bool fitPKa = false;      ///< the fit varies the pKa values too
     bool fitOffset = false;   ///< and an electrode offset
+    /// Activities by the Davies equation for every curve, the report and the fit; off by
+    /// default, so the numbers are those of concentrations.
+    chem::ActivityModel activity = chem::ActivityModel::None;
     bool showDerivative = false;
     std::vector<KeptCurve> kept;
     /// The verdict label's caption as last shown, which the report repeats when the refresh

@@ -462,6 +462,11 @@ void TestWindow::measuredDataMenu()
     trigger("mnu_UseFitted");
     QVERIFY(child<QLineEdit>("TxCErl")->text().startsWith(QStringLiteral("0.1")) &&
             child<QLineEdit>("TxCErl")->text() != QStringLiteral("0,1"));
+    // Activities from the menu: the report computed with them says so.
+    trigger("mnu_Activities");
+    click("Image4");
+    QTest::mouseClick(child<QPushButton>("CmdCopiar"), Qt::LeftButton);
+    QVERIFY(fake_->clipboard.contains(QStringLiteral("Activities by the Davies equation")));
 }
 
 void TestWindow::readingsFileChooser()

@@ -1,5 +1,6 @@
 // The pH routines for one proton and for several: against the charge balance itself, solved
 // independently over the accepted inputs and beyond; failure exits and root search.
+#include "chem/activity.h"
 #include "chem/polyprotic.h"
 #include "chem/titration.h"
 
@@ -63,6 +64,42 @@ Real exactPH(const PolyproticAnalyte& a, Real Va, Real Ct, Real V)
     });
 }
 
+/// The meter's pH by the Davies equation, derived apart: bisection on −log a(H⁺), at each trial
+/// the ionic strength by substitution. `charge`: of the form weighed out (Na2CO3 −2); no pKa for
+/// a strong acid or base.
+Real daviesPH(const PolyproticAnalyte& a, int charge, Real Va, Real Ct, Real V)
+{
+    const Real C = Real(a.concentration) * Va / (Va + V), titrant = Ct * V / (Va + V);
+    const bool acid = a.kind == AnalyteKind::Acid;
+    const int top = charge + (acid ? 0 : int(a.pKa.size())); // of the fully protonated state
+    const auto gamma = [](int z, Real I) {
+        return std::pow(10.0L, -0.509L * z * z * (std::sqrt(I) / (1 + std::sqrt(I)) - 0.3L * I));
+    };
+    const auto balance = [&](Real aH, Real I, Real& nextI) { // cations − anions
+        const Real h = aH / gamma(1, I), oh = 1e-14L / (aH * gamma(1, I));
+        const Real strong = a.pKa.empty() ? C : 0; // Cl⁻ or Na⁺
+        const Real ions = h - oh + (acid ? titrant - strong : strong - titrant) - charge * C;
+        const Real squares = h + oh + titrant + strong + std::abs(charge) * C;
+        // [lost j] / [fully protonated], from a(A_j) = Ka·a(A_j-1)/aH; Σ state, Σ z·, Σ z²·state
+        Real state = 1, total = 1, charges = top, charges2 = top * top;
+        for (std::size_t j = 1; j <= a.pKa.size(); ++j) {
+            const int z = top - int(j);
+            state *= std::pow(10.0L, -Real(a.pKa[j - 1])) * gamma(z + 1, I) / (aH * gamma(z, I));
+            total += state;
+            charges += z * state;
+            charges2 += z * z * state;
+        }
+        nextI = (squares + C * charges2 / total) / 2;
+        return ions + C * charges / total;
+    };
+    return rootPH([&](Real aH) {
+        Real I = 0, next = 0;
+        for (int i = 0; i < 200; ++i, I = next)
+            balance(aH, I, next);
+        return balance(aH, I, next);
+    });
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(PolyproticAnalyte)
@@ -81,6 +118,9 @@ private slots:
     void rootSearch();
     void polyprotic_data();
     void polyprotic();
+    void activities_data();
+    void activities();
+    void activityLimits();
 };
 
 void TestTitration::agreesWithChargeBalance_data()
@@ -300,6 +340,55 @@ void TestTitration::polyprotic()
             !titration->volumeAt(own + toward).value);
     QVERIFY(!titration->pH(-1).value && !titration->curve({{1.0, NAN}}).value &&
             !titration->curve({{1.0, -1.0}}).value);
+}
+
+void TestTitration::activities_data()
+{
+    QTest::addColumn<PolyproticAnalyte>("analyte");
+    QTest::addColumn<int>("charge");
+    QTest::addColumn<double>("ct");
+    QTest::addColumn<double>("volume");
+    const auto base = AnalyteKind::Base;
+    const PolyproticAnalyte phosphoric{{2.148, 7.198, 12.375}, 0.05};
+    // 25 mL of analyte throughout; pKa as in data/substances.tsv.
+    QTest::newRow("acetic acid, half way") << PolyproticAnalyte{{4.756}, 0.1} << 0 << 0.1 << 12.5;
+    for (const double V : {0.0, 6.25, 12.5, 18.75, 25.0, 31.0})
+        QTest::addRow("phosphoric acid 0.05 M, %g mL", V) << phosphoric << 0 << 0.1 << V;
+    QTest::newRow("Na2CO3") << PolyproticAnalyte{{6.35, 10.33}, 0.05, base} << -2 << 0.1 << 15.0;
+    QTest::newRow("ammonium chloride, Cl-") << PolyproticAnalyte{{9.25}, 0.1} << 1 << 0.1 << 10.0;
+    QTest::newRow("strong acid, before") << PolyproticAnalyte{{}, 0.1} << 0 << 0.1 << 20.0;
+    QTest::newRow("strong acid, after") << PolyproticAnalyte{{}, 0.1} << 0 << 0.1 << 30.0;
+    QTest::newRow("strong base") << PolyproticAnalyte{{}, 0.02, base} << 0 << 0.05 << 5.0;
+}
+
+void TestTitration::activities()
+{
+    QFETCH(PolyproticAnalyte, analyte);
+    QFETCH(int, charge);
+    QFETCH(double, ct);
+    QFETCH(double, volume);
+    const auto t = ActivityTitration::make(analyte, charge, 25, ct);
+    QVERIFY(t);
+    const double pH = t.value->pH(volume).value.value_or(NAN);
+    const double exact = double(daviesPH(analyte, charge, 25, ct, volume));
+    QVERIFY2(std::fabs(pH - exact) < 1e-6, qPrintable(QString::asprintf("%.9f %.9f", pH, exact)));
+    QCOMPARE(t.value->curve({{0.0, volume, volume + 1}}).value.value_or(std::vector(2, 0.0))[1],
+             pH);
+}
+
+void TestTitration::activityLimits()
+{
+    // Acetic acid half neutralised: Na+ and acetate at 0.1·12.5/37.5 mol/L each, H+ 1.8e-5.
+    const auto acetic = ActivityTitration::make({{4.756}, 0.1}, 0, 25, 0.1);
+    QVERIFY(std::fabs(*acetic.value->ionicStrength(12.5).value - 0.033352) < 1e-5);
+    // 0.1 M HCl alone, I = 0.1: pH 1 + 0.509·(√0.1/(1 + √0.1) − 0.03) = 1.10702, by hand.
+    QVERIFY(std::fabs(*ActivityTitration::make({{}, 0.1}, 0, 25, 0.1).value->pH(0).value -
+                      1.10702) < 1e-5);
+    // 1 M HCl: an ionic strength of about 1 mol/L, beyond the equation; said, not a NaN.
+    const Result<double> beyond = ActivityTitration::make({{}, 1.0}, 0, 25, 1.0).value->pH(10);
+    QVERIFY(!beyond.value && beyond.failure.find("beyond the Davies") != std::string::npos);
+    QVERIFY(!ActivityTitration::make({{4.0}, 0.1}, 7, 25, 0.1).value &&
+            !acetic.value->pH(-1).value);
 }
 
 QTEST_APPLESS_MAIN(TestTitration)

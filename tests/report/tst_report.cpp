@@ -574,6 +574,7 @@ void TestReport::libraryRefusesBadLines_data()
     QTest::newRow("decimal comma") << "x\t\tX\tacid\t4,76\ts" << "line 3: '4,76' is not a number";
     QTest::newRow("neither acid nor base") << "x\t\tX\tsalt\t4\ts" << "line 3: 'salt' is neither acid nor base";
     QTest::newRow("no source") << "x\t\tX\tacid\t4\t " << "line 3: has 5 columns, not 6";
+    QTest::newRow("ions of one sign") << "x\t\tX\tbase\t4\ts\t-1 Cl-" << "line 3: '-1 Cl-' is not a charge and a counter-ion of the other sign (-2 Na+)";
     // clang-format on
 }
 

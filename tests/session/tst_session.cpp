@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 using namespace session;
@@ -28,6 +29,7 @@ private slots:
     void documentOutcomeFollowsEdits();
     void documentAnalysis();
     void documentAppendsReadingsInOrder();
+    void activities();
 };
 
 static Session weakAcid(const char* ka)
@@ -170,6 +172,7 @@ void TestSession::documentRevisions_data()
     QTest::newRow("a box retyped") << Edit([](auto& d) { d.setBox(report::Input::TxKaKb, "1E-5"); }) << 1 << 1;
     QTest::newRow("a box as it was") << Edit([](auto& d) { d.setBox(report::Input::TxVErl, "25"); }) << 0 << 0;
     QTest::newRow("the fit's choice") << Edit([](auto& d) { d.setFitPKa(true); }) << 1 << 1;
+    QTest::newRow("activities") << Edit([](auto& d) { d.setActivity(chem::ActivityModel::Davies); }) << 1 << 1;
     QTest::newRow("the derivative") << Edit([](auto& d) { d.setShowDerivative(true); }) << 1 << 0;
     QTest::newRow("a curve kept") << Edit([](auto& d) { QVERIFY(d.keepCurve()); }) << 1 << 0;
     QTest::newRow("no kept curve to clear") << Edit([](auto& d) { d.clearKept(); }) << 0 << 0;
@@ -249,4 +252,35 @@ void TestSession::documentAppendsReadingsInOrder()
 }
 
 QTEST_APPLESS_MAIN(TestSession)
+void TestSession::activities()
+{
+    // Sodium carbonate with activities: a line under the title, the headings on their texts, the
+    // fit with activities too; the library's ions (CO3 2- with 2 Na+) count.
+    Session s = weakAcid("sodium carbonate");
+    s.type = TitrationType::WeakBaseStrongAcid;
+    const Outcome ideal = compute(s, indicators::filledCatalogue());
+    s.activity = chem::ActivityModel::Davies;
+    s.readings =
+        lab::simulateReadings({*s.type, {0.1, 0.1, 25, 0}, ideal.input.constants, s.activity},
+                              lab::labVolumes(std::vector{25.0, 50.0}, 60), 0.01, 1)
+            .value;
+    s.fitPKa = true;
+    const Outcome o = compute(s, indicators::filledCatalogue());
+    const std::vector<std::string>& lines = o.report->lines;
+    QVERIFY(lines[1] == report::kActivityLine && lines.size() == ideal.report->lines.size() + 1);
+    for (std::size_t k = 0; k < o.report->headings.size(); ++k)
+        QCOMPARE(lines[o.report->headings[k]], ideal.report->lines[ideal.report->headings[k]]);
+    QVERIFY2(o.measured->fit && std::abs(o.measured->fit->pKa[1] - 10.33) < 0.05,
+             qPrintable(QString::number(o.measured->fit->pKa[1]))); // thermodynamic, as typed
+    // I = 0.30 mol/L with the sodium; the carbonate taken as neutral would give 0.005 and 11.65.
+    QVERIFY(std::abs(o.report->model->analyteAlonePH().value - 11.389) < 1e-3);
+    // 0.3 mol/L phosphoric acid with 0.45 mol/L NaOH: past its third point I reaches 0.53.
+    s = weakAcid("H3PO4");
+    s.boxes = {"0.45", "25", "0.3", "H3PO4"};
+    s.indicatorPosition = 4;
+    s.activity = chem::ActivityModel::Davies;
+    QVERIFY(compute(s, indicators::filledCatalogue()).refusal->text.find("0.53 mol/L") !=
+            std::string::npos);
+}
+
 #include "tst_session.moc"
