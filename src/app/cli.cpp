@@ -1,6 +1,7 @@
 #include "app/cli.h"
 
 #include "app/appinfo.h"
+#include "app/clilists.h"
 #include "app/readingsfile.h"
 #include "lab/measured.h"
 #include "output/writers.h"
@@ -102,56 +103,6 @@ QByteArray argumentBytes(const QString& text)
     return bytes;
 }
 
-QString listIndicators(const indicators::IndicatorCatalogue& catalogue, bool namesOnly)
-{
-    qsizetype width = 0;
-    for (int k = 1; k <= catalogue.indicatorCount; ++k)
-        width = std::max(width, qsizetype(catalogue.table[k].name.size()));
-    QString list;
-    for (int k = 1; k <= catalogue.indicatorCount; ++k) {
-        const indicators::Indicator& i = catalogue.table[k];
-        const QString name = QString::fromStdString(i.name);
-        list += namesOnly ? name + '\n'
-                          : QStringLiteral("%1  %2  pH %3 - %4  %5 -> %6\n")
-                                .arg(k, 2)
-                                .arg(name, -int(width))
-                                .arg(i.pHLow, 4, 'f', 1)
-                                .arg(i.pHHigh, 4, 'f', 1)
-                                .arg(QString::fromStdString(i.acidColourName),
-                                     QString::fromStdString(i.basicColourName));
-    }
-    return list;
-}
-
-/// The substance library, one a line: name, formula, acid or base, pKa values, source; or for
-/// the completion, "acid" or "base", a tab and the name.
-QString listSubstances(bool namesOnly)
-{
-    if (namesOnly) {
-        QString list;
-        for (const report::Substance& s : report::substanceLibrary())
-            list += QString::fromStdString((s.base ? "base\t" : "acid\t") + s.name + '\n');
-        return list;
-    }
-    qsizetype nameWidth = 0, formulaWidth = 0;
-    for (const report::Substance& s : report::substanceLibrary()) {
-        nameWidth = std::max(nameWidth, qsizetype(s.name.size()));
-        formulaWidth = std::max(formulaWidth, qsizetype(s.formula.size()));
-    }
-    QString list;
-    for (const report::Substance& s : report::substanceLibrary()) {
-        QString values;
-        for (const double pKa : s.pKa)
-            values += QString::fromStdString(' ' + report::NumberText(pKa));
-        list += QStringLiteral("%1  %2  %3  pKa%4  (%5)\n")
-                    .arg(QString::fromStdString(s.name), -int(nameWidth))
-                    .arg(QString::fromStdString(s.formula), -int(formulaWidth))
-                    .arg(s.base ? QStringLiteral("base") : QStringLiteral("acid"), values,
-                         QString::fromStdString(s.source));
-    }
-    return list;
-}
-
 /// The refusal as the command line says it: a missing input by its option.
 std::string refusalText(const Options& o, const indicators::Refusal& refusal)
 {
@@ -182,7 +133,7 @@ struct Typed
     bool indicatorNames = false, substanceNames = false; ///< for the shell's completion
     std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator, activity;
     bool report = false, crlf = false, csv = false, json = false;
-    std::optional<QString> step, data, columns, run, fit, series;
+    std::optional<QString> step, data, columns, run, fit, series, volumeUncertainty;
     QStringList ph, chart;
     bool derivative = false;
 };
@@ -279,6 +230,10 @@ const OptionRow kOptions[] = {
      "values), 'offset' (an electrode's calibration offset, pH); 'concentration' alone is the "
      "default.",
      &Typed::fit},
+    {"volume-uncertainty", "mL",
+     "With --data: the standard uncertainty of each burette reading (0.02 mL unless given), "
+     "which widens every end point's interval and the fitted concentration's error.",
+     &Typed::volumeUncertainty},
     {"series", "input values",
      "With --chart: a family of curves over one input, named as its option without the dashes "
      "(titrant, analyte, analyte-volume, ka, kb), then up to 20 values, between them blanks or "
@@ -518,6 +473,14 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
         }
         if (o.setup.fitPKa && o.setup.type && !chem::isWeak(*o.setup.type))
             return "--fit pka does not apply to " + *t.titration + ", which has no pKa";
+    }
+    if (t.volumeUncertainty) {
+        const std::optional<double> mL = wholeNumber(*t.volumeUncertainty);
+        if (o.dataPath.isEmpty())
+            return QStringLiteral("--volume-uncertainty needs --data");
+        if (!mL || !(*mL >= 0 && *mL <= 1))
+            return "--volume-uncertainty: '" + *t.volumeUncertainty + "' is not from 0 to 1 mL";
+        o.setup.volumeUncertainty = *mL;
     }
     for (const QString& typed : t.ph) {
         const std::optional<double> mL = wholeNumber(typed);

@@ -23,6 +23,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QIcon>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -310,6 +311,16 @@ void FormMain::buildChartMenu()
     });
     fitOffset_ = add("mnu_FitOffset", QStringLiteral("Fit an electrode offset"), [this] {
         document_.setFitOffset(fitOffset_->isChecked());
+        refreshShownPage();
+    });
+    add("mnu_VolumeUncertainty", QStringLiteral("Burette reading uncertainty\u2026"), [this] {
+        bool ok = false;
+        const double mL = QInputDialog::getDouble(
+            this, kProgramName,
+            QStringLiteral("Standard uncertainty of each burette reading (mL):"),
+            session().volumeUncertainty, 0, 1, 3, &ok);
+        if (ok)
+            document_.setVolumeUncertainty(mL);
         refreshShownPage();
     });
     // Every curve, the report and the fit with activities: the fitted pKa thermodynamic.

@@ -100,6 +100,14 @@ void Document::setActivity(chem::ActivityModel activity)
     edited(true);
 }
 
+void Document::setVolumeUncertainty(double mL)
+{
+    if (mL == setup_.volumeUncertainty)
+        return;
+    setup_.volumeUncertainty = mL;
+    edited(true);
+}
+
 void Document::setShowDerivative(bool on)
 {
     if (on == setup_.showDerivative)

@@ -42,6 +42,7 @@ public:
     void setFitPKa(bool on);
     void setFitOffset(bool on);
     void setActivity(chem::ActivityModel activity);
+    void setVolumeUncertainty(double mL);
     void setShowDerivative(bool on);
     /// Keeps the titration as it stands for comparison; false when it is refused.
     bool keepCurve();

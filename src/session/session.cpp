@@ -119,8 +119,9 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
     }
     if (s.readings)
         o.measured = lab::analyseReadings(
-            *s.readings, {*s.type, o.schematic.inputs, o.schematic.constants, s.activity}, s.fitPKa,
-            s.fitOffset);
+            *s.readings,
+            {*s.type, o.schematic.inputs, o.schematic.constants, s.activity, s.volumeUncertainty},
+            s.fitPKa, s.fitOffset);
     return o;
 }
 

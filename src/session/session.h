@@ -37,6 +37,8 @@ struct Session
     /// Activities by the Davies equation for every curve, the report and the fit; off by
     /// default, so the numbers are those of concentrations.
     chem::ActivityModel activity = chem::ActivityModel::None;
+    /// Each burette reading's standard uncertainty (mL), which widens the end points' intervals.
+    double volumeUncertainty = lab::kVolumeUncertainty;
     bool showDerivative = false;
     std::vector<KeptCurve> kept;
     /// The verdict label's caption as last shown, which the report repeats when the refresh

@@ -588,8 +588,16 @@ void TestLab::realReadings()
     const Measured m = analyseReadings(*r.value, typed, false);
     // The end points inside the jump, whatever the method; the fit's miss said, not hidden.
     QVERIFY(!m.endPoints.empty());
-    for (const EndPoint& e : m.endPoints)
+    // Where the model misses them, it cannot place the jump within the step: the step counts in
+    // full, and the interval is the budget's root sum of squares.
+    for (const EndPoint& e : m.endPoints) {
         QVERIFY2(e.volume > jumpFrom && e.volume < jumpTo, qPrintable(QString::number(e.volume)));
+        const EndPoint::Budget& b = e.budget;
+        QVERIFY(e.method == EndPointMethod::Gran || b.spacing >= 0.475 * (jumpTo - jumpFrom));
+        QVERIFY(std::abs(b.volumeReading - 1.96 * std::sqrt(2.0) * 0.02) < 1e-12 &&
+                std::abs(e.ci95[1] - e.ci95[0] -
+                         2 * std::hypot(b.spacing, b.volumeReading, b.scatter)) < 1e-9);
+    }
     const std::vector<std::string> said = measuredWarnings(m);
     QVERIFY(std::ranges::any_of(
         said, [&](const std::string& w) { return QString::fromStdString(w).startsWith(warning); }));
