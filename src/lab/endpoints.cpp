@@ -285,7 +285,8 @@ double rereadIntercept(Readings readings, const Setup& setup, double estimate, G
 /// are activities (a meter reads −log a(H⁺)) whose coefficients change with the ionic strength
 /// along the line, which the nominal model's curves with and without them tell.
 double electrodeHalfWidth(const Readings& readings, const Setup& setup, double estimate,
-                          GranSide side, std::pair<std::size_t, std::size_t> run, double volume)
+                          GranSide side, std::pair<std::size_t, std::size_t> run, double volume,
+                          std::array<double, 2> lineVolumes)
 {
     const double slope =
         rereadIntercept(readings, setup, estimate, side, run, volume,
@@ -294,15 +295,23 @@ double electrodeHalfWidth(const Readings& readings, const Setup& setup, double e
     Setup withActivities = setup, without = setup;
     withActivities.activity = chem::ActivityModel::Davies;
     without.activity = chem::ActivityModel::None;
-    const chem::Result<std::vector<double>> a = modelCurve(withActivities, readings.volume);
-    const chem::Result<std::vector<double>> c = modelCurve(without, readings.volume);
+    // The model's curves only where the line runs: dense readings hold a million.
+    const auto& v = readings.volume;
+    const std::size_t first = std::lower_bound(v.begin(), v.end(), lineVolumes[0]) - v.begin();
+    const std::span<const double> used(
+        v.data() + first, std::upper_bound(v.begin(), v.end(), lineVolumes[1]) - v.begin() - first);
+    const chem::Result<std::vector<double>> a = modelCurve(withActivities, used);
+    const chem::Result<std::vector<double>> c = modelCurve(without, used);
     double activities = 0.0;
     if (a && c)
-        activities = rereadIntercept(readings, setup, estimate, side, run, volume,
-                                     [&](std::size_t i, double pH) {
-                                         return pH + (*c.value)[i] - (*a.value)[i];
-                                     }) -
-                     volume;
+        activities =
+            rereadIntercept(readings, setup, estimate, side, run, volume,
+                            [&](std::size_t i, double pH) {
+                                return i < first || i - first >= used.size()
+                                           ? pH
+                                           : pH + (*c.value)[i - first] - (*a.value)[i - first];
+                            }) -
+            volume;
     // Both bend the function the same way where the ions thin out along the line: added.
     return std::abs(slope) + std::abs(activities);
 }
@@ -429,7 +438,8 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     // The line's own interval is the readings' scatter; the burette's readings widen it.
     p.budget.scatter = ((*interval)[1] - (*interval)[0]) / 2;
     p.budget.volumeReading = volumeReadingHalfWidth(setup);
-    p.budget.electrode = electrodeHalfWidth(readings, setup, estimate, side, used, volume);
+    p.budget.electrode = electrodeHalfWidth(readings, setup, estimate, side, used, volume,
+                                            {g.volume.front(), g.volume.back()});
     const double wider = p.budget.total() - p.budget.scatter;
     p.ci95 = {(*interval)[0] - wider, (*interval)[1] + wider};
     p.side = side;
