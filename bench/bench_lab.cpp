@@ -1,7 +1,10 @@
 // Measured readings: reading 100,000 of them (target: under 0.2 s); the end points and a
 // concentration fit on 500 (target: under 50 ms); a million read and analysed (under 1 s);
 // and how often each 95 % interval holds the true value over 1,000 synthetic runs (about
-// 95 % expected), printed as counters.
+// 95 % expected), printed as counters; and the same over 200 realistic runs a kind and plan
+// (activities, the electrode, the burette; coverage.h), analysed as a student would (targets:
+// at least 90 %, the derivative's median half-width at most 0.15 mL dense, 0.35 mL coarse).
+#include "lab/coverage.h"
 #include "lab/endpoints.h"
 #include "lab/fit.h"
 #include "lab/measured.h"
@@ -154,6 +157,52 @@ BENCHMARK_CAPTURE(coverage, phosphoricAcid, "phosphoricAcid",
                              {0.1, 0.1, 25.0, 0.0},
                              report::AnalyteConstants{{2.15, 7.20, 12.35}, {}, {}}},
                   2)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+void realisticCoverage(benchmark::State& state, TitrationType type, lab::VolumePlan plan)
+{
+    constexpr int kRuns = 200;
+    lab::Coverage c;
+    for (auto _ : state)
+        c = lab::measureCoverage(type, plan, kRuns);
+    const auto share = [](int held, int found) { return found ? 100.0 * held / found : 0.0; };
+    state.counters["derivative %"] = share(c.derivativeHeld, c.runs);
+    state.counters["Gran %"] = share(c.granHeld, c.granFound);
+    state.counters["fit %"] = share(c.fitHeld, c.runs);
+    state.counters["half-width mL"] = c.derivativeMedianHalfWidth;
+    std::printf("%s, %s: derivative %.1f %% (%d of %d found), median half-width %.3f mL; "
+                "Gran %.1f %% of %d lines, median half-width %.3f mL; fit %.1f %% (%d fitted)\n",
+                type == TitrationType::StrongAcidStrongBase ? "strong acid"
+                : type == TitrationType::WeakAcidStrongBase ? "weak acid"
+                                                            : "weak base",
+                plan == lab::VolumePlan::Dense ? "dense" : "coarse",
+                share(c.derivativeHeld, c.runs), c.derivativeFound, c.runs,
+                c.derivativeMedianHalfWidth, share(c.granHeld, c.granFound), c.granFound,
+                c.granMedianHalfWidth, share(c.fitHeld, c.runs), c.fitFound);
+}
+BENCHMARK_CAPTURE(realisticCoverage, strongAcidDense, TitrationType::StrongAcidStrongBase,
+                  lab::VolumePlan::Dense)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(realisticCoverage, strongAcidCoarse, TitrationType::StrongAcidStrongBase,
+                  lab::VolumePlan::Coarse)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(realisticCoverage, weakAcidDense, TitrationType::WeakAcidStrongBase,
+                  lab::VolumePlan::Dense)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(realisticCoverage, weakAcidCoarse, TitrationType::WeakAcidStrongBase,
+                  lab::VolumePlan::Coarse)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(realisticCoverage, weakBaseDense, TitrationType::WeakBaseStrongAcid,
+                  lab::VolumePlan::Dense)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(realisticCoverage, weakBaseCoarse, TitrationType::WeakBaseStrongAcid,
+                  lab::VolumePlan::Coarse)
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

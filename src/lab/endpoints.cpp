@@ -258,11 +258,70 @@ chem::Result<Line> granLine(const GranPoints& g, bool weak)
     return line;
 }
 
+/// The lowest slope a calibrated glass electrode is taken to have, a share of Nernst's; the
+/// synthetic bench's (synthetic.h) range.
+constexpr double kLowestSlope = 0.97;
+
+/// Where Gran's line through the readings [run.first, run.second) of its range meets the axis
+/// with each reading's pH taken as `reread` gives it; the line's own intercept when it cannot.
+template <typename Reread>
+double rereadIntercept(Readings readings, const Setup& setup, double estimate, GranSide side,
+                       std::pair<std::size_t, std::size_t> run, double volume, Reread reread)
+{
+    for (std::size_t i = 0; i < readings.size(); ++i)
+        readings.pH[i] = reread(i, readings.pH[i]);
+    GranPoints g = granPoints(readings, setup, estimate, side);
+    if (run.second > g.x.size())
+        return volume;
+    g.keep(run.first, run.second);
+    const chem::Result<Line> line = granLine(g, chem::isWeak(setup.type));
+    const double moved = line ? line.value->xIntercept() : volume;
+    return std::isfinite(moved) ? moved : volume;
+}
+
+/// The 95 % half-width of what bends Gran's function unseen: a meter calibrated at pH 7 whose
+/// electrode has kLowestSlope reads pH − 7 that much short, a slowly growing share of Gran's
+/// function that a line fitted over many millilitres turns into a shifted end; and the readings
+/// are activities (a meter reads −log a(H⁺)) whose coefficients change with the ionic strength
+/// along the line, which the nominal model's curves with and without them tell.
+double electrodeHalfWidth(const Readings& readings, const Setup& setup, double estimate,
+                          GranSide side, std::pair<std::size_t, std::size_t> run, double volume,
+                          std::array<double, 2> lineVolumes)
+{
+    const double slope =
+        rereadIntercept(readings, setup, estimate, side, run, volume,
+                        [](std::size_t, double pH) { return 7.0 + (pH - 7.0) / kLowestSlope; }) -
+        volume;
+    Setup withActivities = setup, without = setup;
+    withActivities.activity = chem::ActivityModel::Davies;
+    without.activity = chem::ActivityModel::None;
+    // The model's curves only where the line runs: dense readings hold a million.
+    const auto& v = readings.volume;
+    const std::size_t first = std::lower_bound(v.begin(), v.end(), lineVolumes[0]) - v.begin();
+    const std::span<const double> used(
+        v.data() + first, std::upper_bound(v.begin(), v.end(), lineVolumes[1]) - v.begin() - first);
+    const chem::Result<std::vector<double>> a = modelCurve(withActivities, used);
+    const chem::Result<std::vector<double>> c = modelCurve(without, used);
+    double activities = 0.0;
+    if (a && c)
+        activities =
+            rereadIntercept(readings, setup, estimate, side, run, volume,
+                            [&](std::size_t i, double pH) {
+                                return i < first || i - first >= used.size()
+                                           ? pH
+                                           : pH + (*c.value)[i - first] - (*a.value)[i - first];
+                            }) -
+            volume;
+    // Both bend the function the same way where the ions thin out along the line: added.
+    return std::abs(slope) + std::abs(activities);
+}
+
 } // namespace
 
 double EndPoint::Budget::total() const
 {
-    return std::sqrt(spacing * spacing + volumeReading * volumeReading + scatter * scatter);
+    return std::sqrt(spacing * spacing + volumeReading * volumeReading + scatter * scatter +
+                     electrode * electrode);
 }
 
 chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings,
@@ -351,6 +410,7 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     GranPoints g = granPoints(readings, setup, estimate, side);
     if (g.x.size() < 3)
         return Failure::failed("fewer than 3 readings for Gran's line");
+    std::pair<std::size_t, std::size_t> used{0, g.x.size()};
     if (g.x.size() >= kFewestStraight) {
         // Where activities, the electrode or the titrant bend the function, only its straight
         // part next to the end point says where it meets the axis.
@@ -359,6 +419,7 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
                         std::max(kFewestStraight, g.x.size() / 4), side == GranSide::Before);
         if (!run)
             return Failure::failed(kNotStraight);
+        used = *run;
         g.keep(run->first, run->second);
     }
     chem::Result<Line> line = granLine(g, weak);
@@ -377,6 +438,8 @@ chem::Result<EndPoint> granEndPoint(const Readings& readings, const Setup& setup
     // The line's own interval is the readings' scatter; the burette's readings widen it.
     p.budget.scatter = ((*interval)[1] - (*interval)[0]) / 2;
     p.budget.volumeReading = volumeReadingHalfWidth(setup);
+    p.budget.electrode = electrodeHalfWidth(readings, setup, estimate, side, used, volume,
+                                            {g.volume.front(), g.volume.back()});
     const double wider = p.budget.total() - p.budget.scatter;
     p.ci95 = {(*interval)[0] - wider, (*interval)[1] + wider};
     p.side = side;

@@ -20,7 +20,8 @@
 // by least squares, weighted by the error a pH reading's noise gives each value (in proportion to
 // (Va + V)·([H⁺] + [OH⁻]) for a strong analyte, to the value itself for a weak one); the
 // line's x-intercept is the end point, its 95 % interval Fieller's from the regression with
-// Student's t for n − 2 degrees of freedom.
+// Student's t for n − 2 degrees of freedom, widened by what bends the function too little to show
+// in the noise but moves the line's far end: the electrode's slope and the ions' activities.
 
 #include "lab/readings.h"
 #include "lab/setup.h"
@@ -49,6 +50,11 @@ struct EndPoint
     struct Budget
     {
         double spacing = 0.0, volumeReading = 0.0, scatter = 0.0;
+        /// Gran only: how far its line moves when the readings are taken with an electrode
+        /// slope of 97 % of Nernst's, and with the ions' activities of the Davies equation
+        /// removed (the two added): what bends Gran's function without showing
+        /// in the scatter.
+        double electrode = 0.0;
         double total() const;
     } budget;
     double analyteConcentration = 0.0; ///< mol/L it implies: Ct·volume/(index·Va), or 0

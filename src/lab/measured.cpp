@@ -210,7 +210,9 @@ std::vector<std::string> measuredSection(const Measured& m)
         lines.push_back("    End point " + std::to_string(e.index) + ": " + volumeText(e.volume) +
                         " mL ± " + volumeText(b.total()) + " (95 %): spacing " +
                         volumeText(b.spacing) + ", volume reading " + volumeText(b.volumeReading) +
-                        ", scatter " + volumeText(b.scatter));
+                        ", scatter " + volumeText(b.scatter) +
+                        (b.electrode > 0 ? ", electrode and activities " + volumeText(b.electrode)
+                                         : std::string()));
         if (e.crossingDisagrees)
             lines.push_back("    The second derivative does not confirm this point.");
     }
@@ -293,7 +295,10 @@ void measuredJson(report::JsonWriter& json, const Measured& m)
         json.key("ci95").pair(e.ci95[0], e.ci95[1]);
         json.key("budget").beginObject().key("spacing").number(e.budget.spacing);
         json.key("volumeReading").number(e.budget.volumeReading);
-        json.key("scatter").number(e.budget.scatter).end();
+        json.key("scatter").number(e.budget.scatter);
+        if (e.method == EndPointMethod::Gran)
+            json.key("electrode").number(e.budget.electrode);
+        json.end();
         json.key("analyteConcentration").number(e.analyteConcentration);
         if (e.method == EndPointMethod::Derivative)
             json.key("confirmed").boolean(!e.crossingDisagrees);

@@ -8,8 +8,9 @@
 //   the analyte concentration it implies.
 // - fit.h fits the model's pH to the readings, varying the analyte's concentration and, on
 //   request, its pKa values.
-// - synthetic.h makes readings from the model with reproducible noise: sample data and the
-//   reference the methods are checked against.
+// - synthetic.h makes readings from the model with reproducible noise, ideal or as a real bench
+//   gives them: sample data and the reference the methods are checked against.
+// - coverage.h measures how often the intervals hold the truth on a real bench's readings.
 // Everything runs on values: Setup below says which titration the readings are of. Nothing here
 // shows anything or throws; a refusal comes back in a chem::Result with its reason. Above chem
 // and report, below the chart and the window; no Qt.
