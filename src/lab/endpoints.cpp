@@ -138,11 +138,15 @@ std::optional<std::pair<double, double>> simulatedHalfWidth(const Readings& r, c
     // fixed (0).
     const auto percentile95 = [&](double moving) -> std::optional<double> {
         std::vector<double> errors;
+        chem::Result<std::vector<double>> pH;
         for (int run = 0; run < kRuns; ++run) {
             const double truth = volume + moving * step * ((run + 0.5) / kRuns - 0.5);
-            Setup moved = setup;
-            moved.inputs.analyteConc *= truth / eq[index - 1];
-            const chem::Result<std::vector<double>> pH = modelCurve(moved, volumes);
+            // Fixed, the end point gives the same curve every run: computed once.
+            if (moving != 0.0 || run == 0) {
+                Setup moved = setup;
+                moved.inputs.analyteConc *= truth / eq[index - 1];
+                pH = modelCurve(moved, volumes);
+            }
             if (!pH)
                 return std::nullopt;
             for (std::size_t i = 0, v = 0; i < w.x.size(); ++i) {
@@ -295,23 +299,33 @@ double electrodeHalfWidth(const Readings& readings, const Setup& setup, double e
     Setup withActivities = setup, without = setup;
     withActivities.activity = chem::ActivityModel::Davies;
     without.activity = chem::ActivityModel::None;
-    // The model's curves only where the line runs: dense readings hold a million.
+    // The curves' difference only where the line runs, at no more than kSamples volumes and
+    // between them interpolated: dense readings hold a million, and it changes slowly.
+    constexpr std::size_t kSamples = 64;
     const auto& v = readings.volume;
     const std::size_t first = std::lower_bound(v.begin(), v.end(), lineVolumes[0]) - v.begin();
-    const std::span<const double> used(
-        v.data() + first, std::upper_bound(v.begin(), v.end(), lineVolumes[1]) - v.begin() - first);
-    const chem::Result<std::vector<double>> a = modelCurve(withActivities, used);
-    const chem::Result<std::vector<double>> c = modelCurve(without, used);
+    const std::size_t last = std::upper_bound(v.begin(), v.end(), lineVolumes[1]) - v.begin();
+    std::vector<double> at;
+    for (std::size_t k = 0; first < last && k < kSamples; ++k)
+        at.push_back(v[first + (last - 1 - first) * k / (kSamples - 1)]);
+    at.erase(std::unique(at.begin(), at.end()), at.end());
+    const chem::Result<std::vector<double>> a = modelCurve(withActivities, at);
+    const chem::Result<std::vector<double>> c = modelCurve(without, at);
+    const auto difference = [&](double x) {
+        const auto j = std::upper_bound(at.begin(), at.end(), x) - at.begin();
+        if (j == 0 || j == static_cast<std::ptrdiff_t>(at.size()))
+            return (*c.value)[j == 0 ? 0 : at.size() - 1] - (*a.value)[j == 0 ? 0 : at.size() - 1];
+        const double t = (x - at[j - 1]) / (at[j] - at[j - 1]);
+        const double d0 = (*c.value)[j - 1] - (*a.value)[j - 1], d1 = (*c.value)[j] - (*a.value)[j];
+        return d0 + t * (d1 - d0);
+    };
     double activities = 0.0;
-    if (a && c)
-        activities =
-            rereadIntercept(readings, setup, estimate, side, run, volume,
-                            [&](std::size_t i, double pH) {
-                                return i < first || i - first >= used.size()
-                                           ? pH
-                                           : pH + (*c.value)[i - first] - (*a.value)[i - first];
-                            }) -
-            volume;
+    if (a && c && !at.empty())
+        activities = rereadIntercept(readings, setup, estimate, side, run, volume,
+                                     [&](std::size_t i, double pH) {
+                                         return i < first || i >= last ? pH : pH + difference(v[i]);
+                                     }) -
+                     volume;
     // Both bend the function the same way where the ions thin out along the line: added.
     return std::abs(slope) + std::abs(activities);
 }
