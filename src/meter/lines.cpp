@@ -37,7 +37,7 @@ std::vector<double> numbersOn(std::string_view line)
                                                     isDigit(line[body + 1]));
         const bool free =
             start == 0 || (!isAlphanumeric(line[start - 1]) && line[start - 1] != '.');
-        if (!begins || !free || (signedHere && start > 0 && isAlphanumeric(line[start - 1]))) {
+        if (!begins || !free) {
             ++i;
             continue;
         }
@@ -49,7 +49,7 @@ std::vector<double> numbersOn(std::string_view line)
         if (error == std::errc{} && std::isfinite(value))
             numbers.push_back(line[start] == '-' ? -value : value);
         else
-            i = body + 1;
+            i = body + 1; // beyond a double (1e999): skipped, the scan goes on
     }
     return numbers;
 }

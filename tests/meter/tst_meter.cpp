@@ -70,7 +70,9 @@ void TestMeter::pick_data()
     QTest::newRow("a sign after a word is a dash") << QByteArray("CH-1 pH -0 7.5") << "3" << 7.5 << "";
     QTest::newRow("an echo") << QByteArray("*OK") << "1" << skipped << "no number";
     QTest::newRow("fewer numbers than picked") << QByteArray("7.01 25.0") << "3" << skipped << "no number 3";
-    QTest::newRow("garbage bytes") << QByteArray("\x01\x7f" "7.01") << "1" << skipped << "not text";
+    QTest::newRow("a control byte") << QByteArray("\x01" "7.01") << "1" << skipped << "not text";
+    QTest::newRow("a DEL byte") << QByteArray("7.01\x7f") << "1" << skipped << "not text";
+    QTest::newRow("a number beyond a double skipped") << QByteArray("1e999 7.01") << "1" << 7.01 << "";
     QTest::newRow("beyond an electrode's range") << QByteArray("15.20") << "1" << skipped << "a pH outside 0 to 14";
     QTest::newRow("below it") << QByteArray("-0.5") << "1" << skipped << "a pH outside 0 to 14";
     QTest::newRow("expression not matching") << QByteArray("PH: 7.01") << "Value: ([0-9.]+)" << skipped << "the expression does not match";
