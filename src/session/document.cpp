@@ -78,42 +78,27 @@ void Document::appendReading(double volume, double pH)
 
 void Document::setFitPKa(bool on)
 {
-    if (on == setup_.fitPKa)
-        return;
-    setup_.fitPKa = on;
-    edited(true);
+    setOption(&Session::fitPKa, on, true);
 }
 
 void Document::setFitOffset(bool on)
 {
-    if (on == setup_.fitOffset)
-        return;
-    setup_.fitOffset = on;
-    edited(true);
+    setOption(&Session::fitOffset, on, true);
 }
 
 void Document::setActivity(chem::ActivityModel activity)
 {
-    if (activity == setup_.activity)
-        return;
-    setup_.activity = activity;
-    edited(true);
+    setOption(&Session::activity, activity, true);
 }
 
 void Document::setVolumeUncertainty(double mL)
 {
-    if (mL == setup_.volumeUncertainty)
-        return;
-    setup_.volumeUncertainty = mL;
-    edited(true);
+    setOption(&Session::volumeUncertainty, mL, true);
 }
 
 void Document::setShowDerivative(bool on)
 {
-    if (on == setup_.showDerivative)
-        return;
-    setup_.showDerivative = on;
-    edited(false);
+    setOption(&Session::showDerivative, on, false);
 }
 
 bool Document::keepCurve()

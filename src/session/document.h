@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace session {
 
@@ -75,6 +76,14 @@ public:
 private:
     /// Marks an edit; `analysis` when the readings' analysis depends on what changed.
     void edited(bool analysis);
+    /// Sets one of the session's options; an edit only when it changes.
+    template <class T> void setOption(T Session::*option, T value, bool analysis)
+    {
+        if (setup_.*option == value)
+            return;
+        setup_.*option = std::move(value);
+        edited(analysis);
+    }
     /// Drops what was computed, to be made again on first use.
     void dropOutcome();
 
