@@ -4,9 +4,9 @@
 #include "lab/endpoints.h"
 #include "lab/groups.h"
 #include "report/constanttext.h"
+#include "report/numbertext.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -320,12 +320,9 @@ chem::Result<Fit> fitReadings(const Readings& readings, const Setup& setup, bool
     const double sse = problem.sumOfSquares(best->r);
     const double rms = std::sqrt(sse / static_cast<double>(n));
     if (!(rms <= kMaxFitRmsResidual)) {
-        // to_chars: the locale's decimal comma must not reach the reason.
-        char text[32];
-        char* end = std::to_chars(text, text + sizeof text, rms, std::chars_format::fixed, 2).ptr;
         return Failure::failed(std::string(kNotConverged) +
                                ": the readings do not follow this titration (rms residual " +
-                               std::string(text, end) + " pH)");
+                               report::FixedText(rms, 2) + " pH)");
     }
     // The covariance s²·(JᵀJ)⁻¹, a column at a time.
     const double s2 = sse / static_cast<double>(n - m);

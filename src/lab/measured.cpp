@@ -39,15 +39,6 @@ std::string significant(double x, int digits)
     return std::string(text, end);
 }
 
-/// `n` decimals, by to_chars, as the locale's decimal comma must not reach a text; no "-0.000".
-std::string decimals(double x, int n)
-{
-    char text[64];
-    const double rounded = report::Round(x, n) + 0.0;
-    return std::string(
-        text, std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, n).ptr);
-}
-
 bool determined(const Fit& f, std::size_t k)
 {
     return f.pKaDetermined[k];
@@ -151,17 +142,19 @@ std::vector<std::string> qualityWarnings(const Measured& m)
         if (!f.offset)
             advice += (advice.empty() ? "fit " : " or ") +
                       std::string("an electrode offset (--fit offset)");
-        warnings.push_back("The model misses the readings by " + decimals(f.rmsResidual, 2) +
-                           " pH (RMS), over three times their scatter (" + decimals(scatter, 3) +
-                           " pH)" + (advice.empty() ? "." : ": " + advice + '.'));
+        warnings.push_back(
+            "The model misses the readings by " + report::FixedText(f.rmsResidual, 2) +
+            " pH (RMS), over three times their scatter (" + report::FixedText(scatter, 3) + " pH)" +
+            (advice.empty() ? "." : ": " + advice + '.'));
     }
     const auto [lowest, highest] = std::ranges::minmax(m.readings.pH);
     for (std::size_t k = 0; k < f.pKa.size(); ++k)
         if (!determined(f, k))
             warnings.push_back("The readings do not determine pKa" + std::to_string(k + 1) +
-                               ": it shows at pH " + decimals(f.pKa[k] - kBufferReach, 1) + " to " +
-                               decimals(f.pKa[k] + kBufferReach, 1) + ", the readings span pH " +
-                               decimals(lowest, 1) + " to " + decimals(highest, 1) + ".");
+                               ": it shows at pH " + report::FixedText(f.pKa[k] - kBufferReach, 1) +
+                               " to " + report::FixedText(f.pKa[k] + kBufferReach, 1) +
+                               ", the readings span pH " + report::FixedText(lowest, 1) + " to " +
+                               report::FixedText(highest, 1) + ".");
     return warnings;
 }
 
@@ -231,7 +224,7 @@ std::vector<std::string> measuredSection(const Measured& m)
                                        ",  standard error " + significant(f.pKaSE[k], 2)
                                  : std::string(" not determined by the readings")));
         if (f.offset)
-            lines.push_back("  Fitted electrode offset " + decimals(*f.offset, 3) +
+            lines.push_back("  Fitted electrode offset " + report::FixedText(*f.offset, 3) +
                             " pH,  standard error " + significant(*f.offsetSE, 2));
         lines.push_back("  Root mean square residual " +
                         report::NumberText(report::Round(f.rmsResidual, 3)) + " pH");
@@ -253,8 +246,8 @@ std::string measuredCsv(const Measured& m)
     for (std::size_t i = 0; i < r.size(); ++i) {
         csv += shortest(r.volume[i]) + ',' + shortest(r.pH[i]);
         if (fitted)
-            csv += ',' + decimals((*fitted.value)[i], 3) + ',' +
-                   decimals(r.pH[i] - (*fitted.value)[i], 3);
+            csv += ',' + report::FixedText((*fitted.value)[i], 3) + ',' +
+                   report::FixedText(r.pH[i] - (*fitted.value)[i], 3);
         csv += fitted ? "\r\n" : ",,\r\n";
     }
     csv += "\r\nEnd point,Method,Volume (mL),95% low (mL),95% high (mL),Analyte (mol/L)\r\n";
@@ -269,12 +262,12 @@ std::string measuredCsv(const Measured& m)
                significant(f.analyteConcentrationSE, 2) + "\r\n";
         for (std::size_t k = 0; k < f.pKa.size(); ++k)
             csv += "pKa" + std::to_string(k + 1) + ',' +
-                   (determined(f, k) ? decimals(f.pKa[k], 3) : "not determined") + ',' +
+                   (determined(f, k) ? report::FixedText(f.pKa[k], 3) : "not determined") + ',' +
                    significant(f.pKaSE[k], 2) + "\r\n";
         if (f.offset)
-            csv += "Electrode offset (pH)," + decimals(*f.offset, 3) + ',' +
+            csv += "Electrode offset (pH)," + report::FixedText(*f.offset, 3) + ',' +
                    significant(*f.offsetSE, 2) + "\r\n";
-        csv += "RMS residual (pH)," + decimals(f.rmsResidual, 3) + ",\r\n";
+        csv += "RMS residual (pH)," + report::FixedText(f.rmsResidual, 3) + ",\r\n";
     }
     return csv;
 }

@@ -138,6 +138,15 @@ double Round(double x, int decimals)
     return x < 0.0 ? -magnitude : magnitude;
 }
 
+std::string FixedText(double x, int decimals)
+{
+    char text[64];
+    const double rounded = Round(x, decimals) + 0.0; // + 0.0: no negative zero
+    const auto written =
+        std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
+    return written.ec == std::errc{} ? std::string(text, written.ptr) : PlainText(x);
+}
+
 double Int(double x)
 {
     return std::floor(x);

@@ -26,6 +26,10 @@ std::string SignedNumberText(double x);
 /// 12.365, goes up. Exact, and independent of the floating-point rounding mode.
 double Round(double x, int decimals);
 
+/// x rounded by Round to `decimals` decimals and written with all of them (0.010, 7.00), as
+/// a CSV or a warning gives a value; never "-0.000".
+std::string FixedText(double x, int decimals);
+
 /// The largest whole number not greater than x.
 double Int(double x);
 
