@@ -332,6 +332,12 @@ double electrodeHalfWidth(const Readings& readings, const Setup& setup, double e
 
 } // namespace
 
+void EndPoint::countWholeStep()
+{
+    budget.spacing = std::max(budget.spacing, kStepShare95 * step);
+    ci95 = {volume - budget.total(), volume + budget.total()};
+}
+
 double EndPoint::Budget::total() const
 {
     return std::sqrt(spacing * spacing + volumeReading * volumeReading + scatter * scatter +
@@ -378,7 +384,8 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
             std::max(equivalenceIndex(p.volume, setup), found.empty() ? 1 : found.back().index + 1);
         const auto simulated =
             simulatedHalfWidth(readings, s, j, p.volume, noise, sign, setup, p.index);
-        const double half = simulated ? simulated->first : 0.475 * stepAround(s.x, p.volume);
+        p.step = stepAround(s.x, p.volume);
+        const double half = simulated ? simulated->first : kStepShare95 * p.step;
         if (!std::isfinite(p.volume) || !std::isfinite(half))
             continue; // volumes too close or too far apart for floating point
         p.budget.scatter = simulated ? simulated->second : 0.0;
@@ -397,7 +404,7 @@ chem::Result<std::vector<EndPoint>> derivativeEndPoints(const Readings& readings
                     p.crossingVolume = at;
             }
         }
-        const double slack = 0.5 * stepAround(s.x, p.volume);
+        const double slack = 0.5 * p.step;
         p.crossingDisagrees = !p.crossingVolume || *p.crossingVolume < p.ci95[0] - slack ||
                               *p.crossingVolume > p.ci95[1] + slack;
         setConcentration(p, setup);

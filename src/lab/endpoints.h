@@ -37,6 +37,10 @@ enum class EndPointMethod { Derivative, Gran };
 /// The side of the end point a Gran line is drawn on.
 enum class GranSide { Before, After };
 
+/// The middle 95 % of an end point spread evenly over a step between readings: this share of
+/// the step's width on either side.
+inline constexpr double kStepShare95 = 0.475;
+
 /// One end point found in the readings.
 struct EndPoint
 {
@@ -63,6 +67,11 @@ struct EndPoint
     /// and whether it disagrees (no crossing, or one outside ci95).
     std::optional<double> crossingVolume;
     bool crossingDisagrees = false;
+    /// Derivative only: the width of the step between readings that holds it, mL.
+    double step = 0.0;
+    /// Where nothing can place the jump within its step (the model misses the readings), the
+    /// step's width counts in full in the spacing, and the interval widens with it.
+    void countWholeStep();
 
     /// Gran only: the side of its line, how many readings it holds and the volumes of its
     /// first and last (mL).

@@ -73,15 +73,9 @@ void honestUncertainties(Measured& m)
 {
     const double scatter = std::max(m.scatter, kMeterScatter);
     const bool misses = !m.fit || m.fit->rmsResidual > 3 * scatter;
-    const std::vector<double>& v = m.readings.volume;
-    for (EndPoint& e : m.endPoints) {
-        const auto after = std::upper_bound(v.begin(), v.end(), e.volume);
-        if (!misses || e.method != EndPointMethod::Derivative || after == v.begin() ||
-            after == v.end())
-            continue;
-        e.budget.spacing = std::max(e.budget.spacing, 0.475 * (*after - *(after - 1)));
-        e.ci95 = {e.volume - e.budget.total(), e.volume + e.budget.total()};
-    }
+    for (EndPoint& e : m.endPoints)
+        if (misses && e.method == EndPointMethod::Derivative)
+            e.countWholeStep();
     if (!m.fit)
         return;
     Fit& f = *m.fit;
