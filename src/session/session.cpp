@@ -51,6 +51,20 @@ std::vector<std::pair<double, double>> curvePoints(const report::TitrationModel&
     return pairs(volumes, values);
 }
 
+/// A kept curve's points: all of them without activities, as the shown curve; with them none
+/// where a pH beyond the Davies range fails, rather than a curve drawn in part.
+std::optional<std::vector<std::pair<double, double>>>
+keptPoints(const report::TitrationModel& model, chem::ActivityModel activity)
+{
+    if (activity == chem::ActivityModel::None)
+        return curvePoints(model);
+    const std::vector<double> volumes = seriesVolumes(model);
+    const auto pHs = model.curveOrFailure(volumes);
+    if (!pHs)
+        return std::nullopt;
+    return pairs(volumes, *pHs.value);
+}
+
 /// The model's curve for its derivative. The one-proton routines for a weak analyte find their
 /// root in steps of about 3E-4 pH, which differences over close volumes turn into false drops;
 /// the same analyte in the polyprotic model is smooth to 1E-9 pH.
@@ -208,10 +222,10 @@ std::optional<chart::ChartModel> chartModel(const Session& s, const Outcome& o,
     // Kept curves follow the activities of the shown one; one beyond their range is left out.
     for (std::size_t i = 0; i < kept.size(); ++i)
         if (const auto m = report::TitrationModel::make(kept[i].type, kept[i].inputs,
-                                                        kept[i].constants, s.activity);
-            m && (s.activity == chem::ActivityModel::None || m->curveOrFailure(seriesVolumes(*m))))
-            in.series.push_back(
-                chart::makeSeries(SeriesRole::Kept, curvePoints(*m), kept[i].legend, i));
+                                                        kept[i].constants, s.activity))
+            if (auto points = keptPoints(*m, s.activity))
+                in.series.push_back(
+                    chart::makeSeries(SeriesRole::Kept, std::move(*points), kept[i].legend, i));
     if (s.readings) {
         const auto points = pairs(s.readings->volume, s.readings->pH);
         const std::string name = s.readingsName.empty() ? "Readings" : s.readingsName;
