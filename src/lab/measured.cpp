@@ -65,14 +65,26 @@ std::string concentrationText(double molPerLitre)
 
 namespace {
 
+/// The readings' scatter, never less than a meter's.
+double scatterOf(const Measured& m)
+{
+    return std::max(m.scatter, kMeterScatter);
+}
+
+/// Whether the fitted curve misses the readings: by over three times their scatter.
+bool fitMisses(const Fit& f, const Measured& m)
+{
+    return f.rmsResidual > 3 * scatterOf(m);
+}
+
 /// Widens what the readings alone cannot vouch for. Where the model misses the readings (or
 /// could not be fitted), it cannot say where in the step between readings a jump lies: the
 /// step's width counts in full. The fitted concentration's standard error grows with the lack of
 /// fit and takes in the first end point's volume, which fixes it in proportion.
 void honestUncertainties(Measured& m)
 {
-    const double scatter = std::max(m.scatter, kMeterScatter);
-    const bool misses = !m.fit || m.fit->rmsResidual > 3 * scatter;
+    const double scatter = scatterOf(m);
+    const bool misses = !m.fit || fitMisses(*m.fit, m);
     for (EndPoint& e : m.endPoints)
         if (misses && e.method == EndPointMethod::Derivative)
             e.countWholeStep();
@@ -128,8 +140,8 @@ std::vector<std::string> qualityWarnings(const Measured& m)
     if (!m.fit)
         return warnings;
     const Fit& f = *m.fit;
-    const double scatter = std::max(m.scatter, kMeterScatter);
-    if (f.rmsResidual > 3 * scatter) {
+    const double scatter = scatterOf(m);
+    if (fitMisses(f, m)) {
         std::string advice;
         if (m.weak && f.pKa.empty())
             advice = "fit the pKa (--fit pka)";
