@@ -98,6 +98,8 @@ std::vector<std::string> LineFramer::feed(std::string_view bytes)
 chem::Result<Pick> readPick(std::string_view text)
 {
     using R = chem::Result<Pick>;
+    if (text == "last")
+        return R::success(Pick{0, {}});
     int n = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (error == std::errc{} && end == text.data() + text.size()) {
@@ -122,10 +124,11 @@ chem::Result<double> pHOfLine(std::string_view line, const Pick& pick)
     std::optional<double> value;
     if (pick.pattern.empty()) {
         const std::vector<double> numbers = numbersOn(line);
-        if (static_cast<std::size_t>(pick.nth) > numbers.size() || pick.nth < 1)
-            return PHResult::failed(numbers.empty() ? "no number"
-                                                    : "no number " + std::to_string(pick.nth));
-        value = numbers[static_cast<std::size_t>(pick.nth) - 1];
+        if (numbers.empty())
+            return PHResult::failed("no number");
+        if (pick.nth < 0 || static_cast<std::size_t>(pick.nth) > numbers.size())
+            return PHResult::failed("no number " + std::to_string(pick.nth));
+        value = pick.nth == 0 ? numbers.back() : numbers[static_cast<std::size_t>(pick.nth) - 1];
     } else {
         std::match_results<std::string_view::const_iterator> match;
         const std::regex expression(pick.pattern);

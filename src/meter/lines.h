@@ -39,12 +39,12 @@ private:
 /// Which number on a line is the pH.
 struct Pick
 {
-    int nth = 1;         ///< the Nth number on the line (1-based), when `pattern` is empty
+    int nth = 1; ///< the Nth number on the line (1-based), 0 for the last, when `pattern` is empty
     std::string pattern; ///< an ECMAScript regular expression whose first group is the pH
 };
 
-/// A pick as the user writes it: a whole number N ≥ 1, or a regular expression with one group;
-/// fails with the reason (a number below 1, an expression that does not compile or has no
+/// A pick as the user writes it: a whole number N ≥ 1, "last", or a regular expression with one
+/// group; fails with the reason (a number below 1, an expression that does not compile or has no
 /// group).
 chem::Result<Pick> readPick(std::string_view text);
 

@@ -65,6 +65,7 @@ void TestMeter::pick_data()
     QTest::newRow("a bare number") << QByteArray("7.012") << "1" << 7.012 << "";
     QTest::newRow("free text") << QByteArray("PH Value: 7.01") << "1" << 7.01 << "";
     QTest::newRow("the second number") << QByteArray("Voltage: 2.5 V  Value: 7.01 pH") << "2" << 7.01 << "";
+    QTest::newRow("the last number") << QByteArray("Voltage:2.50    pH value:7.01") << "last" << 7.01 << "";
     QTest::newRow("by expression") << QByteArray("Voltage: 2.5 V  Value: 7.01 pH") << "Value: ([0-9.]+)" << 7.01 << "";
     QTest::newRow("numbers inside words do not count") << QByteArray("A211 pH,6.98pH,25.0 C") << "1" << 6.98 << "";
     QTest::newRow("a sign after a word is a dash") << QByteArray("CH-1 pH -0 7.5") << "3" << 7.5 << "";
