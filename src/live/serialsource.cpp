@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace live {
@@ -49,7 +50,9 @@ SerialSource::SerialSource(meter::PortSettings settings)
         received(stream_, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     });
     connect(port_, &QSerialPort::errorOccurred, this, &SerialSource::failed);
-    const double seconds = std::max(settings_.pollSeconds, meter::kShortestPoll);
+    const double seconds = std::isfinite(settings_.pollSeconds)
+                               ? std::clamp(settings_.pollSeconds, meter::kShortestPoll, 3600.0)
+                               : 1.0;
     poll_->setInterval(int(std::lround(seconds * 1000)));
     connect(poll_, &QTimer::timeout, this, [this] {
         const std::string command = meter::pollBytes(settings_);
@@ -72,6 +75,7 @@ bool SerialSource::open()
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite))
         return false; // failed() has told why
+    stream_.restart(false);
     setState(MeterState::Connecting, portState());
     if (!settings_.poll.empty()) {
         poll_->start();
@@ -88,6 +92,7 @@ void SerialSource::start()
 
 void SerialSource::stop()
 {
+    ReadingSource::stop();
     poll_->stop();
     reopen_->stop();
     if (port_->isOpen())
