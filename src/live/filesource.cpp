@@ -45,6 +45,7 @@ void FileSource::look()
     QFile file(path_);
     if (!file.exists()) {
         read_ = 0; // readings in a file made later are all new
+        stream_.restart(true);
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {

@@ -29,11 +29,16 @@ QString openFailure(const QString& port, QSerialPort::SerialPortError error,
 {
     switch (error) {
     case QSerialPort::PermissionError:
+        // udev gives serial devices (tty[A-Z]*[0-9]) to the group dialout: systemd's
+        // rules.d/50-udev-default.rules, as Debian and Ubuntu ship it.
         return QStringLiteral("No permission to open %1. Join the dialout group: "
                               "sudo adduser $USER dialout, then log out and in again.")
             .arg(port);
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("There is no port %1. Is the meter plugged in?").arg(port);
+    case QSerialPort::UnsupportedOperationError: // a file, or settings the port cannot take
+        return QStringLiteral("%1 cannot be opened as a serial port with these settings: %2")
+            .arg(port, systemText);
     default:
         break;
     }
@@ -87,7 +92,11 @@ bool SerialSource::open()
 
 void SerialSource::start()
 {
-    open();
+    if (settings_.port.empty()) // Qt would open "/dev/" and fail with "Is a directory"
+        setState(MeterState::Failed, QStringLiteral("No port is chosen: pick one from the list "
+                                                    "or type its path, such as /dev/ttyUSB0."));
+    else
+        open();
 }
 
 void SerialSource::stop()

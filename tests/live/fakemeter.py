@@ -7,7 +7,6 @@ volume added is read from standard input, one number a line, so a test types the
 into the program and here. Options make it misbehave the ways meters and cables do.
 """
 import argparse
-import math
 import os
 import pty
 import random

@@ -2,6 +2,7 @@
 // pseudo-terminal (fakemeter.py) in each preset's format and misbehaving as meters and cables
 // do, and a file another program appends to. Any warning fails (threads, timers, objects).
 #include "live/livemeter.h"
+#include "live/serialsource.h"
 
 #include <QFile>
 #include <QProcess>
@@ -24,21 +25,19 @@ constexpr double kStartPH = 2.88, kHalfwayPH = 4.76;
 /// The fake meter, ended with the test.
 struct Fake : QProcess
 {
+    explicit Fake(const QStringList& arguments)
+    {
+        start(QStandardPaths::findExecutable(QStringLiteral("python3")),
+              QStringList{QStringLiteral(ACIDORA_SOURCE_DIR "/tests/live/fakemeter.py")} +
+                  arguments);
+    }
     ~Fake() override
     {
         kill();
         waitForFinished();
     }
-    /// Starts it with `arguments`; the path of its terminal, empty when it did not start.
-    QString start(const QStringList& arguments)
-    {
-        QProcess::start(QStandardPaths::findExecutable(QStringLiteral("python3")),
-                        QStringList{QStringLiteral(ACIDORA_SOURCE_DIR "/tests/live/fakemeter.py")} +
-                            arguments);
-        return nextPath();
-    }
-    /// The path of the terminal it opens next.
-    QString nextPath()
+    /// The path of the terminal it opens next; empty if none.
+    QString path()
     {
         while (!canReadLine() && waitForReadyRead(10000)) {
         }
@@ -55,9 +54,9 @@ SourceChoice serial(const QString& preset, const QString& port)
     return choice;
 }
 
-double lastPH(const QSignalSpy& readings)
+MeterState lastState(const QSignalSpy& states)
 {
-    return readings.isEmpty() ? NAN : readings.last().at(1).toDouble();
+    return states.isEmpty() ? MeterState::Connecting : states.last().at(0).value<MeterState>();
 }
 
 } // namespace
@@ -74,6 +73,7 @@ private slots:
     void trouble();
     void pulledCable();
     void growingFile();
+    void noPermission();
 };
 
 void TestLive::init()
@@ -88,17 +88,16 @@ void TestLive::meter_data()
     QTest::addColumn<QString>("preset");
     QTest::addColumn<QStringList>("arguments"); ///< the fake's
     QTest::addColumn<bool>("garbage"); ///< lines to skip, beyond a first one cut at opening
+    // clang-format off
     QTest::newRow("CR ends") << "generic" << QStringList{"--end", "cr"} << false;
     QTest::newRow("LF ends") << "generic" << QStringList{"--end", "lf"} << false;
     QTest::newRow("CR LF ends") << "generic" << QStringList{"--end", "crlf"} << false;
     QTest::newRow("lines in pieces") << "generic" << QStringList{"--split"} << false;
-    QTest::newRow("EZO asked with R, *OK after each")
-        << "ezo" << QStringList{"--format", "ezo", "--end", "cr", "--answer-only"} << false;
-    QTest::newRow("Orion asked with GETMEAS: echo, record, prompt")
-        << "orion" << QStringList{"--format", "orion", "--answer-only"} << false;
-    QTest::newRow("Arduino text with a voltage first")
-        << "arduino" << QStringList{"--format", "arduino"} << false;
+    QTest::newRow("EZO asked with R, *OK after each") << "ezo" << QStringList{"--format", "ezo", "--end", "cr", "--answer-only"} << false;
+    QTest::newRow("Orion asked with GETMEAS: echo, record, prompt") << "orion" << QStringList{"--format", "orion", "--answer-only"} << false;
+    QTest::newRow("Arduino text with a voltage first") << "arduino" << QStringList{"--format", "arduino"} << false;
     QTest::newRow("garbage between readings") << "generic" << QStringList{"--garbage"} << true;
+    // clang-format on
 }
 
 void TestLive::meter()
@@ -106,15 +105,13 @@ void TestLive::meter()
     QFETCH(QString, preset);
     QFETCH(QStringList, arguments);
     QFETCH(bool, garbage);
-    Fake fake;
-    const QString port = fake.start(arguments);
-    QVERIFY(port.startsWith("/dev/"));
-    LiveMeter live(serial(preset, port));
+    Fake fake(arguments);
+    LiveMeter live(serial(preset, fake.path()));
     QSignalSpy readings(&live, &LiveMeter::reading), skipped(&live, &LiveMeter::skipped);
     live.start();
     QTRY_VERIFY_WITH_TIMEOUT(readings.size() >= 2, 10000);
     fake.write("12.5\n"); // half way to the end point: the meter follows
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(lastPH(readings) - kHalfwayPH) < 0.05, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(readings.last().at(1).toDouble() - kHalfwayPH) < 0.05, 10000);
     for (const QList<QVariant>& r : readings) {
         const double pH = r.at(1).toDouble();
         QVERIFY2(std::abs(pH - kStartPH) < 0.05 || std::abs(pH - kHalfwayPH) < 0.05,
@@ -126,54 +123,51 @@ void TestLive::meter()
 
 void TestLive::trouble_data()
 {
-    QTest::addColumn<QStringList>("arguments"); ///< the fake's; none: no fake
+    QTest::addColumn<QStringList>("arguments"); ///< the fake's
+    QTest::addColumn<QString>("port");          ///< "fake": the fake's
     QTest::addColumn<MeterState>("state");
     QTest::addColumn<QString>("message"); ///< how it begins
     QTest::newRow("a meter falling silent")
-        << QStringList{"--silent-after", "0.5"} << MeterState::Silent
+        << QStringList{"--silent-after", "0.5"} << "fake" << MeterState::Silent
         << "The meter has sent nothing for 5 s (/dev/";
-    QTest::newRow("a port that does not exist")
-        << QStringList{} << MeterState::Failed << "There is no port /dev/ttyACIDORA9.";
+    // clang-format off
+    QTest::newRow("a port that does not exist") << QStringList{} << "/dev/ttyACIDORA9" << MeterState::Failed << "There is no port /dev/ttyACIDORA9.";
+    QTest::newRow("no port chosen") << QStringList{} << "" << MeterState::Failed << "No port is chosen";
+    QTest::newRow("not a serial port") << QStringList{} << "/dev/null" << MeterState::Failed << "/dev/null cannot be opened as a serial port";
+    // clang-format on
 }
 
 void TestLive::trouble()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, port);
     QFETCH(MeterState, state);
     QFETCH(QString, message);
-    Fake fake;
-    const QString port =
-        arguments.isEmpty() ? QStringLiteral("/dev/ttyACIDORA9") : fake.start(arguments);
-    LiveMeter live(serial(QStringLiteral("generic"), port));
+    Fake fake(arguments);
+    LiveMeter live(serial(QStringLiteral("generic"), port == "fake" ? fake.path() : port));
     QSignalSpy states(&live, &LiveMeter::stateChanged);
     live.start();
-    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().at(0).value<MeterState>() == state,
-                             10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lastState(states), state, 10000);
     QVERIFY2(states.last().at(1).toString().startsWith(message),
              qPrintable(states.last().at(1).toString()));
 }
 
 void TestLive::pulledCable()
 {
-    // The meter's port is a link, as a udev rule gives a meter a name of its own; its terminal
-    // closes, then a new one comes back under the same name.
+    // The meter's port is a link, as a udev rule names a meter; its terminal closes, and a new
+    // one comes back under the same name.
     QTemporaryDir dir;
-    Fake fake;
-    const QString first = fake.start({"--close-after", "1", "--reopen-after", "0.5"});
+    Fake fake({"--close-after", "1", "--reopen-after", "0.5"});
     const QString link = dir.filePath(QStringLiteral("acidora-meter-%1").arg(fake.processId()));
-    QVERIFY(QFile::link(first, link));
+    QVERIFY(QFile::link(fake.path(), link));
     LiveMeter live(serial(QStringLiteral("generic"), link));
     QSignalSpy readings(&live, &LiveMeter::reading), states(&live, &LiveMeter::stateChanged);
     live.start();
-    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().at(0).value<MeterState>() ==
-                                                      MeterState::Disconnected,
-                             10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lastState(states), MeterState::Disconnected, 10000);
     const qsizetype before = readings.size();
-    QVERIFY(before > 0);
-    QVERIFY(QFile::remove(link));
-    QVERIFY(QFile::link(fake.nextPath(), link));
+    QVERIFY(before > 0 && QFile::remove(link) && QFile::link(fake.path(), link));
     QTRY_VERIFY_WITH_TIMEOUT(readings.size() > before + 1, 10000);
-    QCOMPARE(states.last().at(0).value<MeterState>(), MeterState::Receiving);
+    QCOMPARE(lastState(states), MeterState::Receiving);
 }
 
 void TestLive::growingFile()
@@ -194,6 +188,13 @@ void TestLive::growingFile()
     QTRY_COMPARE(readings.size(), 2);
     QCOMPARE(readings.at(0).at(1).toDouble(), 7.01);
     QCOMPARE(readings.at(1).at(1).toDouble(), 7.02);
+}
+
+void TestLive::noPermission() // as root, which the tests may run as, no port refuses
+{
+    const QString why = openFailure("/dev/ttyUSB0", QSerialPort::PermissionError, "denied");
+    QVERIFY2(why.contains("/dev/ttyUSB0") && why.contains("adduser $USER dialout"),
+             qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(TestLive)
