@@ -95,7 +95,7 @@ void SerialSource::start()
     if (settings_.port.empty()) // Qt would open "/dev/" and fail with "Is a directory"
         setState(MeterState::Failed, QStringLiteral("No port is chosen: pick one from the list "
                                                     "or type its path, such as /dev/ttyUSB0."));
-    else
+    else if (!port_->isOpen() && !reopen_->isActive()) // started once
         open();
 }
 

@@ -53,9 +53,9 @@ void ReadingSource::heard()
 void ReadingSource::received(meter::MeterStream& stream, std::string_view bytes)
 {
     // Lines are shown as they come for a connection check; readings and skips as parsed.
-    const std::vector<double> readings = stream.feed(bytes);
-    if (!stream.lastLines().empty())
+    if (!bytes.empty())
         heard(); // garbage and "*OK" too: the meter is not silent
+    const std::vector<double> readings = stream.feed(bytes);
     for (const std::string& line : stream.lastLines())
         emit lineReceived(QString::fromStdString(meter::printable(line)));
     for (const double pH : readings)

@@ -66,7 +66,7 @@ protected:
     MeterState state() const { return state_; }
     /// Something arrived: the meter is not silent.
     void heard();
-    /// Parses bytes into readings, skips and lines, and emits them; a line of any kind is heard.
+    /// Parses bytes into readings, skips and lines, and emits them; any byte is heard.
     void received(meter::MeterStream& stream, std::string_view bytes);
     /// What the silence message adds after "The meter has sent nothing for 5 s": the port's state.
     virtual QString portState() const { return {}; }
