@@ -4,7 +4,21 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace live {
+
+namespace {
+
+/// Whether the first `size` bytes of `file` are none or end with a line end.
+bool endsLine(QFile& file, qint64 size)
+{
+    char last = 0;
+    return size == 0 ||
+           (file.seek(size - 1) && file.getChar(&last) && (last == '\n' || last == '\r'));
+}
+
+} // namespace
 
 FileSource::FileSource(const meter::PortSettings& settings)
     : path_(QString::fromStdString(settings.port)), stream_(settings.pick), look_(new QTimer(this))
@@ -22,6 +36,7 @@ void FileSource::start()
 
 void FileSource::stop()
 {
+    ReadingSource::stop();
     look_->stop();
 }
 
@@ -30,6 +45,7 @@ void FileSource::look()
     QFile file(path_);
     if (!file.exists()) {
         read_ = 0; // readings in a file made later are all new
+        stream_.restart(true);
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -39,8 +55,13 @@ void FileSource::look()
         return;
     }
     const qint64 size = file.size();
-    if (read_ < 0 || size < read_)
-        read_ = read_ < 0 ? size : 0; // what was there before is not live; a new file is
+    if (read_ < 0 || size < read_) {
+        // What was there at the start is not live, and a line it left open is not whole; a file
+        // written anew is read from its start.
+        const bool anew = read_ >= 0;
+        read_ = anew ? 0 : size;
+        stream_.restart(anew || endsLine(file, size));
+    }
     if (size == read_ || !file.seek(read_))
         return;
     const QByteArray bytes = file.read(std::min<qint64>(size - read_, 1 << 20));

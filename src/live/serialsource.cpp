@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace live {
@@ -28,11 +29,16 @@ QString openFailure(const QString& port, QSerialPort::SerialPortError error,
 {
     switch (error) {
     case QSerialPort::PermissionError:
+        // udev gives serial devices (tty[A-Z]*[0-9]) to the group dialout: systemd's
+        // rules.d/50-udev-default.rules, as Debian and Ubuntu ship it.
         return QStringLiteral("No permission to open %1. Join the dialout group: "
                               "sudo adduser $USER dialout, then log out and in again.")
             .arg(port);
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("There is no port %1. Is the meter plugged in?").arg(port);
+    case QSerialPort::UnsupportedOperationError: // a file, or settings the port cannot take
+        return QStringLiteral("%1 cannot be opened as a serial port with these settings: %2")
+            .arg(port, systemText);
     default:
         break;
     }
@@ -49,7 +55,9 @@ SerialSource::SerialSource(meter::PortSettings settings)
         received(stream_, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     });
     connect(port_, &QSerialPort::errorOccurred, this, &SerialSource::failed);
-    const double seconds = std::max(settings_.pollSeconds, meter::kShortestPoll);
+    const double seconds = std::isfinite(settings_.pollSeconds)
+                               ? std::clamp(settings_.pollSeconds, meter::kShortestPoll, 3600.0)
+                               : 1.0;
     poll_->setInterval(int(std::lround(seconds * 1000)));
     connect(poll_, &QTimer::timeout, this, [this] {
         const std::string command = meter::pollBytes(settings_);
@@ -72,6 +80,7 @@ bool SerialSource::open()
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite))
         return false; // failed() has told why
+    stream_.restart(false);
     setState(MeterState::Connecting, portState());
     if (!settings_.poll.empty()) {
         poll_->start();
@@ -83,11 +92,16 @@ bool SerialSource::open()
 
 void SerialSource::start()
 {
-    open();
+    if (settings_.port.empty()) // Qt would open "/dev/" and fail with "Is a directory"
+        setState(MeterState::Failed, QStringLiteral("No port is chosen: pick one from the list "
+                                                    "or type its path, such as /dev/ttyUSB0."));
+    else if (!port_->isOpen() && !reopen_->isActive()) // started once
+        open();
 }
 
 void SerialSource::stop()
 {
+    ReadingSource::stop();
     poll_->stop();
     reopen_->stop();
     if (port_->isOpen())

@@ -30,6 +30,7 @@ void SimulatedSource::start()
 
 void SimulatedSource::stop()
 {
+    ReadingSource::stop();
     tick_->stop();
 }
 

@@ -38,6 +38,11 @@ void ReadingSource::setState(MeterState state, const QString& message)
     emit stateChanged(state, message);
 }
 
+void ReadingSource::stop()
+{
+    silence_->stop();
+}
+
 void ReadingSource::heard()
 {
     silence_->start();
@@ -48,17 +53,16 @@ void ReadingSource::heard()
 void ReadingSource::received(meter::MeterStream& stream, std::string_view bytes)
 {
     // Lines are shown as they come for a connection check; readings and skips as parsed.
-    const std::size_t before = stream.skipped();
+    if (!bytes.empty())
+        heard(); // garbage and "*OK" too: the meter is not silent
     const std::vector<double> readings = stream.feed(bytes);
     for (const std::string& line : stream.lastLines())
         emit lineReceived(QString::fromStdString(meter::printable(line)));
-    for (const double pH : readings) {
-        heard();
+    for (const double pH : readings)
         emit reading(now(), pH);
-    }
-    if (stream.skipped() != before) {
-        heard(); // a meter sending garbage is not silent, but its garbage is told
-        emit skipped(qint64(stream.skipped()), QString::fromStdString(stream.lastSkip()));
+    if (qint64(stream.skipped()) != skippedSeen_) {
+        skippedSeen_ = qint64(stream.skipped());
+        emit skipped(skippedSeen_, QString::fromStdString(stream.lastSkip()));
     }
 }
 

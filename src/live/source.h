@@ -41,8 +41,8 @@ public:
 
     /// Opens the source and starts reading; called on the source's thread.
     virtual void start() = 0;
-    /// Closes it; called on the source's thread before it ends.
-    virtual void stop() {}
+    /// Closes it; called on the source's thread before it ends. An override calls this.
+    virtual void stop();
     /// The burette now reads `volume` mL: a simulated meter's flask follows; a real one ignores it.
     virtual void setVolume(double /*volume*/) {}
     /// Whether the pH follows setVolume() (only then must a kept reading wait for a fresh settle).
@@ -66,7 +66,7 @@ protected:
     MeterState state() const { return state_; }
     /// Something arrived: the meter is not silent.
     void heard();
-    /// Parses bytes into readings, skips and lines, and emits them.
+    /// Parses bytes into readings, skips and lines, and emits them; any byte is heard.
     void received(meter::MeterStream& stream, std::string_view bytes);
     /// What the silence message adds after "The meter has sent nothing for 5 s": the port's state.
     virtual QString portState() const { return {}; }

@@ -46,8 +46,13 @@ std::vector<double> numbersOn(std::string_view line)
         const char* from = line.data() + body;
         const auto [end, error] = std::from_chars(from, line.data() + line.size(), value);
         i = static_cast<std::size_t>(end - line.data());
-        if (error == std::errc{} && std::isfinite(value))
+        // "12.3.4" is no number (noise, a date or a version), not 12.3
+        const bool runsOn = i + 1 < line.size() && line[i] == '.' && isDigit(line[i + 1]);
+        if (error == std::errc{} && std::isfinite(value) && !runsOn)
             numbers.push_back(line[start] == '-' ? -value : value);
+        else if (runsOn)
+            while (i < line.size() && (isAlphanumeric(line[i]) || line[i] == '.'))
+                ++i;
         else
             i = body + 1; // beyond a double (1e999): skipped, the scan goes on
     }
@@ -76,10 +81,13 @@ std::vector<std::string> LineFramer::feed(std::string_view bytes)
         }
         afterCR_ = c == '\r';
         if (end) {
-            if (!dropping_)
+            if (!dropping_ && atLineStart_)
                 lines.push_back(std::move(pending_));
+            else if (!dropping_ && !pending_.empty())
+                ++partial_;
             pending_.clear();
             dropping_ = false;
+            atLineStart_ = true;
             continue;
         }
         if (dropping_)
@@ -93,6 +101,15 @@ std::vector<std::string> LineFramer::feed(std::string_view bytes)
         pending_ += c;
     }
     return lines;
+}
+
+void LineFramer::restart(bool atLineStart)
+{
+    if (!pending_.empty() && !dropping_)
+        ++partial_;
+    pending_.clear();
+    dropping_ = afterCR_ = false;
+    atLineStart_ = atLineStart;
 }
 
 chem::Result<Pick> readPick(std::string_view text)
@@ -131,10 +148,14 @@ chem::Result<double> pHOfLine(std::string_view line, const Pick& pick)
         value = pick.nth == 0 ? numbers.back() : numbers[static_cast<std::size_t>(pick.nth) - 1];
     } else {
         std::match_results<std::string_view::const_iterator> match;
-        const std::regex expression(pick.pattern);
-        if (!std::regex_search(line.begin(), line.end(), match, expression) || match.size() < 2 ||
-            !match[1].matched)
-            return PHResult::failed("the expression does not match");
+        try { // a pick not made by readPick, or an expression too costly for this line
+            const std::regex expression(pick.pattern);
+            if (!std::regex_search(line.begin(), line.end(), match, expression) ||
+                match.size() < 2 || !match[1].matched)
+                return PHResult::failed("the expression does not match");
+        } catch (const std::regex_error&) {
+            return PHResult::failed("the expression cannot be used");
+        }
         const auto from = static_cast<std::size_t>(match[1].first - line.begin());
         const std::vector<double> numbers =
             numbersOn(line.substr(from, static_cast<std::size_t>(match[1].length())));

@@ -26,14 +26,21 @@ class LineFramer
 public:
     /// The lines `bytes` completes, in order, without their ends.
     std::vector<std::string> feed(std::string_view bytes);
+    /// Starts again, as when a port opens: the line begun before is dropped, and so are the
+    /// bytes up to the first line end unless `atLineStart` (a port may open mid-line, and the
+    /// tail of "9.560" is "0.560", a pH). Each dropped line is counted as partial.
+    void restart(bool atLineStart);
     /// Lines dropped for running too long.
     std::size_t overlong() const { return overlong_; }
+    /// Lines dropped as cut by a restart.
+    std::size_t partial() const { return partial_; }
 
 private:
     std::string pending_;
     bool afterCR_ = false;
     bool dropping_ = false;
-    std::size_t overlong_ = 0;
+    bool atLineStart_ = true;
+    std::size_t overlong_ = 0, partial_ = 0;
 };
 
 /// Which number on a line is the pH.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -55,8 +56,8 @@ std::optional<Reading> readingIn(std::string_view line)
         return std::nullopt;
     const auto volume = numberIn(line.substr(0, comma));
     const auto pH = numberIn(line.substr(comma + 1));
-    if (!volume || !pH)
-        return std::nullopt;
+    if (!volume || !pH || !std::isfinite(*volume) || !std::isfinite(*pH))
+        return std::nullopt; // "nan" and "inf" are numbers to from_chars
     return Reading{*volume, *pH};
 }
 

@@ -7,7 +7,7 @@ namespace meter {
 namespace {
 
 /// An EZO circuit's answer to a command ('*' and capitals: "*OK", "*ER", "*OV", "*RS"), or
-/// the echo of `poll`, after a prompt or not.
+/// the echo of `poll`, after a prompt or not, padded with blanks as an Orion meter pads it.
 bool isReply(std::string_view line, std::string_view poll)
 {
     if (line.size() >= 2 && line.size() <= 4 && line.front() == '*' &&
@@ -15,6 +15,8 @@ bool isReply(std::string_view line, std::string_view poll)
         return true;
     while (!line.empty() && (line.front() == '>' || line.front() == ' '))
         line.remove_prefix(1);
+    while (!line.empty() && line.back() == ' ')
+        line.remove_suffix(1);
     return line.empty() || (!poll.empty() && line == poll);
 }
 
@@ -28,7 +30,12 @@ bool isBlank(std::string_view line)
 std::vector<double> MeterStream::feed(std::string_view bytes)
 {
     std::vector<double> readings;
+    const std::size_t overlong = framer_.overlong(), partial = framer_.partial();
     lastLines_ = framer_.feed(bytes);
+    if (framer_.overlong() != overlong)
+        lastSkip_ = "a line longer than " + std::to_string(kMaxLineBytes) + " bytes";
+    if (framer_.partial() != partial)
+        lastSkip_ = "a line cut when the port opened";
     for (const std::string& line : lastLines_) {
         if (isBlank(line))
             continue;
@@ -45,6 +52,14 @@ std::vector<double> MeterStream::feed(std::string_view bytes)
         lastSkip_ = "'" + printable(line) + "': " + pH.failure;
     }
     return readings;
+}
+
+void MeterStream::restart(bool atLineStart)
+{
+    const std::size_t partial = framer_.partial();
+    framer_.restart(atLineStart);
+    if (framer_.partial() != partial)
+        lastSkip_ = "a line cut when the port closed";
 }
 
 std::string printable(std::string_view line)

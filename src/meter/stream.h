@@ -22,8 +22,10 @@ public:
 
     /// The pH readings the lines `bytes` complete carry, in order.
     std::vector<double> feed(std::string_view bytes);
+    /// The port opened (again): see LineFramer::restart.
+    void restart(bool atLineStart);
     /// Lines that were not readings: blank lines and the meter's acknowledgements ("*OK") aside.
-    std::size_t skipped() const { return skipped_ + framer_.overlong(); }
+    std::size_t skipped() const { return skipped_ + framer_.overlong() + framer_.partial(); }
     /// Answers that are not readings: acknowledgements ("*OK", "*ER") as an EZO circuit sends
     /// them, and the poll command's echo (after a prompt, "> GETMEAS") as an Orion meter does.
     std::size_t replies() const { return replies_; }

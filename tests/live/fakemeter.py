@@ -7,7 +7,6 @@ volume added is read from standard input, one number a line, so a test types the
 into the program and here. Options make it misbehave the ways meters and cables do.
 """
 import argparse
-import math
 import os
 import pty
 import random
@@ -58,6 +57,7 @@ def main():
     p.add_argument("--split", action="store_true", help="each line in pieces, apart in time")
     p.add_argument("--silent-after", type=float, help="seconds, then nothing more is sent")
     p.add_argument("--close-after", type=float, help="seconds, then the terminal closes (a pulled cable)")
+    p.add_argument("--reopen-after", type=float, help="seconds after closing, a new terminal (path printed)")
     p.add_argument("--noise", type=float, default=0.002)
     p.add_argument("--seed", type=int, default=1)
     args = p.parse_args()
@@ -67,19 +67,24 @@ def main():
     print(os.ttyname(slave), flush=True)
     end = ENDS[args.end]
     volume, started, asked, pending = 0.0, time.monotonic(), b"", 0
-    next_send = started
+    next_send, inputs = started, [master, sys.stdin]
     while True:
         now = time.monotonic()
         if args.close_after is not None and now - started > args.close_after:
+            inputs.remove(master)
             os.close(master)
             os.close(slave)
-            time.sleep(60)  # the process stays; the terminal is gone
-            return
-        ready, _, _ = select.select([master, sys.stdin], [], [], 0.02)
+            time.sleep(args.reopen_after if args.reopen_after is not None else 600)
+            master, slave = pty.openpty()
+            tty.setraw(slave)
+            print(os.ttyname(slave), flush=True)
+            inputs.append(master)
+            args.close_after = None
+        ready, _, _ = select.select(inputs, [], [], 0.02)
         if sys.stdin in ready:
             typed = sys.stdin.readline()
             if not typed:
-                sys.stdin = open(os.devnull)
+                inputs.remove(sys.stdin)  # no more volumes
             elif typed.strip():
                 volume = float(typed)
         if master in ready:
@@ -88,8 +93,9 @@ def main():
                 command, _, asked = asked.partition(b"\r")
                 if command.strip().upper() in (b"R", b"GETMEAS"):
                     pending += 1
-                    if args.format == "orion":
-                        os.write(master, command + b"\r\n")
+                    if args.format == "orion":  # an A215's echo, as captured in ebbcarbon/openalk,
+                        # lib/services/ph/orion_star.py; its record ends in LF CR CR ">" (below)
+                        os.write(master, command + b"         \r\n\r\n\r")
         silent = args.silent_after is not None and now - started > args.silent_after
         due = pending > 0 if args.answer_only else now >= next_send
         if silent or not due:
@@ -101,16 +107,16 @@ def main():
         if args.format == "ezo" and args.answer_only:
             out += b"*OK" + end
         if args.format == "orion" and args.answer_only:
-            out += b">"
-        if args.garbage:
-            out = bytes(rng.randrange(1, 256) for _ in range(5)) + end + b"12.3.4 pH" + end + out
+            out = out[: -len(end)] + b"\n\r\r>"
+        if args.garbage:  # bytes of a wrong baud rate: never text
+            noise = bytes(rng.choice([0, 7, 27, *range(0x80, 0x100)]) for _ in range(5))
+            out = noise + end + b"12.3.4 pH" + end + out
         if args.split:
             for i in range(0, len(out), 3):
                 os.write(master, out[i:i + 3])
                 time.sleep(0.01)
         else:
             os.write(master, out)
-
 
 if __name__ == "__main__":
     main()
