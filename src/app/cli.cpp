@@ -88,21 +88,6 @@ std::optional<std::string> constantBoxText(const QString& typed)
     return text;
 }
 
-/// The file name's bytes that argumentText kept in a text.
-QByteArray argumentBytes(const QString& text)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
-            bytes += char(c.unicode() - 0xDC00);
-        else if (c.unicode() < 0x80)
-            bytes += char(c.unicode());
-        else
-            return text.toUtf8();
-    }
-    return bytes;
-}
-
 /// The refusal as the command line says it: a missing input by its option.
 std::string refusalText(const Options& o, const indicators::Refusal& refusal)
 {
@@ -459,8 +444,10 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
                                       std::pair{nameOf(&Typed::derivative), t.derivative}})
         if (given && t.chart.isEmpty())
             return "--" + name + " needs --chart";
+    // Readings to analyse: a file's, or those a meter's recording keeps.
+    const bool readings = !o.dataPath.isEmpty() || (o.meter && !o.meter->recordPath.isEmpty());
     if (t.fit) {
-        if (o.dataPath.isEmpty())
+        if (!readings)
             return QStringLiteral("--fit needs --data");
         // The concentration is always fitted; the list says what else.
         for (const QString& what : t.fit->toLower().split(',')) {
@@ -476,7 +463,7 @@ std::optional<QString> readDrawing(const Typed& t, Options& o)
     }
     if (t.volumeUncertainty) {
         const std::optional<double> mL = wholeNumber(*t.volumeUncertainty);
-        if (o.dataPath.isEmpty())
+        if (!readings)
             return QStringLiteral("--volume-uncertainty needs --data");
         if (!mL || !(*mL >= 0 && *mL <= 1))
             return "--volume-uncertainty: '" + *t.volumeUncertainty + "' is not from 0 to 1 mL";
@@ -582,6 +569,20 @@ QString argumentText(const char* argument)
     return text;
 }
 
+QByteArray argumentBytes(const QString& text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            bytes += char(c.unicode() - 0xDC00);
+        else if (c.unicode() < 0x80)
+            bytes += char(c.unicode());
+        else
+            return text.toUtf8();
+    }
+    return bytes;
+}
+
 Request parse(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -590,8 +591,9 @@ Request parse(const QStringList& arguments)
     for (const OptionRow& row : kOptions)
         options << commandLineOption(row);
     parser.addOptions(options);
+    parser.addOptions(meterOptions());
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
-    if (!parser.parse(withoutQtOptions(arguments, options)))
+    if (!parser.parse(withoutQtOptions(arguments, options + meterOptions())))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
@@ -607,9 +609,14 @@ Request parse(const QStringList& arguments)
 
     // In this order, so that of two slips the same one is named first.
     Options o;
-    for (const auto read : {readInputs, readOutputs, readDrawing})
+    for (const auto read : {readInputs, readOutputs})
         if (const std::optional<QString> error = read(t, o))
             return usageError(*error);
+    // The meter before the readings' options, which apply to a recording too.
+    if (const std::optional<QString> error = readMeter(parser, o))
+        return usageError(*error);
+    if (const std::optional<QString> error = readDrawing(t, o))
+        return usageError(*error);
     return {o, {}, false};
 }
 
@@ -627,13 +634,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
                                  session::Document::analyse(*job, catalogue));
     const session::Session& session = document.setup();
     const session::Outcome& outcome = document.outcome();
-    if (!outcome.report) {
-        err << "acidora: "
-            << report::oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
-                                               : std::string("the inputs are refused"))
-            << '\n';
+    if (saidRefusal(o, outcome, err))
         return 1;
-    }
     const std::optional<std::string> text = printedText(o, outcome, err);
     if (!text)
         return 2;
@@ -649,6 +651,17 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
         }
     }
     return written(out, *text, err) ? 0 : 1;
+}
+
+bool saidRefusal(const Options& o, const session::Outcome& outcome, std::ostream& err)
+{
+    if (outcome.report)
+        return false;
+    err << "acidora: "
+        << report::oneLine(outcome.refusal ? refusalText(o, *outcome.refusal)
+                                           : std::string("the inputs are refused"))
+        << '\n';
+    return true;
 }
 
 bool written(std::ostream& out, const std::string& text, std::ostream& err)

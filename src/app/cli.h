@@ -1,11 +1,12 @@
 #pragma once
 // The command line: the inputs as options, mapped onto the same box texts the window reads, so
 // that the refusals and the numbers are the window's own; and the actions — the report, the
-// CSV table or curve, the JSON object, the chart file, pH values — run without a window. Every
-// value is checked whole here: a slip in a script is a usage error, never another number. Qt's own
-// options
-// (-platform, -style, ...) are left to QApplication when the window opens.
+// CSV table or curve, the JSON object, the chart file, pH values, a meter's readings
+// (climeter.h) — run without a window. Every value is checked whole here: a slip in a script
+// is a usage error, never another number. Qt's own options (-platform, -style, ...) are left
+// to QApplication when the window opens.
 
+#include "app/climeter.h"
 #include "indicators/schematic.h"
 #include "lab/readings.h"
 #include "output/writers.h"
@@ -38,11 +39,12 @@ struct Options
         QByteArray path;
         output::ChartFormat format = output::ChartFormat::Pdf;
     };
-    std::vector<ChartFile> charts; ///< --chart, each written
-    std::vector<double> volumes;   ///< --ph, in mL
-    QByteArray dataPath;           ///< measured readings' file, as the file system's bytes
-    lab::ReadOptions readOptions;  ///< --columns and --run
-    std::string seriesSpec;        ///< --series: an input's name and its values, for the chart
+    std::vector<ChartFile> charts;     ///< --chart, each written
+    std::vector<double> volumes;       ///< --ph, in mL
+    QByteArray dataPath;               ///< measured readings' file, as the file system's bytes
+    lab::ReadOptions readOptions;      ///< --columns and --run
+    std::string seriesSpec;            ///< --series: an input's name and its values, for the chart
+    std::optional<MeterOptions> meter; ///< --meter with --listen or --record
 
     bool hasAction() const { return report || csv || json || !charts.empty() || !volumes.empty(); }
 };
@@ -63,6 +65,10 @@ Request parse(const QStringList& arguments);
 /// QGuiApplication; the rest none.
 int run(const Options& options, std::ostream& out, std::ostream& err);
 
+/// Says why the outcome refuses the inputs, in one line on `err`, a missing input by its
+/// option; false when it does not.
+bool saidRefusal(const Options& options, const session::Outcome& outcome, std::ostream& err);
+
 /// Writes `text` to `out` and flushes it: whether all of it got there; if not, one line on `err`
 /// with the system's words ("acidora: standard output: No space left on device").
 bool written(std::ostream& out, const std::string& text, std::ostream& err);
@@ -70,5 +76,7 @@ bool written(std::ostream& out, const std::string& text, std::ostream& err);
 /// An argument as text, losslessly: UTF-8 as it is, anything else with each byte above ASCII
 /// kept as a lone surrogate, so that a file name reaches the file system unchanged.
 QString argumentText(const char* argument);
+/// The file name's bytes that argumentText kept in a text.
+QByteArray argumentBytes(const QString& text);
 
 } // namespace app::cli

@@ -1,6 +1,7 @@
-// Acidora: with an action on the command line, runs it without a window; otherwise starts with
-// the splash, which brings up the main window as it closes, with any inputs the command line
-// gave already typed. The program ends when the main window closes.
+// Acidora: with an action on the command line (or a meter to listen to or record from), runs it
+// without a window; otherwise starts with the splash, which brings up the main window as it
+// closes, with any inputs the command line gave already typed. The program ends when the main
+// window closes.
 #include "app/cli.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
@@ -15,8 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <tuple>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,17 +57,27 @@ int main(int argc, char* argv[])
         return 2;
     }
     const app::cli::Options& options = *request.options;
-    if (options.hasAction()) {
-        if (options.charts.empty())
+    if (options.hasAction() || options.meter) {
+        if (options.charts.empty() && !options.meter)
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
-        // Fonts for the chart, but no display: the chart is drawn off screen, whatever Qt
-        // options were given, and Qt's notes about the missing desktop stay out of a script's
-        // standard error.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        // A closed standard input reads as an empty one, before a file or Qt's own descriptors
+        // take its number and a recording reads volumes from them.
+        if (options.meter && ::fcntl(STDIN_FILENO, F_GETFD) == -1)
+            ::open("/dev/null", O_RDONLY);
         int programOnly = 1;
-        QGuiApplication application(programOnly, argv);
-        return app::cli::run(options, std::cout, std::cerr);
+        std::unique_ptr<QCoreApplication> application;
+        if (!options.charts.empty()) {
+            // Fonts for the chart, but no display: the chart is drawn off screen, whatever Qt
+            // options were given, and Qt's notes about the missing desktop stay out of a
+            // script's standard error.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+            application = std::make_unique<QGuiApplication>(programOnly, argv);
+        } else {
+            application = std::make_unique<QCoreApplication>(programOnly, argv); // the meter's
+        }
+        return options.meter ? app::cli::runMeter(options, std::cout, std::cerr)
+                             : app::cli::run(options, std::cout, std::cerr);
     }
 
     // Qt's own options in argv are QApplication's to take.

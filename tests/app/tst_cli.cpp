@@ -1,6 +1,8 @@
 // The command line: what it accepts and refuses, what it prints, and, through the real program,
 // what needs a process of its own (no display, Qt's own options, files).
 #include "app/cli.h"
+#include "lab/setup.h"
+#include "meter/runlog.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -27,6 +29,9 @@ private slots:
     void keepsFileNameBytes();
     void realProgram_data();
     void realProgram();
+    void listensToMeter_data();
+    void listensToMeter();
+    void recordsSimulatedTitration();
 };
 
 void TestCli::answers_data()
@@ -108,6 +113,20 @@ void TestCli::answers_data()
     QTest::newRow("JSON and another output") << "--json --ph 1" << 2 << "--json and --ph together";
     QTest::newRow("step alone") << "--step 1" << 2 << "--step needs --csv";
     QTest::newRow("step 0") << "--csv --step 0" << 2 << "--step: '0' is not a step above 0 mL";
+    QTest::newRow("a preset without a meter") << "--preset ezo --report " + kWeakAcid << 2 << "--preset needs --meter";
+    QTest::newRow("a meter with nothing to do") << "--meter /dev/ttyUSB0" << 2 << "--meter needs --listen or --record";
+    QTest::newRow("listening and recording") << "--meter simulated --listen 2 --record f.csv" << 2 << "--listen and --record together";
+    QTest::newRow("listening with a report") << "--meter simulated --listen 2 --report" << 2 << "--listen and --report together";
+    QTest::newRow("recording beside readings") << "--meter simulated --record f.csv --data x.csv" << 2 << "--record and --data together";
+    QTest::newRow("settle without seconds") << "--meter simulated --record f.csv --settle 0.02" << 2 << "--settle: '0.02' is not a pH band and seconds, each above 0, a comma between: \"0.02,5\"";
+    QTest::newRow("settle of no time") << "--meter simulated --record f.csv --settle 0.02,0" << 2 << "--settle: '0.02,0' is not*";
+    QTest::newRow("baud not whole") << "--meter /dev/ttyUSB0 --listen 2 --baud 9600.5" << 2 << "--baud: '9600.5' is not a whole number of baud above 0";
+    QTest::newRow("baud 0") << "--meter /dev/ttyUSB0 --listen 2 --baud 0" << 2 << "--baud: '0' is not*";
+    QTest::newRow("unknown preset") << "--meter /dev/ttyUSB0 --listen 2 --preset hanna" << 2 << "--preset: unknown meter 'hanna' (ezo, orion, arduino, generic)";
+    QTest::newRow("pick counts from 1") << "--meter /dev/ttyUSB0 --listen 2 --pick 0" << 2 << "--pick: the number to pick counts from 1";
+    QTest::newRow("a port's setting for a simulated meter") << "--meter simulated --listen 2 --baud 9600" << 2 << "--baud does not apply to a simulated meter";
+    QTest::newRow("a seed for a port") << "--meter /dev/ttyUSB0 --listen 2 --seed 3" << 2 << "--seed needs --meter simulated";
+    QTest::newRow("listening for no time") << "--meter simulated --listen 0" << 2 << "--listen: '0' is not from 0 to 86400 s";
     // clang-format on
 }
 
@@ -173,6 +192,9 @@ void TestCli::realProgram_data()
         << none << "--list-substances >/dev/full" << 1
         << QByteArray("acidora: standard output: No space left on device\n");
     QTest::newRow("-platform taken") << none << "-platform offscreen" << -1 << QByteArray();
+    QTest::newRow("a meter's port missing")
+        << none << "--meter /dev/nonexistent-tty --listen 5" << 1
+        << QByteArray("acidora: There is no port /dev/nonexistent-tty. Is the meter plugged in?\n");
 }
 
 void TestCli::realProgram()
@@ -203,6 +225,89 @@ void TestCli::realProgram()
     QCOMPARE(status == 0 && file.open(QIODevice::ReadOnly) ? file.read(said.size())
                                                            : program.readAllStandardError(),
              said);
+}
+
+void TestCli::listensToMeter_data()
+{
+    // The fake meter's format and misbehaviour (tests/live/fakemeter.py); the preset; whether
+    // readings come. Its flask holds 0.1 mol/L acetic acid: pH 2.88.
+    QTest::addColumn<QStringList>("fake");
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<int>("status");
+    QTest::newRow("one number a line, LF") << QStringList{"--end", "lf"} << "generic" << 0;
+    QTest::newRow("EZO, CR, asked with R")
+        << QStringList{"--format", "ezo", "--end", "cr", "--answer-only"} << "ezo" << 0;
+    QTest::newRow("Orion, GETMEAS echoed")
+        << QStringList{"--format", "orion", "--answer-only"} << "orion" << 0;
+    QTest::newRow("Arduino, a voltage first")
+        << QStringList{"--format", "arduino"} << "arduino" << 0;
+    QTest::newRow("silent") << QStringList{"--silent-after", "0"} << "generic" << 1;
+}
+
+void TestCli::listensToMeter()
+{
+    QFETCH(QStringList, fake);
+    QFETCH(QString, preset);
+    QFETCH(int, status);
+    QProcess meter, program;
+    meter.start("python3", QStringList{ACIDORA_SOURCE_DIR "/tests/live/fakemeter.py"} + fake);
+    QVERIFY(meter.waitForReadyRead(5000));
+    const QString port = QString::fromUtf8(meter.readLine()).trimmed();
+    program.start(ACIDORA_PROGRAM, {"--meter", port, "--preset", preset, "--listen", "0.8"});
+    QVERIFY(program.waitForFinished(10000));
+    meter.kill();
+    meter.waitForFinished();
+    QCOMPARE(program.exitCode(), status);
+    const QStringList lines =
+        QString::fromUtf8(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.isEmpty(), status != 0);
+    const QRegularExpression reading(R"(^\d+\.\d s  pH (\d+\.\d\d\d?)$)");
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = reading.match(line);
+        QVERIFY2(match.hasMatch() && std::abs(match.captured(1).toDouble() - 2.88) < 0.02,
+                 qPrintable(line));
+    }
+}
+
+void TestCli::recordsSimulatedTitration()
+{
+    // Volumes either side of the jump, none on it, where a burette's error moves the pH by a
+    // unit; the electrode's seed 2 keeps its offset and slope within 0.1 pH of the model's.
+    const QList<double> volumes{0, 10, 20, 23, 24, 24.5, 25.5, 26, 27, 30};
+    QTemporaryDir dir;
+    const QString file = dir.filePath("run.csv");
+    QProcess program;
+    program.start(ACIDORA_PROGRAM, (kWeakAcid + "--meter simulated --seed 2 --lag 0 --record " +
+                                    file + " --settle 0.05,0.5 --report")
+                                       .split(' ', Qt::SkipEmptyParts));
+    for (const double v : volumes)
+        program.write(QByteArray::number(v) + '\n');
+    program.write("20 mL\n");
+    program.closeWriteChannel();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString said = program.readAllStandardOutput();
+    QVERIFY2(said.startsWith("0 mL  pH 2.") && said.contains("\n30 mL  pH 11.") &&
+                 said.contains("End point 1 (first derivative):  2"),
+             qPrintable(said));
+    QCOMPARE(program.readAllStandardError(),
+             "acidora: line 11: '20 mL' is not a volume in mL; skipped\n");
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const meter::SavedRun run = meter::readRun(saved.readAll().toStdString());
+    QVERIFY(run.finished);
+    QCOMPARE(run.readings.size(), std::size_t(volumes.size()));
+    // The meter reads activities: the model with them.
+    const lab::Setup truth{chem::TitrationType::WeakAcidStrongBase,
+                           {0.1, 0.1, 25, 1.8e-5},
+                           std::nullopt,
+                           chem::ActivityModel::Davies};
+    for (std::size_t i = 0; i < run.readings.size(); ++i) {
+        QCOMPARE(run.readings[i].volume, volumes[qsizetype(i)]);
+        QVERIFY2(std::abs(run.readings[i].pH - truth.model()->pH(volumes[qsizetype(i)]).value) <
+                     0.15,
+                 qPrintable(QString::number(volumes[qsizetype(i)])));
+    }
 }
 
 QTEST_MAIN(TestCli)
