@@ -80,9 +80,14 @@ bool SerialSource::open()
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite))
         return false; // failed() has told why
-    stream_.restart(false);
+    // A meter asked for its readings answers from a line's start once what waited is thrown
+    // away; one that sends by itself may be mid-line now, and its first line is dropped.
+    const bool asks = !settings_.poll.empty();
+    if (asks)
+        port_->clear(QSerialPort::Input);
+    stream_.restart(asks);
     setState(MeterState::Connecting, portState());
-    if (!settings_.poll.empty()) {
+    if (asks) {
         poll_->start();
         const std::string command = meter::pollBytes(settings_);
         port_->write(command.data(), qint64(command.size()));
