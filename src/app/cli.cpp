@@ -1,6 +1,7 @@
 #include "app/cli.h"
 
 #include "app/appinfo.h"
+#include "app/cliexplain.h"
 #include "app/clilists.h"
 #include "app/readingsfile.h"
 #include "lab/measured.h"
@@ -119,7 +120,7 @@ struct Typed
     std::optional<QString> titration, titrant, analyte, volume, ka, kb, indicator, activity;
     bool report = false, crlf = false, csv = false, json = false;
     std::optional<QString> step, data, columns, run, fit, series, volumeUncertainty;
-    QStringList ph, chart;
+    QStringList ph, chart, explain;
     bool derivative = false;
 };
 
@@ -194,6 +195,7 @@ const OptionRow kOptions[] = {
      "as /dev/stdout (repeatable: each file is written).",
      &Typed::chart},
     {"ph", "mL", "Prints the pH after this many mL of titrant (repeatable).", &Typed::ph},
+    {"explain", "mL", kExplainHelp, &Typed::explain},
     {"data", "file",
      "Measured readings (a line a reading; comma, semicolon, tab or blanks between; a volume in mL "
      "and a pH, or the columns of a meter's or a data logger's export): their end points and the "
@@ -617,6 +619,8 @@ Request parse(const QStringList& arguments)
         return usageError(*error);
     if (const std::optional<QString> error = readDrawing(t, o))
         return usageError(*error);
+    if (const std::optional<QString> error = readExplain(t.explain, o))
+        return usageError(*error);
     return {o, {}, false};
 }
 
@@ -636,6 +640,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err)
     const session::Outcome& outcome = document.outcome();
     if (saidRefusal(o, outcome, err))
         return 1;
+    if (o.explain)
+        return runExplain(o, *outcome.report->model, out, err);
     const std::optional<std::string> text = printedText(o, outcome, err);
     if (!text)
         return 2;

@@ -41,12 +41,16 @@ struct Options
     };
     std::vector<ChartFile> charts;     ///< --chart, each written
     std::vector<double> volumes;       ///< --ph, in mL
+    std::optional<double> explain;     ///< --explain, in mL
     QByteArray dataPath;               ///< measured readings' file, as the file system's bytes
     lab::ReadOptions readOptions;      ///< --columns and --run
     std::string seriesSpec;            ///< --series: an input's name and its values, for the chart
     std::optional<MeterOptions> meter; ///< --meter with --listen or --record
 
-    bool hasAction() const { return report || csv || json || !charts.empty() || !volumes.empty(); }
+    bool hasAction() const
+    {
+        return report || csv || json || !charts.empty() || !volumes.empty() || explain;
+    }
 };
 
 /// What the command line asks for.

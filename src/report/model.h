@@ -80,6 +80,9 @@ public:
     }
     const chem::TitrationInputs& inputs() const { return inputs_; }
     int protons() const { return protons_; }
+    /// The analyte's pKa values, ascending (of the conjugate acid for a base); none for a
+    /// strong type.
+    const std::vector<double>& pKa() const { return pKa_; }
 
     /// The same titration where every pH is smooth to 1E-9 pH (the one-proton routines find a
     /// weak analyte's root in steps of about 3E-4 pH, which differences over close volumes turn

@@ -112,6 +112,11 @@ void TestCli::answers_data()
     QTest::newRow("both constants") << "--ka 1e-5 --kb 1e-5" << 2 << "--ka and --kb together";
     QTest::newRow("JSON and another output") << "--json --ph 1" << 2 << "--json and --ph together";
     QTest::newRow("step alone") << "--step 1" << 2 << "--step needs --csv";
+    QTest::newRow("explain a buffer") << "--explain 12,5 " + kWeakAcid << 0 << "After 12.5 mL of titrant: buffer region\n  Henderson–Hasselbalch equation: pH = pKa + log(n(A⁻)/n(HA)) = 4.74 + log(1.25/1.25) = 4.74\n  Approximate pH 4.74, exact pH 4.75, difference 0.00\n";
+    QTest::newRow("explain a miss, JSON") << "--json --explain 24 " + acid + "pKa;3.13;4.76;6.40" << 0 << "{\"volume\": 24, \"region\": \"buffer\", \"proton\": 1, \"approximation\": *\"reason\": \"protons-overlap\", \"why\": \"Two protons overlap: *\"}\n";
+    QTest::newRow("explain beyond the curve") << "--explain 50.5 " + kWeakAcid << 1 << "--explain: the volume 50.5 mL is beyond the curve, which ends at 50 mL";
+    QTest::newRow("explain twice") << "--explain 1 --explain 2" << 2 << "--explain takes one volume";
+    QTest::newRow("explain and the report") << "--report --explain 1" << 2 << "--explain and --report together";
     QTest::newRow("step 0") << "--csv --step 0" << 2 << "--step: '0' is not a step above 0 mL";
     QTest::newRow("a preset without a meter") << "--preset ezo --report " + kWeakAcid << 2 << "--preset needs --meter";
     QTest::newRow("a meter with nothing to do") << "--meter /dev/ttyUSB0" << 2 << "--meter needs --listen or --record";
@@ -253,7 +258,7 @@ void TestCli::listensToMeter()
     meter.start("python3", QStringList{ACIDORA_SOURCE_DIR "/tests/live/fakemeter.py"} + fake);
     QVERIFY(meter.waitForReadyRead(5000));
     const QString port = QString::fromUtf8(meter.readLine()).trimmed();
-    program.start(ACIDORA_PROGRAM, {"--meter", port, "--preset", preset, "--listen", "0.8"});
+    program.start(ACIDORA_PROGRAM, {"--meter", port, "--preset", preset, "--listen", "1.5"});
     QVERIFY(program.waitForFinished(10000));
     meter.kill();
     meter.waitForFinished();
