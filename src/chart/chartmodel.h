@@ -43,6 +43,9 @@ struct ChartContents
     int indicatorPosition = 0;
     const indicators::IndicatorCatalogue* catalogue = nullptr;
     std::vector<MeasuredMark> marks = {};
+    /// False for a curve to read from, as a worksheet gives it: the equivalence points are not
+    /// marked and the curve is one colour, so that the chart does not give the answers away.
+    bool markPoints = true;
 };
 
 /// The texts around the chart, which may change after it is made (on screen the title is the
@@ -88,6 +91,7 @@ public:
     int indicatorPosition() const { return contents_.indicatorPosition; }
     const indicators::IndicatorCatalogue* catalogue() const { return contents_.catalogue; }
     const std::vector<MeasuredMark>& marks() const { return contents_.marks; }
+    bool marksPoints() const { return contents_.markPoints; }
 
     /// The volume at the plot's right edge: the model's end, or beyond it the tick after the
     /// largest volume of the other series (up to 600 mL).

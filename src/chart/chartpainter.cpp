@@ -58,7 +58,7 @@ void ChartPainter::draw()
             if (!under(s) && s.style.markersOnly == markers)
                 drawSeries(s);
     measuredMarks();
-    if (!curve_.cutShort && chart_.pointsComputed()) {
+    if (!curve_.cutShort && chart_.pointsComputed() && chart_.marksPoints()) {
         if (chart_.points().size() == 1)
             equivalencePoint();
         else
@@ -68,17 +68,18 @@ void ChartPainter::draw()
     legend();
 }
 
-/// Pixels on screen; millimetres on paper, in whole device pixels (halves to even), at least
-/// one. The vertical grid lines measure by the vertical pixel size.
+int penPixels(const DrawingSurface& s, const ChartGeometry& g, double width, bool vertical)
+{
+    if (!g.onPaper)
+        return static_cast<int>(width);
+    const double twips = vertical ? s.twipsPerPixelY() : s.twipsPerPixelX();
+    return std::max(1, static_cast<int>(report::Round(width / 25.4 * 1440 / twips, 0)));
+}
+
+/// The vertical grid lines measure by the vertical pixel size.
 void ChartPainter::pen(double width, bool vertical)
 {
-    if (!g_.onPaper) {
-        s_.setDrawWidth(static_cast<int>(width));
-        return;
-    }
-    const double twips = vertical ? s_.twipsPerPixelY() : s_.twipsPerPixelX();
-    const double pixels = report::Round(width / 25.4 * 1440 / twips, 0);
-    s_.setDrawWidth(std::max(1, static_cast<int>(pixels)));
+    s_.setDrawWidth(penPixels(s_, g_, width, vertical));
 }
 
 void ChartPainter::printAt(double x, double y, const std::string& text)
@@ -112,8 +113,10 @@ void ChartPainter::titleAndIndicator()
 
 void ChartPainter::pHAxis()
 {
+    // On a short plot "pH" stands a line's height over the top label, not one pH step.
+    const double pHLabel = std::min(g_.yOfPH(16), g_.yOfPH(15) - 1.3 * s_.TextHeight("16"));
     for (int p = -1; p <= 16; ++p) {
-        const double y = g_.yOfPH(p);
+        const double y = p < 16 ? g_.yOfPH(p) : pHLabel;
         const std::string s = chartNumber(p);
         s_.setCurrentX(g_.pHLabelRight - s_.TextWidth(s));
         s_.setCurrentY(y - s_.TextHeight(s) / 2);

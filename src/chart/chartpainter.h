@@ -18,6 +18,10 @@ inline constexpr Colour kChartWhite = indicators::rgb(255, 255, 255);
 inline constexpr Colour kChartGreen = indicators::rgb(0, 160, 0);
 inline constexpr Colour kChartRed = indicators::rgb(196, 0, 0);
 
+/// A pen `width` wide in whole device pixels: on screen the pixels as given; on paper the
+/// millimetres measured across (or, `vertical`, down) the page, halves to even, at least one.
+int penPixels(const DrawingSurface& s, const ChartGeometry& g, double width, bool vertical);
+
 class ChartPainter
 {
 public:

@@ -47,7 +47,8 @@ Series sampleModel(const PlotTransform& plot, const ChartModel& chart)
         // A segment takes its colour from the error at its end; with several points, where
         // the stretches begin and end on samples, from its middle.
         const double at = severalPoints && !s.points.empty() ? (s.points.back().first + v) / 2 : v;
-        s.segmentColours.push_back(errorPercent(points, at) <= 1 ? kChartGreen : kChartRed);
+        s.segmentColours.push_back(
+            chart.marksPoints() && errorPercent(points, at) <= 1 ? kChartGreen : kChartRed);
         s.points.emplace_back(v, computed.value);
         s.sampledX.push_back(x);
         return true;
@@ -151,6 +152,25 @@ ChartGeometry ChartGeometry::paper()
     return g;
 }
 
+ChartGeometry ChartGeometry::paperPanel(double width, double height)
+{
+    // Room above pH 15 for the "pH" label, and below pH -1 for the volumes and the caption.
+    constexpr double kAbove = 7.5, kBelow = 11;
+    ChartGeometry g = paper();
+    g.XR = width - 5;
+    const double bottom = height - kBelow;
+    g.H = 18 * (bottom - kAbove) / 16; // pH -1 to 15 from bottom to kAbove
+    g.bottomOffset = g.H - bottom;
+    g.volumeLabelTop = bottom + 2.0 / 3;
+    g.gridTop = kAbove;
+    g.gridLength = bottom - kAbove;
+    g.captionTop = bottom + 19.0 / 3;
+    g.bandLeft = g.XR - 40.0 / 3;
+    g.bandTop = kAbove + 0.55;
+    g.bandBottom = bottom - 0.25;
+    return g;
+}
+
 double ChartGeometry::yOfPH(double pH) const
 {
     return (H - bottomOffset) - (pH + 1) * H / 18;
@@ -183,6 +203,47 @@ PlotTransform drawChart(DrawingSurface& surface, const ChartGeometry& geometry,
     const Series curve = sampleModel(plot, chart);
     ChartPainter(surface, geometry, plot, chart, curve).draw();
     return plot;
+}
+
+void drawSketchGrid(DrawingSurface& s, const ChartGeometry& g, double lastVolume)
+{
+    constexpr double kLongest = 600, kFallback = 50;
+    const PlotTransform plot{g, lastVolume > 0 ? std::min(lastVolume, kLongest) : kFallback};
+    const double top = g.gridTop, bottom = g.gridTop + g.gridLength, unit = g.gridLength / 14;
+    const auto printAt = [&](double x, double y, const std::string& text) {
+        s.setCurrentX(x);
+        s.setCurrentY(y);
+        s.Print(text);
+    };
+    s.setFontName("Arial");
+    s.setFontSize(10);
+    s.setFontBold(false);
+    s.setFontItalic(false);
+    s.setDrawWidth(penPixels(s, g, g.gridPen, false));
+    for (int p = 0; p <= 14; ++p) {
+        const double y = bottom - p * unit;
+        const std::string label = chartNumber(p);
+        printAt(g.pHLabelRight - s.TextWidth(label), y - s.TextHeight(label) / 2, label);
+        s.Line(g.X0, y, g.XR, y, g.gridColour);
+    }
+    // "pH" a step above the top line, where the chart has it, or a line's height on a short one.
+    const double pHLeft = g.pHLabelRight - s.TextWidth("16");
+    const double pHTop = top - std::max(unit, 1.3 * s.TextHeight("16")) - s.TextHeight("16") / 4;
+    s.setDrawWidth(penPixels(s, g, g.gridPen, true));
+    const double step = tickStep(plot.axisEnd);
+    for (int k = 0; k * step <= plot.axisEnd; ++k) {
+        const double x = plot.xOfVolume(k * step);
+        const std::string label = chartNumber(k * step);
+        printAt(x - s.TextWidth(label) / 2, g.volumeLabelTop, label);
+        s.Line(x, top, x, bottom, g.gridColour);
+    }
+    s.Line(g.XR, top, g.XR, bottom, g.gridColour);
+    s.setFontBold(true);
+    s.setFontSize(12);
+    printAt(pHLeft, pHTop, "pH");
+    const std::string caption = "Volume of titrant added (mL)";
+    s.setFontSize(11);
+    printAt((g.X0 + g.XR - s.TextWidth(caption)) / 2, g.captionTop, caption);
 }
 
 std::string chartNumber(double x)

@@ -55,6 +55,10 @@ struct ChartGeometry
     static ChartGeometry screen(double width, double height);
     /// A landscape page in millimetres.
     static ChartGeometry paper();
+    /// A panel of a paper page, `width` × `height` mm (some 40 mm high at least) from its
+    /// top-left corner, with the labels of both axes and the volume's caption inside it: the
+    /// page's pens and fonts on a smaller plot.
+    static ChartGeometry paperPanel(double width, double height);
 
     double yOfPH(double pH) const;
     double pHAtY(double y) const;
@@ -92,6 +96,11 @@ PlotTransform plotTransform(const ChartGeometry& geometry, const ChartModel& cha
 /// least), with a leader when that place is not beside its dot.
 PlotTransform drawChart(DrawingSurface& surface, const ChartGeometry& geometry,
                         const ChartModel& chart);
+
+/// An empty grid to sketch a curve on, in the chart's look: pH 0 to 14 by 1 from the top of
+/// the plot's grid to its bottom, volume 0 to `lastVolume` mL in the volume axis's steps, both
+/// labelled. A last volume not above 0 (or not a number) draws 50 mL; one beyond 600, 600.
+void drawSketchGrid(DrawingSurface& surface, const ChartGeometry& geometry, double lastVolume);
 
 /// The model's curve as drawChart samples it on `geometry`: a point every few pixels, denser
 /// near the equivalence volumes, each segment green within 1 % of one. Its points are (mL, pH),

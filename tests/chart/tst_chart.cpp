@@ -48,6 +48,8 @@ private slots:
     void denseSeriesPerPixel();
     void drawnAsRecorded_data();
     void drawnAsRecorded();
+    void worksheetPanels_data();
+    void worksheetPanels();
 };
 
 void TestChart::grid()
@@ -633,6 +635,60 @@ void TestChart::drawnAsRecorded()
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
     const QStringList recorded = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(drawn, recorded);
+}
+
+void TestChart::worksheetPanels_data()
+{
+    // An empty grid to a last volume (none: the weak acid's curve, unmarked); the last volume
+    // labelled.
+    QTest::addColumn<std::optional<double>>("lastVolume");
+    QTest::addColumn<QString>("lastLabel");
+    QTest::newRow("curve to read from") << std::optional<double>() << "50";
+    QTest::newRow("grid to 50 mL") << std::optional(50.0) << "50";
+    QTest::newRow("grid to 37 mL: the step before it") << std::optional(37.0) << "36";
+    QTest::newRow("grid to no number: 50 mL") << std::optional(qQNaN()) << "50";
+    QTest::newRow("grid to below 0: 50 mL") << std::optional(-5.0) << "50";
+    QTest::newRow("grid beyond 600 mL: 600") << std::optional(1e300) << "600";
+}
+
+void TestChart::worksheetPanels()
+{
+    QFETCH(std::optional<double>, lastVolume);
+    QFETCH(QString, lastLabel);
+    const ChartGeometry g = ChartGeometry::paperPanel(180, 70);
+    RecordingSurface s(kMm);
+    if (lastVolume) {
+        drawSketchGrid(s, g, *lastVolume);
+    } else {
+        const ChartModel chart = *chartOf(kWeakAcid);
+        ChartContents unmarked;
+        unmarked.markPoints = false;
+        drawChart(s, g, ChartModel(chart.model(), chart.points(), unmarked));
+    }
+    // Every text within the panel; no equivalence point marked, the curve in one colour.
+    QStringList volumes, pH;
+    for (const Op& op : s.operations) {
+        const QString text = QString::fromStdString(op.text);
+        QVERIFY(op.kind != Kind::PSet && !text.contains("Equivalence") && !text.contains("Green"));
+        if (op.kind != Kind::Print || text.isEmpty())
+            continue;
+        QVERIFY2(op.x1 >= 0 && op.y1 >= 0 && op.x1 + s.TextWidth(op.text) <= 180 &&
+                     op.y1 + 1.15 * op.fontSize * kMm <= 70,
+                 qPrintable(text));
+        (op.y1 == g.volumeLabelTop ? volumes : pH) << text;
+    }
+    QCOMPARE(volumes.last(), lastLabel);
+    QCOMPARE(pH.first(), lastVolume ? "0" : "-1");
+    if (!lastVolume) {
+        const Drawn d{g, s.operations, {}};
+        QVERIFY(d.of(Kind::Line, kGreen).empty() && d.of(Kind::Line, kRed).size() > 100);
+        return;
+    }
+    // The grid: pH 0 to 14 at even steps from the grid's bottom to its top.
+    QCOMPARE(pH.mid(14), (QStringList{"14", "pH", "Volume of titrant added (mL)"}));
+    const std::vector<Op> lines = Drawn{g, s.operations, {}}.of(Kind::Line, g.gridColour);
+    for (int p = 0; p <= 14; ++p)
+        QCOMPARE(lines[std::size_t(p)].y1, g.gridTop + g.gridLength * (14 - p) / 14);
 }
 
 QTEST_APPLESS_MAIN(TestChart)
