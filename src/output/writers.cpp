@@ -306,6 +306,12 @@ QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& tab
                [&](QPdfWriter& writer) { return drawResultsPage(writer, report, table); });
 }
 
+QByteArray worksheetPdf(std::span<const WorksheetProblem> problems, const std::string& title)
+{
+    return pdf(QString::fromStdString(title),
+               [&](QPdfWriter& writer) { return drawWorksheet(writer, problems, title); });
+}
+
 std::string resultsCsv(const std::string& table)
 {
     // Rows are "  vvvv.vv  pppp.pp" after the heading row; blanks only separate the fields.

@@ -6,6 +6,7 @@
 
 #include "chart/titrationchart.h"
 #include "output/tableprintout.h"
+#include "output/worksheet.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -71,6 +72,9 @@ QByteArray chartFile(const chart::ChartModel& input, ChartFormat format);
 /// The results as a PDF: the printed page (A4 portrait), with its page breaks; titled with
 /// the report's first line.
 QByteArray resultsPdf(std::span<const ReportLine> report, const std::string& table);
+
+/// The worksheet as a PDF (A4 portrait), titled `title`: drawWorksheet's pages.
+QByteArray worksheetPdf(std::span<const WorksheetProblem> problems, const std::string& title);
 
 /// The table as CSV: the header "Volume (mL),pH", then each row's volume and pH as the table
 /// shows them, point as the decimal separator; CR LF line ends.

@@ -72,6 +72,42 @@ QString readPdf(const QByteArray& pdf, bool boxes = false)
     return out.simplified();
 }
 
+/// pdftotext's text of each page, blanks simplified.
+QStringList pdfPages(const QByteArray& pdf)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("w.pdf"));
+    saveFile(file, pdf);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    p.waitForFinished(20000);
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
+    pages.removeLast(); // after the last page's form feed
+    for (QString& page : pages)
+        page = page.simplified();
+    return pages;
+}
+
+/// `count` problems as a generator makes them, every other one with a curve to read from and
+/// the others with one more question, under an empty grid; each question with its answer.
+std::vector<WorksheetProblem> worksheetProblems(int count, int questions)
+{
+    std::vector<WorksheetProblem> problems(static_cast<std::size_t>(count));
+    for (int k = 1; k <= count; ++k) {
+        WorksheetProblem& p = problems[std::size_t(k - 1)];
+        p.title = "Problem " + std::to_string(k) + ": weak acid with strong base";
+        p.given = {"25 mL of 0.1 mol/L acetic acid (pKa 4.76)", "titrant: 0.1 mol/L NaOH"};
+        if (k % 2)
+            p.curve = weakAcid();
+        for (int q = 1; q <= questions + 1 - k % 2; ++q) {
+            const std::string number = std::to_string(k) + '.' + std::to_string(q) + ')';
+            p.questions.push_back("Question (" + number);
+            p.answers.push_back("answer (" + number);
+        }
+    }
+    return problems;
+}
+
 } // namespace
 
 class TestOutput : public QObject
@@ -85,6 +121,8 @@ private slots:
     void resultsFiles();
     void savedWhereTheNameLeads_data();
     void savedWhereTheNameLeads();
+    void worksheet_data();
+    void worksheet();
 };
 
 void TestOutput::printedPage()
@@ -204,6 +242,44 @@ void TestOutput::resultsFiles()
     };
     QVERIFY2(qAbs(top("40.00") - top("10.00") - 120 / 25.4 * 72) < 0.2,
              qPrintable(boxes.left(400)));
+}
+
+void TestOutput::worksheet_data()
+{
+    QTest::addColumn<int>("problems");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("pages"); ///< of problems
+    QTest::newRow("one") << 1 << 2 << 1;
+    QTest::newRow("two share a page") << 2 << 2 << 1;
+    QTest::newRow("three") << 3 << 2 << 2;
+    QTest::newRow("ten") << 10 << 2 << 5;
+    QTest::newRow("one longer than a page goes on overleaf") << 1 << 40 << 3;
+}
+
+void TestOutput::worksheet()
+{
+    QFETCH(int, problems);
+    QFETCH(int, questions);
+    QFETCH(int, pages);
+    const std::vector<WorksheetProblem> sheet = worksheetProblems(problems, questions);
+    const QStringList printed = pdfPages(worksheetPdf(sheet, "Titration worksheet"));
+    // The problems' pages, each with the name's line, then the key on a page of its own.
+    QCOMPARE(printed.size(), pages + 1);
+    for (qsizetype k = 0; k < printed.size(); ++k) {
+        QVERIFY(printed[k].startsWith("Titration worksheet"));
+        QVERIFY(printed[k].endsWith(QStringLiteral("Page %1 of %2").arg(k + 1).arg(pages + 1)));
+        QCOMPARE(printed[k].contains("Name:"), k < pages);
+    }
+    const QString problemPages = printed.mid(0, pages).join(' '), key = printed.last();
+    QVERIFY(key.contains("Answer key"));
+    for (const WorksheetProblem& p : sheet) {
+        QCOMPARE(problemPages.count(QString::fromStdString(p.title)), 1);
+        for (const std::string& q : p.questions)
+            QCOMPARE(problemPages.count(QString::fromStdString(q)), 1);
+        for (const std::string& a : p.answers)
+            QVERIFY(key.contains(QString::fromStdString(a)) &&
+                    !problemPages.contains(QString::fromStdString(a)));
+    }
 }
 
 namespace {
