@@ -594,8 +594,9 @@ Request parse(const QStringList& arguments)
         options << commandLineOption(row);
     parser.addOptions(options);
     parser.addOptions(meterOptions());
+    parser.addOptions(worksheetOptions());
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
-    if (!parser.parse(withoutQtOptions(arguments, options + meterOptions())))
+    if (!parser.parse(withoutQtOptions(arguments, options + meterOptions() + worksheetOptions())))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
@@ -611,6 +612,10 @@ Request parse(const QStringList& arguments)
 
     // In this order, so that of two slips the same one is named first.
     Options o;
+    if (const std::optional<QString> error = readWorksheet(parser, o))
+        return usageError(*error);
+    if (o.worksheet)
+        return {o, {}, false};
     for (const auto read : {readInputs, readOutputs})
         if (const std::optional<QString> error = read(t, o))
             return usageError(*error);

@@ -2,11 +2,12 @@
 // The command line: the inputs as options, mapped onto the same box texts the window reads, so
 // that the refusals and the numbers are the window's own; and the actions — the report, the
 // CSV table or curve, the JSON object, the chart file, pH values, a meter's readings
-// (climeter.h) — run without a window. Every value is checked whole here: a slip in a script
-// is a usage error, never another number. Qt's own options (-platform, -style, ...) are left
-// to QApplication when the window opens.
+// (climeter.h), a worksheet (cliworksheet.h) — run without a window. Every value is checked whole
+// here: a slip in a script is a usage error, never another number. Qt's own options (-platform,
+// -style, ...) are left to QApplication when the window opens.
 
 #include "app/climeter.h"
+#include "app/cliworksheet.h"
 #include "indicators/schematic.h"
 #include "lab/readings.h"
 #include "output/writers.h"
@@ -46,10 +47,11 @@ struct Options
     lab::ReadOptions readOptions;      ///< --columns and --run
     std::string seriesSpec;            ///< --series: an input's name and its values, for the chart
     std::optional<MeterOptions> meter; ///< --meter with --listen or --record
+    std::optional<WorksheetOptions> worksheet;
 
     bool hasAction() const
     {
-        return report || csv || json || !charts.empty() || !volumes.empty() || explain;
+        return report || csv || json || !charts.empty() || !volumes.empty() || explain || worksheet;
     }
 };
 

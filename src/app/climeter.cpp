@@ -69,7 +69,7 @@ const MeterRow kMeterRows[] = {
      "of input, as with --data."},
     {"seed", "N",
      "With --meter simulated: the seed of the bench's errors (1 unless given): the same seed, "
-     "the same electrode and burette."},
+     "the same electrode and burette. With --worksheet: the seed of the problems."},
     {"lag", "s",
      "With --meter simulated: the electrode's time constant after titrant is added, in "
      "seconds (1 unless given; 0 for none)."},
@@ -125,11 +125,11 @@ Error readSimulated(const QCommandLineParser& p, MeterOptions& m)
     m.source.kind = live::SourceChoice::Kind::Simulated;
     m.source.readingsPerSecond = 5; // a settle of a second or less still sees several readings
     if (p.isSet(QStringLiteral("seed"))) {
-        const std::optional<long long> seed = wholeCount(p.value(QStringLiteral("seed")));
-        if (!seed || *seed > std::numeric_limits<std::uint32_t>::max())
+        const std::optional<std::uint32_t> seed = seedOf(p.value(QStringLiteral("seed")));
+        if (!seed)
             return "--seed: '" + p.value(QStringLiteral("seed")) +
                    "' is not a whole number from 0 to 4294967295";
-        m.source.seed = std::uint32_t(*seed);
+        m.source.seed = *seed;
     }
     if (p.isSet(QStringLiteral("lag"))) {
         const std::optional<double> lag = seconds(p.value(QStringLiteral("lag")), 0, 60);
@@ -229,6 +229,14 @@ std::string shortest(double volume)
 }
 
 } // namespace
+
+std::optional<std::uint32_t> seedOf(const QString& typed)
+{
+    const std::optional<long long> seed = wholeCount(typed);
+    if (!seed || *seed > std::numeric_limits<std::uint32_t>::max())
+        return std::nullopt;
+    return std::uint32_t(*seed);
+}
 
 QList<QCommandLineOption> meterOptions()
 {

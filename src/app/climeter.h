@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 
@@ -29,6 +30,9 @@ struct MeterOptions
     double listenSeconds = 0;                      ///< --listen; 0 when recording
     QByteArray recordPath; ///< --record, as the file system's bytes; empty when listening
 };
+
+/// --seed as typed: a whole number from 0 to 4294967295 in digits only; none otherwise.
+std::optional<std::uint32_t> seedOf(const QString& typed);
 
 /// The meter's options, which the help lists after the others.
 QList<QCommandLineOption> meterOptions();

@@ -58,7 +58,8 @@ int main(int argc, char* argv[])
     }
     const app::cli::Options& options = *request.options;
     if (options.hasAction() || options.meter) {
-        if (options.charts.empty() && !options.meter)
+        const bool drawn = !options.charts.empty() || options.worksheet;
+        if (!drawn && !options.meter)
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
         // A closed standard input reads as an empty one, before a file or Qt's own descriptors
         // take its number and a recording reads volumes from them.
@@ -66,7 +67,7 @@ int main(int argc, char* argv[])
             ::open("/dev/null", O_RDONLY);
         int programOnly = 1;
         std::unique_ptr<QCoreApplication> application;
-        if (!options.charts.empty()) {
+        if (drawn) {
             // Fonts for the chart, but no display: the chart is drawn off screen, whatever Qt
             // options were given, and Qt's notes about the missing desktop stay out of a
             // script's standard error.
@@ -76,6 +77,8 @@ int main(int argc, char* argv[])
         } else {
             application = std::make_unique<QCoreApplication>(programOnly, argv); // the meter's
         }
+        if (options.worksheet)
+            return app::cli::runWorksheet(options, std::cerr);
         return options.meter ? app::cli::runMeter(options, std::cout, std::cerr)
                              : app::cli::run(options, std::cout, std::cerr);
     }

@@ -32,6 +32,7 @@ private slots:
     void listensToMeter_data();
     void listensToMeter();
     void recordsSimulatedTitration();
+    void worksheetBySeed();
 };
 
 void TestCli::answers_data()
@@ -132,6 +133,12 @@ void TestCli::answers_data()
     QTest::newRow("a port's setting for a simulated meter") << "--meter simulated --listen 2 --baud 9600" << 2 << "--baud does not apply to a simulated meter";
     QTest::newRow("a seed for a port") << "--meter /dev/ttyUSB0 --listen 2 --seed 3" << 2 << "--seed needs --meter simulated";
     QTest::newRow("listening for no time") << "--meter simulated --listen 0" << 2 << "--listen: '0' is not from 0 to 86400 s";
+    QTest::newRow("worksheet of 31 problems") << "--worksheet 31 --seed 1 --output a.pdf" << 2 << "--worksheet: '31' is not a number of problems from 1 to 30";
+    QTest::newRow("worksheet without a seed") << "--worksheet 3 --output a.pdf" << 2 << "--worksheet needs --seed";
+    QTest::newRow("worksheet's seed not whole") << "--worksheet 3 --seed 1.5 --output a.pdf" << 2 << "--seed: '1.5' is not a whole number from 0 to 4294967295";
+    QTest::newRow("worksheet as text") << "--worksheet 3 --seed 1 --output a.txt" << 2 << "--output needs a .pdf file: 'a.txt'";
+    QTest::newRow("worksheet and a titration") << "--worksheet 3 --seed 1 --output a.pdf " + kWeakAcid << 2 << "--worksheet and --titration together";
+    QTest::newRow("output alone") << "--output a.pdf" << 2 << "--output needs --worksheet";
     // clang-format on
 }
 
@@ -197,6 +204,11 @@ void TestCli::realProgram_data()
         << none << "--list-substances >/dev/full" << 1
         << QByteArray("acidora: standard output: No space left on device\n");
     QTest::newRow("-platform taken") << none << "-platform offscreen" << -1 << QByteArray();
+    QTest::newRow("worksheet") << none << "--worksheet 2 --seed 3 --output sheet.pdf" << 0
+                               << QByteArray("%PDF");
+    QTest::newRow("worksheet to a full device")
+        << none << "--output /dev/full --worksheet 1 --seed 3" << 1
+        << QByteArray("acidora: /dev/full: No space left on device\n");
     QTest::newRow("a meter's port missing")
         << none << "--meter /dev/nonexistent-tty --listen 5" << 1
         << QByteArray("acidora: There is no port /dev/nonexistent-tty. Is the meter plugged in?\n");
@@ -313,6 +325,29 @@ void TestCli::recordsSimulatedTitration()
                      0.15,
                  qPrintable(QString::number(volumes[qsizetype(i)])));
     }
+}
+
+void TestCli::worksheetBySeed()
+{
+    // The same seed, the same problems word for word; another seed, others; all four types;
+    // an answer to each question.
+    const auto text = [](std::uint32_t seed) {
+        std::string all;
+        for (const output::WorksheetProblem& p : cli::worksheetProblems(30, seed)) {
+            all += p.title + '\n';
+            for (const auto* lines : {&p.given, &p.questions, &p.answers})
+                for (const std::string& line : *lines)
+                    all += line + '\n';
+        }
+        return QString::fromStdString(all);
+    };
+    QCOMPARE(text(7), text(7));
+    QVERIFY(text(7) != text(8));
+    for (const output::WorksheetProblem& p : cli::worksheetProblems(30, 7))
+        QCOMPARE(p.answers.size(), p.questions.size());
+    for (const char* type :
+         {": strong acid with", ": weak acid with", ": strong base with", ": weak base with"})
+        QVERIFY2(text(7).contains(QLatin1String(type)), type);
 }
 
 QTEST_MAIN(TestCli)
