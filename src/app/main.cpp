@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,6 +97,9 @@ int main(int argc, char* argv[])
         // refusal's message has it as parent.
         if (created && !options.dataPath.isEmpty())
             main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
+        // A live run a crash or a closed window left off is offered once the window shows.
+        if (created)
+            QTimer::singleShot(0, main.get(), [&main] { main->offerUnfinishedRuns(); });
     });
     splash->show();
     const int status = application.exec();
