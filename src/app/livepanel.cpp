@@ -3,7 +3,6 @@
 #include "app/uihelpers.h"
 #include "report/numberreading.h"
 
-#include <QAccessible>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -208,11 +207,12 @@ void LivePanel::meterReading(double seconds, double pH)
                                    : QStringLiteral("color: #a06000"));
     if (kept)
         showKept(*kept);
-    if (!spoken_.isValid() || spoken_.elapsed() >= kSpokenEveryMs) {
+    // A new name is announced (Qt tells the screen reader); a steady pH is not said again.
+    const QString name = tr("Live pH %1, %2").arg(pHText(pH), settle_->text());
+    if (name != pH_->accessibleName() &&
+        (!spoken_.isValid() || spoken_.elapsed() >= kSpokenEveryMs)) {
         spoken_.start();
-        pH_->setAccessibleName(tr("Live pH %1, %2").arg(pHText(pH), settle_->text()));
-        QAccessibleEvent event(pH_, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
+        pH_->setAccessibleName(name);
     }
 }
 
