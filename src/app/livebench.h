@@ -28,6 +28,9 @@ public:
     chem::Result<bool> resume(const meter::SavedRun& saved);
     /// A new settle rule; the readings kept stay.
     void setSettle(double band, double seconds);
+    /// The meter went silent or away: the pH seen so far is stale, so a reading asked for
+    /// now or waiting waits for fresh readings to settle.
+    void meterLost();
 
     /// The meter's pH at `time`; the reading kept, when one waited for it to settle.
     std::optional<meter::Reading> meterReading(double time, double pH);
@@ -55,6 +58,7 @@ private:
 
     session::Document& document_;
     std::string name_;
+    double band_, seconds_;
     meter::LiveRun run_;
     meter::RunLog log_;
     std::string saveFailure_;

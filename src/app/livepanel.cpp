@@ -202,6 +202,8 @@ void LivePanel::meterReading(double seconds, double pH)
     const std::optional<meter::Reading> kept = bench_.meterReading(seconds, pH);
     const bool settled = bench_.run().settled();
     pH_->setText(pHText(pH));
+    if (!pH_->styleSheet().isEmpty())
+        pH_->setStyleSheet(QString());
     settle_->setText(settled ? tr("Settled") : tr("Settling\u2026"));
     settle_->setStyleSheet(settled ? QStringLiteral("color: #107010")
                                    : QStringLiteral("color: #a06000"));
@@ -225,6 +227,12 @@ void LivePanel::meterState(live::MeterState state, const QString& message)
             ? (state == live::MeterState::Receiving ? tr("Receiving") : tr("Connecting\u2026"))
             : message);
     state_->setStyleSheet(bad ? QStringLiteral("color: #b00000") : QString());
+    if (bad) {
+        bench_.meterLost();
+        pH_->setStyleSheet(QStringLiteral("color: #a0a0a0")); // the last pH, no longer live
+        settle_->setText(tr("No readings"));
+        settle_->setStyleSheet(QStringLiteral("color: #b00000"));
+    }
 }
 
 void LivePanel::keepVolume(const QString& text)
