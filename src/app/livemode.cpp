@@ -171,6 +171,8 @@ bool LiveMode::begin(LiveChoice choice, const meter::SavedRun* resumed)
 void LiveMode::offerUnfinishedRuns()
 {
     for (const meter::SavedRun& run : meter::unfinishedRuns(liveFolder().toStdString())) {
+        if (panel_ && run.path == panel_->bench().path())
+            continue; // the run being taken
         const QString file = QString::fromStdString(run.path.string());
         const QDateTime started =
             QDateTime::fromString(headerValue(run.header, "started"), Qt::ISODate);
@@ -187,7 +189,8 @@ void LiveMode::offerUnfinishedRuns()
             return;
         const RestoredRun restored = restoredRun(run.header);
         if (answer == 1) {
-            input_.preset(restored.type, restored.boxes, restored.indicatorPosition);
+            if (restored.type)
+                input_.preset(restored.type, restored.boxes, restored.indicatorPosition);
             setAside(run);
             emit curveWanted();
             emit readingsWanted(file);

@@ -204,9 +204,12 @@ void LivePanel::meterReading(double seconds, double pH)
     pH_->setText(pHText(pH));
     if (!pH_->styleSheet().isEmpty())
         pH_->setStyleSheet(QString());
-    settle_->setText(settled ? tr("Settled") : tr("Settling\u2026"));
-    settle_->setStyleSheet(settled ? QStringLiteral("color: #107010")
-                                   : QStringLiteral("color: #a06000"));
+    const QString settle = settled ? tr("Settled") : tr("Settling\u2026");
+    if (settle != settle_->text()) { // ten readings a second restyle nothing while it holds
+        settle_->setText(settle);
+        settle_->setStyleSheet(settled ? QStringLiteral("color: #107010")
+                                       : QStringLiteral("color: #a06000"));
+    }
     if (kept)
         showKept(*kept);
     // A new name is announced (Qt tells the screen reader); a steady pH is not said again.
