@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -84,7 +85,9 @@ void LivePanel::build()
 
     auto* undo = new QPushButton(tr("&Undo last reading"), this);
     undo->setObjectName(QStringLiteral("liveUndo"));
+    undo->setToolTip(tr("Takes back the last reading kept (Ctrl+Z)"));
     connect(undo, &QPushButton::clicked, this, &LivePanel::undo);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, &LivePanel::undo);
     auto* meter = new QPushButton(tr("&Meter\u2026"), this);
     meter->setObjectName(QStringLiteral("liveMeter"));
     connect(meter, &QPushButton::clicked, this, &LivePanel::meterWanted);
@@ -124,6 +127,7 @@ QWidget* LivePanel::buildEntry()
     volume_->setToolTip(tr("Type the burette reading and press Enter: the pH is kept once it "
                            "has settled"));
     connect(volume_, &QLineEdit::returnPressed, this, [this] { keepVolume(volume_->text()); });
+    volume_->installEventFilter(this); // Ctrl+Z takes back a reading, not the box's typing
     rows->addRow(tr("&Burette reading (mL):"), volume_);
 
     step_ = new QDoubleSpinBox(entry);
@@ -309,6 +313,17 @@ void LivePanel::finish()
         emit finished();
     }
     hide();
+}
+
+bool LivePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (watched != volume_ || !key || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo))
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress)
+        undo();
+    event->accept();
+    return true;
 }
 
 void LivePanel::closeEvent(QCloseEvent* event)

@@ -267,8 +267,8 @@ void TestLiveWindow::readingsAtTheBench()
     QVERIFY(note->text().contains("below the last one kept, 26 mL"));
     typeVolume(panel, "lots");
     QVERIFY(note->text().contains("not a number") && count() == 4 && onDisk(path).size() == 4);
-    // Undo, in the file, the document and the list; then a fixed step from the last kept.
-    QTest::mouseClick(in<QPushButton>(panel, "liveUndo"), Qt::LeftButton);
+    // Undo from the volume box, in the file, the document and the list; then a fixed step.
+    QTest::keyClick(in<QLineEdit>(panel, "liveVolume"), Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(count() == 3 && onDisk(path).size() == 3 &&
             in<QListWidget>(panel, "liveReadings")->count() == 3);
     in<QDoubleSpinBox>(panel, "liveStep")->setValue(0.5);
