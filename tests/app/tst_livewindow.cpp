@@ -10,6 +10,7 @@
 #include "app/livepanel.h"
 #include "app/livesetup.h"
 #include "app/meterdialog.h"
+#include "app/printcommand.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -107,6 +108,7 @@ private:
 void TestLiveWindow::init()
 {
     window_.reset();
+    backgroundPool().waitForDone(); // the printer query of the window gone asks its desktop
     QStandardPaths::setTestModeEnabled(true); // the runs and settings stay out of the user's
     QDir(liveFolder()).removeRecursively();
     QSettings().clear();
