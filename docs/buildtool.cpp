@@ -65,6 +65,7 @@ public:
         return {};
     }
     void show(QWidget*, Icon, const QString&, const QString&) override {}
+    int ask(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
     void open(const QUrl&, QObject*, std::function<void(bool)> done) override { done(true); }
 };
 

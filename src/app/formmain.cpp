@@ -4,6 +4,8 @@
 #include "app/chartpage.h"
 #include "app/formsplash.h"
 #include "app/inputpage.h"
+#include "app/livemode.h"
+#include "app/livepanel.h"
 #include "app/picturebutton.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
@@ -91,6 +93,12 @@ FormMain::FormMain(Platform& platform, QWidget* parent)
             readingsLoaded(readingsLoad_.result());
     });
 
+    live_ = new LiveMode(this, document_, platform_, *frameDAT_);
+    connect(live_, &LiveMode::readingsChanged, this, &FormMain::refreshShownPage);
+    connect(live_, &LiveMode::curveWanted, this, [this] { Image5_Click(false); });
+    connect(live_, &LiveMode::readingsWanted, this,
+            [this](const QString& path) { openReadings(path); });
+
     // Key preview: the window sees keys before whichever control has the focus.
     qApp->installEventFilter(this);
 }
@@ -102,6 +110,7 @@ FormMain::~FormMain()
     // Hidden and rid of its input page while the document lives: a box that loses the focus
     // confirms its text, which is an edit of the document.
     hide();
+    delete std::exchange(live_, nullptr); // a run taken stays unfinished in its file, to resume
     delete std::exchange(frameDAT_, nullptr);
 }
 
@@ -120,40 +129,14 @@ void FormMain::buildHeader()
     };
     // Alt and the caption's initial: no text box or desktop takes these, and they are what a
     // menu bar would use, where a program has one.
+    // clang-format off
     const Button buttons[] = {
-        {"Image3",
-         ":/art/button-input.svg",
-         {16, 20},
-         2,
-         {14, 18},
-         "Input data",
-         "I",
-         &FormMain::Image3_Click},
-        {"Image4",
-         ":/art/button-table.svg",
-         {170, 20},
-         1,
-         {168, 18},
-         "Table & results",
-         "T",
-         &FormMain::Image4_Click},
-        {"Image5",
-         ":/art/button-curve.svg",
-         {322, 20},
-         0,
-         {320, 18},
-         "Curve",
-         "C",
-         &FormMain::Image5_Click},
-        {"Image6",
-         ":/art/button-help.svg",
-         {617, 20},
-         3,
-         {615, 18},
-         "Help",
-         "H",
-         &FormMain::Image6_Click},
+        {"Image3", ":/art/button-input.svg", {16, 20}, 2, {14, 18}, "Input data", "I", &FormMain::Image3_Click},
+        {"Image4", ":/art/button-table.svg", {170, 20}, 1, {168, 18}, "Table & results", "T", &FormMain::Image4_Click},
+        {"Image5", ":/art/button-curve.svg", {322, 20}, 0, {320, 18}, "Curve", "C", &FormMain::Image5_Click},
+        {"Image6", ":/art/button-help.svg", {617, 20}, 3, {615, 18}, "Help", "H", &FormMain::Image6_Click},
     };
+    // clang-format on
     for (const Button& b : buttons)
         new SvgPicture(this, QStringLiteral("Image2(%1)").arg(b.frame),
                        QStringLiteral(":/art/button-frame.svg"), {b.frameAt, QSize(145, 29)});
@@ -294,6 +277,9 @@ void FormMain::buildChartMenu()
     };
     add("mnu_OpenData", QStringLiteral("Open measured data\u2026"),
         &FormMain::openReadingsFromDialog);
+    QAction* live = add("mnu_Live", tr("&Live readings\u2026"), [this] { live_->open(); });
+    live->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L)); // shown; the key preview has it
+    live->setShortcutVisibleInContextMenu(true);
     keep_ = add("mnu_KeepCurve", QStringLiteral("Keep this curve"), &FormMain::keepCurve);
     clearKept_ = add("mnu_ClearKept", QStringLiteral("Clear kept curves"), [this] {
         document_.clearKept();
@@ -380,6 +366,10 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event)
             popupHelpMenu(true);
         else
             commandKeys_.at(key->key())->click();
+        return true;
+    }
+    if (key->key() == Qt::Key_L && key->modifiers() == Qt::ControlModifier) {
+        live_->open();
         return true;
     }
     switch (key->key()) {
@@ -510,6 +500,21 @@ void FormMain::open(const session::Session& setup)
     document_.setFitPKa(setup.fitPKa);
     document_.setFitOffset(setup.fitOffset);
     document_.setActivity(setup.activity);
+}
+
+bool FormMain::startLive(const LiveChoice& choice)
+{
+    return live_->start(choice);
+}
+
+void FormMain::offerUnfinishedRuns()
+{
+    live_->offerUnfinishedRuns();
+}
+
+LivePanel* FormMain::livePanel() const
+{
+    return live_->panel();
 }
 
 void FormMain::openReadings(const QString& path, const lab::ReadOptions& options)

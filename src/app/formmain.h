@@ -26,6 +26,9 @@ namespace app {
 
 class ChartPage;
 class InputPage;
+class LiveMode;
+class LivePanel;
+struct LiveChoice;
 class PictureButton;
 class TablePage;
 struct Platform;
@@ -67,6 +70,13 @@ public:
     /// in as a user would type them, and the fit's choice.
     void open(const session::Session& setup);
     const session::Session& session() const { return document_.setup(); }
+    /// Takes live readings from the meter `choice` names, in the live panel beside the window
+    /// (a simulated meter's flask: the titration typed); false, with a message, when refused.
+    bool startLive(const LiveChoice& choice);
+    /// Offers to take up the live runs left unfinished; asked once the window shows.
+    void offerUnfinishedRuns();
+    /// The live panel while a run is taken; null otherwise.
+    LivePanel* livePanel() const;
     const session::Document& document() const { return document_; }
 
 protected:
@@ -144,6 +154,7 @@ private:
     std::optional<std::uint64_t> running_;
     /// The readings' file being read, the newest asked for.
     QFutureWatcher<LoadedReadings> readingsLoad_;
+    LiveMode* live_ = nullptr;
     QAction* keep_ = nullptr;
     QAction* clearKept_ = nullptr;
     QAction* derivative_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,6 +115,9 @@ int main(int argc, char* argv[])
         // refusal's message has it as parent.
         if (created && !options.dataPath.isEmpty())
             main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
+        // A live run a crash or a closed window left off is offered once the window shows.
+        if (created)
+            QTimer::singleShot(0, main.get(), [&main] { main->offerUnfinishedRuns(); });
     });
     splash->show();
     const int status = application.exec();

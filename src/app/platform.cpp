@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 
 namespace app {
@@ -90,6 +91,24 @@ void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, cons
                     shown, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // messages quote paths and the print server's words
     box.exec();
+}
+
+int QtMessageBoxes::ask(QWidget* parent, const QString& title, const QString& text,
+                        const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton*> pressed;
+    for (const QString& caption : buttons) {
+        QPushButton* button = box.addButton(caption, QMessageBox::AcceptRole);
+        pressed << button;
+        if (pressed.size() == 1)
+            box.setDefaultButton(button);
+    }
+    if (!pressed.isEmpty())
+        box.setEscapeButton(pressed.back());
+    box.exec();
+    return int(pressed.indexOf(box.clickedButton()));
 }
 
 void QtOpener::open(const QUrl& target, QObject* context, std::function<void(bool)> done)

@@ -6,6 +6,7 @@
 #include "app/printsystem.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -41,12 +42,18 @@ public:
     virtual ~MessageBoxes() = default;
     /// A modal message with one OK button.
     virtual void show(QWidget* parent, Icon icon, const QString& title, const QString& text) = 0;
+    /// A modal question answered by one of `buttons`, the last of which Esc presses; returns
+    /// the index of the button pressed.
+    virtual int ask(QWidget* parent, const QString& title, const QString& text,
+                    const QStringList& buttons) = 0;
 };
 
 class QtMessageBoxes : public MessageBoxes
 {
 public:
     void show(QWidget* parent, Icon icon, const QString& title, const QString& text) override;
+    int ask(QWidget* parent, const QString& title, const QString& text,
+            const QStringList& buttons) override;
 };
 
 /// The desktop's opener of documents and addresses (PDF reader, browser, mail program).

@@ -75,6 +75,12 @@ struct FakeDesktop : app::PrintSystem,
     {
         shown << title << text;
     }
+    QList<int> answers; ///< the buttons pressed in questions, in turn; then the last, Esc's
+    int ask(QWidget*, const QString& title, const QString& text, const QStringList& b) override
+    {
+        shown << title << text;
+        return answers.isEmpty() ? int(b.size()) - 1 : answers.takeFirst();
+    }
     void open(const QUrl& target, QObject*, std::function<void(bool)> done) override
     {
         opened.append(target);
