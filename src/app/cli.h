@@ -7,6 +7,7 @@
 // to QApplication when the window opens.
 
 #include "app/climeter.h"
+#include "app/cliteach.h"
 #include "indicators/schematic.h"
 #include "lab/readings.h"
 #include "output/writers.h"
@@ -46,6 +47,7 @@ struct Options
     lab::ReadOptions readOptions;      ///< --columns and --run
     std::string seriesSpec;            ///< --series: an input's name and its values, for the chart
     std::optional<MeterOptions> meter; ///< --meter with --listen or --record
+    std::optional<TeachOptions> teach; ///< --exercise or --quiz
 
     bool hasAction() const
     {

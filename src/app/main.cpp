@@ -57,7 +57,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     const app::cli::Options& options = *request.options;
-    if (options.hasAction() || options.meter) {
+    if (options.hasAction() || options.meter || options.teach) {
         if (options.charts.empty() && !options.meter)
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
         // A closed standard input reads as an empty one, before a file or Qt's own descriptors
