@@ -12,28 +12,31 @@ namespace teach {
 
 namespace {
 
-/// "3", "1 and 3", "1, 2 and 3", or "none".
-std::string pointList(const std::vector<int>& points)
+/// "a", "a and b", "a, b and c".
+std::string listText(const std::vector<std::string>& items)
 {
-    if (points.empty())
-        return "none";
     std::string text;
-    for (std::size_t k = 0; k < points.size(); ++k)
-        text += (k == 0 ? "" : k + 1 == points.size() ? " and " : ", ") + std::to_string(points[k]);
+    for (std::size_t k = 0; k < items.size(); ++k)
+        text += (k == 0 ? "" : k + 1 == items.size() ? " and " : ", ") + items[k];
     return text;
 }
 
-/// The equivalence volumes as a list: "12.5, 25 and 37.5 mL".
+/// "3", "1 and 3", or "none".
+std::string pointList(const std::vector<int>& points)
+{
+    std::vector<std::string> numbers;
+    for (const int k : points)
+        numbers.push_back(std::to_string(k));
+    return points.empty() ? "none" : listText(numbers);
+}
+
+/// The equivalence volumes: "12.5, 25 and 37.5 mL".
 std::string volumeList(const Solution& s)
 {
-    std::string text;
-    const auto& points = s.report.points;
-    for (std::size_t k = 0; k < points.size(); ++k)
-        text += (k == 0                   ? ""
-                 : k + 1 == points.size() ? " and "
-                                          : ", ") +
-                report::NumberText(report::Round(points[k].volume, 3));
-    return text + " mL";
+    std::vector<std::string> volumes;
+    for (const report::EquivalencePoint& p : s.report.points)
+        volumes.push_back(report::NumberText(report::Round(p.volume, 3)));
+    return listText(volumes) + " mL";
 }
 
 /// The point numbers typed, ascending and each once; none when the text holds neither a number
