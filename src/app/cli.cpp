@@ -595,8 +595,10 @@ Request parse(const QStringList& arguments)
     parser.addOptions(options);
     parser.addOptions(meterOptions());
     parser.addOptions(worksheetOptions());
+    parser.addOptions(teachOptions());
     const auto usageError = [](const QString& text) { return Request{{}, text, true}; };
-    if (!parser.parse(withoutQtOptions(arguments, options + meterOptions() + worksheetOptions())))
+    if (!parser.parse(withoutQtOptions(arguments, options + meterOptions() + worksheetOptions() +
+                                                      teachOptions())))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument '" + parser.positionalArguments().first() + "'");
@@ -619,7 +621,10 @@ Request parse(const QStringList& arguments)
     for (const auto read : {readInputs, readOutputs})
         if (const std::optional<QString> error = read(t, o))
             return usageError(*error);
-    // The meter before the readings' options, which apply to a recording too.
+    // The exercise sets the meter's flask, and a quiz takes --seed; the meter before the
+    // readings' options, which apply to a recording too.
+    if (const std::optional<QString> error = readTeach(parser, o))
+        return usageError(*error);
     if (const std::optional<QString> error = readMeter(parser, o))
         return usageError(*error);
     if (const std::optional<QString> error = readDrawing(t, o))
@@ -631,6 +636,8 @@ Request parse(const QStringList& arguments)
 
 int run(const Options& o, std::ostream& out, std::ostream& err)
 {
+    if (o.teach)
+        return runTeach(o, out, err);
     // As the window does: one document, its boxes read and checked by the schematic refresh,
     // then the run, and the readings analysed as the window's worker analyses them.
     const indicators::IndicatorCatalogue& catalogue = indicators::filledCatalogue();

@@ -7,6 +7,7 @@
 // -style, ...) are left to QApplication when the window opens.
 
 #include "app/climeter.h"
+#include "app/cliteach.h"
 #include "app/cliworksheet.h"
 #include "indicators/schematic.h"
 #include "lab/readings.h"
@@ -48,6 +49,7 @@ struct Options
     std::string seriesSpec;            ///< --series: an input's name and its values, for the chart
     std::optional<MeterOptions> meter; ///< --meter with --listen or --record
     std::optional<WorksheetOptions> worksheet;
+    std::optional<TeachOptions> teach; ///< --exercise or --quiz
 
     bool hasAction() const
     {

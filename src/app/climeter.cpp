@@ -7,6 +7,7 @@
 #include "meter/runlog.h"
 #include "report/numberreading.h"
 #include "session/session.h"
+#include "teach/exercise.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -69,7 +70,8 @@ const MeterRow kMeterRows[] = {
      "of input, as with --data."},
     {"seed", "N",
      "With --meter simulated: the seed of the bench's errors (1 unless given): the same seed, "
-     "the same electrode and burette. With --worksheet: the seed of the problems."},
+     "the same electrode and burette. With --worksheet: the seed of the problems. With --quiz: "
+     "the questions' seed (1 unless given)."},
     {"lag", "s",
      "With --meter simulated: the electrode's time constant after titrant is added, in "
      "seconds (1 unless given; 0 for none)."},
@@ -124,13 +126,9 @@ Error readSimulated(const QCommandLineParser& p, MeterOptions& m)
             return dashed(name) + " does not apply to a simulated meter";
     m.source.kind = live::SourceChoice::Kind::Simulated;
     m.source.readingsPerSecond = 5; // a settle of a second or less still sees several readings
-    if (p.isSet(QStringLiteral("seed"))) {
-        const std::optional<std::uint32_t> seed = seedOf(p.value(QStringLiteral("seed")));
-        if (!seed)
-            return "--seed: '" + p.value(QStringLiteral("seed")) +
-                   "' is not a whole number from 0 to 4294967295";
-        m.source.seed = *seed;
-    }
+    if (p.isSet(QStringLiteral("seed")))
+        if (const Error error = readSeed("seed", p.value(QStringLiteral("seed")), m.source.seed))
+            return error;
     if (p.isSet(QStringLiteral("lag"))) {
         const std::optional<double> lag = seconds(p.value(QStringLiteral("lag")), 0, 60);
         if (!lag)
@@ -238,6 +236,15 @@ std::optional<std::uint32_t> seedOf(const QString& typed)
     return std::uint32_t(*seed);
 }
 
+std::optional<QString> readSeed(const char* option, const QString& typed, std::uint32_t& seed)
+{
+    const std::optional<long long> n = wholeCount(typed);
+    if (!n || *n > std::numeric_limits<std::uint32_t>::max())
+        return dashed(option) + ": '" + typed + "' is not a whole number from 0 to 4294967295";
+    seed = std::uint32_t(*n);
+    return std::nullopt;
+}
+
 QList<QCommandLineOption> meterOptions()
 {
     QList<QCommandLineOption> options;
@@ -250,9 +257,13 @@ QList<QCommandLineOption> meterOptions()
 std::optional<QString> readMeter(const QCommandLineParser& p, Options& o)
 {
     if (!p.isSet(QStringLiteral("meter"))) {
-        for (const MeterRow& row : kMeterRows)
-            if (p.isSet(QLatin1String(row.name)))
-                return dashed(row.name) + " needs --meter";
+        for (const MeterRow& row : kMeterRows) {
+            const bool seed = row.name == std::string_view("seed");
+            if (!p.isSet(QLatin1String(row.name)) || (seed && o.teach && o.teach->quiz > 0))
+                continue; // a quiz's seed is the questions'
+            return dashed(row.name) +
+                   (seed ? " needs --meter simulated or --quiz" : " needs --meter");
+        }
         return std::nullopt;
     }
     MeterOptions m;
@@ -327,8 +338,10 @@ int MeterCommand::exec()
     if (recording()) {
         const meter::PortSettings& s = m_.source.port;
         const bool simulated = m_.source.kind == live::SourceChoice::Kind::Simulated;
+        const std::string exercise =
+            o_.teach ? ", exercise " + std::to_string(o_.teach->exercise->seed) : "";
         const meter::RunHeader header{
-            {"meter", simulated ? "simulated, seed " + std::to_string(m_.source.seed)
+            {"meter", simulated ? "simulated, seed " + std::to_string(m_.source.seed) + exercise
                                 : s.port + ' ' + meter::describe(s)},
             {"settle", pHText(m_.settleBand) + " pH over " + shortest(m_.settleSeconds) + " s"}};
         const chem::Result<bool> started = log_.start(m_.recordPath.toStdString(), header);
@@ -494,22 +507,29 @@ void MeterCommand::finish(int status, bool analyse)
         // The readings file as --data reads it: the analysis is --data's own.
         Options analysis = o_;
         analysis.meter.reset();
+        analysis.teach.reset(); // an exercise's readings, analysed against the student's setup
         analysis.dataPath = m_.recordPath;
         status = std::max(status, run(analysis, out_, err_));
     }
     QCoreApplication::exit(status);
 }
 
-/// The flask a simulated meter holds: the titration the inputs describe, with activities, as
-/// a meter reads them; none when the inputs are refused, the reason said on `err`.
+/// The flask a simulated meter holds: an exercise's unknown, or the titration the inputs
+/// describe, with activities, as a meter reads them; none when the inputs are refused, the
+/// reason said on `err`.
 std::optional<lab::Setup> simulatedFlask(const Options& o, std::ostream& err)
 {
-    const session::Outcome outcome = session::compute(o.setup, indicators::filledCatalogue());
-    if (saidRefusal(o, outcome, err))
-        return std::nullopt;
-    const lab::Setup truth{*o.setup.type, outcome.schematic.inputs, outcome.schematic.constants,
+    std::optional<lab::Setup> truth;
+    if (o.teach) {
+        truth = teach::meterFlask(*o.teach->exercise); // never the student's setup
+    } else {
+        const session::Outcome outcome = session::compute(o.setup, indicators::filledCatalogue());
+        if (saidRefusal(o, outcome, err))
+            return std::nullopt;
+        truth = lab::Setup{*o.setup.type, outcome.schematic.inputs, outcome.schematic.constants,
                            chem::ActivityModel::Davies, o.setup.volumeUncertainty};
-    if (!truth.model()) {
+    }
+    if (!truth || !truth->model()) {
         err << "acidora: the simulated flask's pH cannot be computed with activities (ionic "
                "strength up to 0.5 mol/L)\n";
         return std::nullopt;
@@ -523,15 +543,18 @@ int runMeter(const Options& o, std::ostream& out, std::ostream& err)
 {
     Options checked = o;
     MeterOptions& m = *checked.meter;
-    if (m.source.kind == live::SourceChoice::Kind::Simulated) {
+    const bool simulated = m.source.kind == live::SourceChoice::Kind::Simulated;
+    if (simulated) {
         std::optional<lab::Setup> truth = simulatedFlask(o, err);
         if (!truth)
             return 1;
         m.source.truth = std::move(*truth);
-    } else if (!m.recordPath.isEmpty() && o.hasAction() &&
-               saidRefusal(o, session::compute(o.setup, indicators::filledCatalogue()), err)) {
-        return 1; // refused before the bench's time is spent, not after it
     }
+    // Refused before the bench's time is spent, not after it; a simulated flask of the inputs
+    // has said so already.
+    if ((!simulated || o.teach) && !m.recordPath.isEmpty() && o.hasAction() &&
+        saidRefusal(o, session::compute(o.setup, indicators::filledCatalogue()), err))
+        return 1;
     MeterCommand command(checked, out, err);
     return command.exec();
 }

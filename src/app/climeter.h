@@ -41,6 +41,10 @@ QList<QCommandLineOption> meterOptions();
 /// inputs and the outputs were read; a usage error's text when they do not fit.
 std::optional<QString> readMeter(const QCommandLineParser& parser, Options& options);
 
+/// Reads the seed typed for `option` ("seed", "exercise") into `seed`: a whole number from 0 to
+/// 4294967295; else the usage error's text.
+std::optional<QString> readSeed(const char* option, const QString& typed, std::uint32_t& seed);
+
 /// Listens to the meter or records from it, on the running QCoreApplication's event loop.
 /// Listening: 0 when readings came, 1 when none or the meter failed. Recording: 0 when every
 /// volume's reading was kept (lines that are not volumes are told and skipped), 1 when the

@@ -58,7 +58,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     const app::cli::Options& options = *request.options;
-    if (options.hasAction() || options.meter) {
+    if (options.hasAction() || options.meter || options.teach) {
         const bool drawn = !options.charts.empty() || options.worksheet;
         if (!drawn && !options.meter)
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed

@@ -3,8 +3,10 @@
 #include "app/cli.h"
 #include "lab/setup.h"
 #include "meter/runlog.h"
+#include "teach/exercise.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
@@ -33,6 +35,8 @@ private slots:
     void listensToMeter();
     void recordsSimulatedTitration();
     void worksheetBySeed();
+    void quizAsJson();
+    void recordsExercise();
 };
 
 void TestCli::answers_data()
@@ -132,6 +136,16 @@ void TestCli::answers_data()
     QTest::newRow("pick counts from 1") << "--meter /dev/ttyUSB0 --listen 2 --pick 0" << 2 << "--pick: the number to pick counts from 1";
     QTest::newRow("a port's setting for a simulated meter") << "--meter simulated --listen 2 --baud 9600" << 2 << "--baud does not apply to a simulated meter";
     QTest::newRow("a seed for a port") << "--meter /dev/ttyUSB0 --listen 2 --seed 3" << 2 << "--seed needs --meter simulated";
+    QTest::newRow("exercise: the key as JSON") << "--exercise 7 --answers --json" << 0 << "{\"substance\": \"*\", \"concentration\": 0.*, \"titration\": \"weak-*\"}\n";
+    QTest::newRow("exercise: the brief") << "--exercise 7" << 0 << "Exercise 7: find the unknown\n  In the flask: 25 mL of an unknown weak *\n  In the burette: 0.1 mol/L ";
+    QTest::newRow("quiz with its key") << "--quiz 2 --seed 9 --answers" << 0 << "1. 25 mL of *?\n   Answer: *\n2. 25 mL of *?\n   Answer: ";
+    QTest::newRow("quiz of 51") << "--quiz 51" << 2 << "--quiz: '51' is not a number of questions from 1 to 50";
+    QTest::newRow("exercise of a negative seed") << "--exercise -1" << 2 << "--exercise: '-1' is not a whole number from 0 to 4294967295";
+    QTest::newRow("answers to nothing") << "--answers --report" << 2 << "--answers needs --exercise or --quiz";
+    QTest::newRow("exercise and a report") << "--exercise 1 --report" << 2 << "--exercise and --report together";
+    QTest::newRow("quiz on a meter") << "--quiz 3 --meter simulated --record f" << 2 << "--quiz and --meter together";
+    QTest::newRow("exercise with its titrant changed") << "--exercise 1 --meter simulated --record f --titrant 0.2" << 2 << "--exercise and --titrant together";
+    QTest::newRow("a seed for nothing") << "--seed 3" << 2 << "--seed needs --meter simulated or --quiz";
     QTest::newRow("listening for no time") << "--meter simulated --listen 0" << 2 << "--listen: '0' is not from 0 to 86400 s";
     QTest::newRow("worksheet of 31 problems") << "--worksheet 31 --seed 1 --output a.pdf" << 2 << "--worksheet: '31' is not a number of problems from 1 to 30";
     QTest::newRow("worksheet without a seed") << "--worksheet 3 --output a.pdf" << 2 << "--worksheet needs --seed";
@@ -348,6 +362,45 @@ void TestCli::worksheetBySeed()
     for (const char* type :
          {": strong acid with", ": weak acid with", ": strong base with", ": weak base with"})
         QVERIFY2(text(7).contains(QLatin1String(type)), type);
+}
+
+void TestCli::quizAsJson()
+{
+    std::string first;
+    for (const int pass : {1, 2}) {
+        const cli::Request r = cli::parse({"acidora", "--quiz", "4", "--seed", "11", "--json"});
+        std::ostringstream out, err;
+        QCOMPARE(cli::run(*r.options, out, err), 0);
+        if (pass == 2)
+            QCOMPARE(out.str(), first); // the same seed, the same questions
+        first = out.str();
+    }
+    const QJsonArray quiz = QJsonDocument::fromJson(QByteArray::fromStdString(first)).array();
+    QCOMPARE(quiz.size(), 4);
+    for (const QJsonValue q : quiz)
+        QVERIFY(q["question"].toString().endsWith('?') && !q["answer"].toString().isEmpty());
+}
+
+void TestCli::recordsExercise()
+{
+    // The unknown (dimethylamine, pH 11.72 alone) is in the meter's flask; the report on the
+    // readings knows only what the student does (0.1 mol/L and Kb 1E-5 to start from: pH 11).
+    const teach::Exercise e = *teach::makeExercise(5);
+    QTemporaryDir dir;
+    QProcess program;
+    program.start(ACIDORA_PROGRAM,
+                  {"--meter", "simulated", "--exercise", "5", "--seed", "2", "--lag", "0",
+                   "--settle", "0.05,0.3", "--record", dir.filePath("run.csv"), "--report"});
+    program.write("0\n5\n10\n15\n20\n");
+    program.closeWriteChannel();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString said = program.readAllStandardOutput();
+    const double alone = teach::meterFlask(e)->model()->pH(0).value;
+    QVERIFY2(said.startsWith("0 mL  pH ") && std::abs(said.mid(9, 5).toDouble() - alone) < 0.15 &&
+                 said.contains("Concentration 0.1 mol/L.  pH = 11\n") &&
+                 !said.contains(QString::fromStdString(e.problem.substance->name)),
+             qPrintable(said));
 }
 
 QTEST_MAIN(TestCli)
