@@ -42,7 +42,7 @@ const MeterRow kMeterRows[] = {
      "Live readings from a pH meter on this serial port (/dev/ttyUSB0, /dev/ttyACM0, a "
      "pseudo-terminal's /dev/pts/N), or 'simulated': a meter in the flask the inputs describe, "
      "with activities by the Davies equation and a real bench's errors. With --listen or "
-     "--record."},
+     "--record; without them, the window opens with its live panel on this meter."},
     {"preset", "name",
      "With --meter: the meter's settings: 'ezo' (Atlas Scientific EZO pH), 'orion' (Thermo "
      "Orion Star, GETMEAS), 'arduino' (an Arduino pH board's free text) or 'generic' (one number "
@@ -182,9 +182,17 @@ Error readAction(const QCommandLineParser& p, MeterOptions& m)
 {
     const bool listen = p.isSet(QStringLiteral("listen"));
     const bool record = p.isSet(QStringLiteral("record"));
-    if (listen == record)
-        return listen ? QStringLiteral("--listen and --record together")
-                      : QStringLiteral("--meter needs --listen or --record");
+    if (listen && record)
+        return QStringLiteral("--listen and --record together");
+    if (!listen && !record) { // the window opens with the live panel on this meter
+        for (const char* name :
+             {"report", "csv", "json", "chart", "ph", "data", "step", "exercise"})
+            if (p.isSet(QLatin1String(name)))
+                return "--" + QString::fromLatin1(name) + " and --meter need --record";
+        if (p.isSet(QStringLiteral("settle")))
+            return readSettle(p.value(QStringLiteral("settle")), m);
+        return std::nullopt;
+    }
     if (listen) {
         // What the meter sends is all that goes to standard output.
         for (const char* name : {"report", "csv", "json", "chart", "ph", "data", "settle"})

@@ -29,6 +29,9 @@ struct MeterOptions
     double settleBand = 0.02, settleSeconds = 5.0; ///< --settle
     double listenSeconds = 0;                      ///< --listen; 0 when recording
     QByteArray recordPath; ///< --record, as the file system's bytes; empty when listening
+
+    /// Neither listening nor recording: the window opens with its live panel on this meter.
+    bool inWindow() const { return listenSeconds == 0 && recordPath.isEmpty(); }
 };
 
 /// --seed as typed: a whole number from 0 to 4294967295 in digits only; none otherwise.

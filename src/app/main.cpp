@@ -6,6 +6,7 @@
 #include "app/formmain.h"
 #include "app/formsplash.h"
 #include "app/inputpage.h"
+#include "app/livesetup.h"
 #include "app/platform.h"
 #include "app/printcommand.h"
 #include "app/svgpicture.h"
@@ -58,7 +59,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const app::cli::Options& options = *request.options;
-    if (options.hasAction() || options.meter || options.teach) {
+    const bool liveWindow = options.meter && options.meter->inWindow() && !options.hasAction();
+    if (!liveWindow && (options.hasAction() || options.meter || options.teach)) {
         const bool drawn = !options.charts.empty() || options.worksheet;
         if (!drawn && !options.meter)
             return app::cli::run(options, std::cout, std::cerr); // no Qt application needed
@@ -115,6 +117,9 @@ int main(int argc, char* argv[])
         // refusal's message has it as parent.
         if (created && !options.dataPath.isEmpty())
             main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
+        if (created && liveWindow)
+            main->startLive(
+                {options.meter->source, options.meter->settleBand, options.meter->settleSeconds});
         // A live run a crash or a closed window left off is offered once the window shows.
         if (created)
             QTimer::singleShot(0, main.get(), [&main] { main->offerUnfinishedRuns(); });

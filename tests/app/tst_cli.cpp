@@ -124,7 +124,7 @@ void TestCli::answers_data()
     QTest::newRow("explain and the report") << "--report --explain 1" << 2 << "--explain and --report together";
     QTest::newRow("step 0") << "--csv --step 0" << 2 << "--step: '0' is not a step above 0 mL";
     QTest::newRow("a preset without a meter") << "--preset ezo --report " + kWeakAcid << 2 << "--preset needs --meter";
-    QTest::newRow("a meter with nothing to do") << "--meter /dev/ttyUSB0" << 2 << "--meter needs --listen or --record";
+    QTest::newRow("a meter for the window, with a report") << "--meter /dev/ttyUSB0 --report" << 2 << "--report and --meter need --record";
     QTest::newRow("listening and recording") << "--meter simulated --listen 2 --record f.csv" << 2 << "--listen and --record together";
     QTest::newRow("listening with a report") << "--meter simulated --listen 2 --report" << 2 << "--listen and --report together";
     QTest::newRow("recording beside readings") << "--meter simulated --record f.csv --data x.csv" << 2 << "--record and --data together";
