@@ -8,7 +8,9 @@
 #include "meter/runlog.h"
 #include "session/document.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -90,5 +92,55 @@ void liveTenReadingsASecond(benchmark::State& state)
     }
 }
 BENCHMARK(liveTenReadingsASecond)->Iterations(1)->Unit(benchmark::kSecond);
+
+} // namespace
+
+namespace {
+
+/// From a kept reading to its point on screen: written to the run's file, appended to the
+/// document, the redraw posted to the event loop as the window coalesces it, then the chart
+/// drawn and the curve page painted. `state.range(0)` readings are there before, a real run's
+/// 60 or the long run's 6000.
+void keptToScreen(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    meter::RunLog log;
+    log.start((folder.path() + "/run.csv").toStdString(), {{"titration", "weak acid"}});
+    session::Document document(indicators::filledCatalogue());
+    document.setInputs(chem::TitrationType::WeakAcidStrongBase, {"0.1", "25", "0.1", "1.8E-5"}, 4);
+    const report::TitrationModel model = *report::TitrationModel::make(
+        chem::TitrationType::WeakAcidStrongBase, {0.1, 0.1, 25.0, 1.8e-5}, std::nullopt);
+    const auto count = int(state.range(0));
+    for (int i = 0; i < count; ++i) {
+        const double volume = 50.0 * i / count;
+        document.appendReading(volume, model.pH(volume).value);
+    }
+    app::ChartPage page(nullptr);
+    page.resize(app::ChartPage::kSize);
+    page.show();
+    double longest = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const double volume = 50.0 * (i % count) / count + 0.001 * (i / count + 1);
+        const auto start = std::chrono::steady_clock::now();
+        log.append({volume, 7.0});
+        document.appendReading(volume, model.pH(volume).value);
+        bool shown = false;
+        QTimer::singleShot(0, &page, [&] {
+            if (const auto& chart = document.chart())
+                page.draw(*chart);
+            page.repaint();
+            shown = true;
+        });
+        while (!shown)
+            QCoreApplication::processEvents();
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+        ++i;
+    }
+    state.counters["longest_ms"] = longest;
+}
+BENCHMARK(keptToScreen)->Arg(60)->Arg(6000)->Unit(benchmark::kMillisecond);
 
 } // namespace
