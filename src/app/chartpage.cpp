@@ -207,7 +207,7 @@ void ChartPage::paintReadout(QPainter& painter, double x, double y) const
     // The text beside the cursor, kept inside the picture, on white so it reads over the grid;
     // the explanation under the readout in a smaller type, its long lines wrapped.
     const QFont big = arial(13), small = arial(12);
-    const int wrap = width() - 24; // a formula on one line; only a long sentence wraps
+    const int wrap = std::min(width() - 24, 500); // room for a formula; a sentence wraps
     QRect head = QFontMetrics(big).boundingRect(readout_);
     QRect body = explanation_.isEmpty()
                      ? QRect()
