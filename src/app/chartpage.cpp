@@ -2,6 +2,7 @@
 
 #include "app/uihelpers.h"
 #include "output/writers.h"
+#include "report/explain.h"
 
 #include <QAccessible>
 #include <QDragEnterEvent>
@@ -38,6 +39,27 @@ QString pHText(double pH)
     return QLocale::c().toString(pH, 'f', 2);
 }
 
+/// The explanation of the pH at `volume` in short lines for the readout; "" when there is none
+/// (a model with activities, a volume past the model's end).
+QString explanationText(const report::TitrationModel& model, double volume)
+{
+    const chem::Result<report::Explanation> r = report::explain(model, volume);
+    if (!r)
+        return {};
+    const report::Explanation& e = *r.value;
+    QString region = QString::fromStdString(e.regionText);
+    if (!region.isEmpty())
+        region[0] = region[0].toUpper();
+    const double d = std::round(e.difference() * 100) / 100;
+    QString text = region + QLatin1Char('\n') + QString::fromStdString(e.formula) +
+                   QStringLiteral("\nexact pH ") + pHText(e.exactPH) +
+                   QStringLiteral(" (difference ") + (d > 0 ? QStringLiteral("+") : QString()) +
+                   pHText(d + 0.0) + QLatin1Char(')');
+    if (e.reason)
+        text += QLatin1Char('\n') + QString::fromStdString(e.why);
+    return text;
+}
+
 } // namespace
 
 ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage::Format_RGB32)
@@ -71,6 +93,7 @@ void ChartPage::Cls()
     stale_ = false;
     readings_ = nullptr;
     description_.clear();
+    explained_.reset();
     moveCursor(std::nullopt);
     setAccessibleDescription(QString());
     picture_.fill(Qt::white);
@@ -92,6 +115,7 @@ void ChartPage::draw(const chart::ChartModel& chart)
             readings_ = &s;
     readingsSorted_ = readings_ && std::ranges::is_sorted(readings_->points, {},
                                                           &std::pair<double, double>::first);
+    explained_.reset();
     moveCursor(cursor_);
     update();
 }
@@ -108,7 +132,7 @@ const QImage& ChartPage::picture() const
 
 void ChartPage::moveCursor(std::optional<double> volume)
 {
-    const QString before = readout_;
+    const QString before = readout_, said = accessibleDescription();
     cursor_.reset();
     readout_.clear();
     if (volume && chart_ && std::isfinite(*volume)) {
@@ -135,13 +159,31 @@ void ChartPage::moveCursor(std::optional<double> volume)
             readout_ += QStringLiteral("; reading ") + volumeText(nearest->first) +
                         QStringLiteral(" mL, pH ") + pHText(nearest->second);
     }
+    explainCursor();
     // A screen reader hears the readout as it changes; without it, the chart in words again.
-    setAccessibleDescription(readout_.isEmpty() ? description_ : readout_);
-    if (readout_ == before)
+    QString heard = readout_;
+    if (!explanation_.isEmpty())
+        heard += QStringLiteral(". ") + QString(explanation_).replace(QLatin1Char('\n'), ". ");
+    setAccessibleDescription(readout_.isEmpty() ? description_ : heard);
+    if (readout_ == before && accessibleDescription() == said)
         return;
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
     update();
+}
+
+void ChartPage::explainCursor()
+{
+    // The explanation solves the model again: only for a new volume.
+    if (!cursor_ || !chart_) {
+        explanation_.clear();
+        explained_.reset();
+        return;
+    }
+    if (explained_ == cursor_)
+        return;
+    explained_ = cursor_;
+    explanation_ = explanationText(chart_->model(), *cursor_);
 }
 
 void ChartPage::paintEvent(QPaintEvent*)
@@ -157,16 +199,41 @@ void ChartPage::paintEvent(QPaintEvent*)
     painter.drawLine(QPointF(plot_.left(), y), QPointF(plot_.right(), y));
     painter.setPen(QPen(QColor(0, 0, 160), 1.5));
     painter.drawEllipse(QPointF(x, y), 4, 4);
-    // The text beside the cursor, kept inside the picture, on white so it reads over the grid.
-    painter.setFont(arial(13));
-    const QRect box = painter.fontMetrics().boundingRect(readout_).adjusted(-4, -2, 4, 2);
-    QPoint at(int(x) + 10, int(y) - 10 - box.height());
-    at.setX(std::min(at.x(), width() - box.width() - 4));
-    at.setY(std::max(at.y(), 24));
-    const QRect placed(at, box.size());
-    painter.fillRect(placed, QColor(255, 255, 255, 230));
+    paintReadout(painter, x, y);
+}
+
+void ChartPage::paintReadout(QPainter& painter, double x, double y) const
+{
+    // The text beside the cursor, kept inside the picture, on white so it reads over the grid;
+    // the explanation under the readout in a smaller type, its long lines wrapped.
+    const QFont big = arial(13), small = arial(12);
+    const int wrap = std::min(width() - 24, 500); // room for a formula; a sentence wraps
+    QRect head = QFontMetrics(big).boundingRect(readout_);
+    QRect body = explanation_.isEmpty()
+                     ? QRect()
+                     : QFontMetrics(small).boundingRect(QRect(0, 0, wrap, height()),
+                                                        Qt::TextWordWrap, explanation_);
+    const QSize size(std::max(head.width(), body.width()) + 8,
+                     head.height() + (body.isEmpty() ? 0 : body.height() + 2) + 4);
+    QPoint at(int(x) + 10, int(y) - 10 - size.height());
+    if (at.x() + size.width() > width() - 4)
+        at.setX(std::max(4, int(x) - 10 - size.width())); // to the cursor's left
+    at.setY(std::clamp(at.y(), 24, std::max(24, height() - size.height() - 4)));
+    painter.fillRect(QRect(at, size), QColor(255, 255, 255, 230));
+    if (!body.isEmpty()) { // a box of several lines reads apart from the chart's own labels
+        painter.setPen(QColor(190, 190, 210));
+        painter.drawRect(QRect(at, size).adjusted(0, 0, -1, -1));
+    }
     painter.setPen(QColor(0, 0, 160));
-    painter.drawText(placed, Qt::AlignCenter, readout_);
+    painter.setFont(big);
+    head.moveTopLeft(at + QPoint(4, 2));
+    painter.drawText(head, Qt::AlignLeft, readout_);
+    if (body.isEmpty())
+        return;
+    painter.setFont(small);
+    painter.setPen(QColor(40, 40, 40));
+    body.moveTopLeft(head.bottomLeft() + QPoint(0, 3));
+    painter.drawText(body, Qt::TextWordWrap, explanation_);
 }
 
 void ChartPage::mouseMoveEvent(QMouseEvent* event)

@@ -2,7 +2,9 @@
 // The curve page: the chart as a picture, kept and shown again whenever the page is uncovered,
 // with the title, the indicator's name and the Print button over it. Over the picture, not in
 // it, a readout follows the pointer (or the arrow keys): a crosshair on the model's curve with
-// the volume and pH there and the nearest reading. A file dropped on the page is offered as
+// the volume and pH there and the nearest reading, and under them why the pH is what it is
+// there (the region, the textbook's approximation with its numbers, the exact pH and, when the
+// approximation misses, why). A file dropped on the page is offered as
 // measured readings.
 
 #include "chart/titrationchart.h"
@@ -14,6 +16,7 @@
 #include <optional>
 
 class QLabel;
+class QPainter;
 class QPushButton;
 
 namespace app {
@@ -35,6 +38,8 @@ public:
     const QImage& picture() const;
     /// What the readout says ("12.5 mL, pH 4.74"); "" when it is hidden.
     QString readout() const { return readout_; }
+    /// Why the readout's pH is what it is, in lines; "" when hidden or not explained there.
+    QString explanation() const { return explanation_; }
 
     /// Clears the picture to white.
     void Cls();
@@ -57,6 +62,10 @@ protected:
 private:
     /// Puts the readout's cursor at `volume` (mL), within the plot, or hides it (none).
     void moveCursor(std::optional<double> volume);
+    /// Explains the pH at the cursor, when it has moved to a new volume or the chart changed.
+    void explainCursor();
+    /// The readout and its explanation in a box beside the cursor at (x, y).
+    void paintReadout(QPainter& painter, double x, double y) const;
 
     mutable QImage picture_;
     mutable bool stale_ = false; ///< the picture awaits the chart drawn last
@@ -70,7 +79,9 @@ private:
     bool readingsSorted_ = false;             ///< by volume, as the reader gives them
     std::optional<double> cursor_;            ///< mL
     QString readout_;
-    QString description_; ///< the chart in words
+    QString explanation_;
+    std::optional<double> explained_; ///< the volume explanation_ is for, mL
+    QString description_;             ///< the chart in words
 };
 
 } // namespace app
