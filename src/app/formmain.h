@@ -31,6 +31,7 @@ class LivePanel;
 struct LiveChoice;
 class PictureButton;
 class TablePage;
+class Teaching;
 struct Platform;
 
 class FormMain : public QWidget
@@ -78,6 +79,7 @@ public:
     /// The live panel while a run is taken; null otherwise.
     LivePanel* livePanel() const;
     const session::Document& document() const { return document_; }
+    Teaching* teaching() const { return teaching_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -155,6 +157,7 @@ private:
     /// The readings' file being read, the newest asked for.
     QFutureWatcher<LoadedReadings> readingsLoad_;
     LiveMode* live_ = nullptr;
+    Teaching* teaching_ = nullptr;
     QAction* keep_ = nullptr;
     QAction* clearKept_ = nullptr;
     QAction* derivative_ = nullptr;

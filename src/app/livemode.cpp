@@ -5,6 +5,7 @@
 #include "app/livepanel.h"
 #include "app/meterdialog.h"
 #include "app/platform.h"
+#include "teach/exercise.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -153,14 +154,19 @@ bool LiveMode::begin(LiveChoice choice, const meter::SavedRun* resumed)
         MeterForm form = formOf(current);
         if (std::optional<LiveChoice> choice = askMeter(form)) {
             choice->source.truth = current.source.truth; // the same flask
+            choice->exercise = current.exercise;
             if (fillFlask(*choice) && panel_)
                 panel_->setMeter(*choice);
         }
     });
     if (resumed)
         panel_->resume(*resumed);
-    else
-        panel_->start(newRunPath(liveFolder()), runHeader(document_.setup(), formOf(choice)));
+    else {
+        meter::RunHeader header = runHeader(document_.setup(), formOf(choice));
+        if (choice.exercise)
+            header.emplace_back("exercise", std::to_string(*choice.exercise));
+        panel_->start(newRunPath(liveFolder()), header);
+    }
     panel_->adjustSize();
     placeBeside(window_, panel_);
     panel_->activate();
@@ -216,6 +222,14 @@ bool LiveMode::resume(const meter::SavedRun& run)
             return false;
         choice.value = asked;
     }
+    // A practice run's flask is its exercise's unknown again, drawn from its number.
+    const QString exercise = headerValue(run.header, "exercise");
+    if (!exercise.isEmpty() && choice.value->source.kind == live::SourceChoice::Kind::Simulated)
+        if (const std::optional<teach::Exercise> e = teach::makeExercise(exercise.toUInt()))
+            if (const std::optional<lab::Setup> flask = teach::meterFlask(*e)) {
+                choice.value->source.truth = *flask;
+                choice.value->exercise = e->seed;
+            }
     return begin(*choice.value, &run);
 }
 

@@ -192,6 +192,12 @@ void LivePanel::resume(const meter::SavedRun& saved)
     showSaving();
 }
 
+void LivePanel::addBrief(QWidget* widget)
+{
+    widget->setParent(this);
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, widget);
+}
+
 void LivePanel::activate()
 {
     show();

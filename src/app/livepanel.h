@@ -41,6 +41,8 @@ public:
     const LiveBench& bench() const { return bench_; }
     /// Brings the panel forward with the volume box ready for typing.
     void activate();
+    /// Puts `widget` (a practice run's brief) at the top of the panel, which takes it.
+    void addBrief(QWidget* widget);
     /// Ends the run: marked finished in its file, the readings left in the document.
     void finish();
 

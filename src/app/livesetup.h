@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class QSettings;
@@ -32,6 +33,8 @@ struct LiveChoice
 {
     live::SourceChoice source;
     double settleBand = 0.02, settleSeconds = 5;
+    /// A practice run's exercise: its number goes in the run's header, never its flask.
+    std::optional<std::uint32_t> exercise;
 };
 
 /// A pick as the user writes it again: "3", "last" or the expression.

@@ -118,8 +118,10 @@ int main(int argc, char* argv[])
         if (created && !options.dataPath.isEmpty())
             main->openReadings(QFile::decodeName(options.dataPath), options.readOptions);
         if (created && liveWindow)
-            main->startLive(
-                {options.meter->source, options.meter->settleBand, options.meter->settleSeconds});
+            main->startLive({options.meter->source,
+                             options.meter->settleBand,
+                             options.meter->settleSeconds,
+                             {}});
         // A live run a crash or a closed window left off is offered once the window shows.
         if (created)
             QTimer::singleShot(0, main.get(), [&main] { main->offerUnfinishedRuns(); });

@@ -111,6 +111,12 @@ bool Document::keepCurve()
     return true;
 }
 
+void Document::keep(KeptCurve curve)
+{
+    setup_.kept.push_back(std::move(curve));
+    edited(false);
+}
+
 void Document::clearKept()
 {
     if (setup_.kept.empty())

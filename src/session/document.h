@@ -47,6 +47,8 @@ public:
     void setShowDerivative(bool on);
     /// Keeps the titration as it stands for comparison; false when it is refused.
     bool keepCurve();
+    /// Keeps a curve of another titration (an unknown's truth, say) beside the shown one.
+    void keep(KeptCurve curve);
     void clearKept();
 
     /// What this revision computes: the refresh, the run and — once delivered for this

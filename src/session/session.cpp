@@ -143,7 +143,7 @@ std::optional<KeptCurve> curveToKeep(const Session& s, const Outcome& o)
 {
     if (!o.report)
         return std::nullopt;
-    return KeptCurve{*s.type, s.boxes, o.schematic.inputs, o.schematic.constants, {}};
+    return KeptCurve{*s.type, s.boxes, o.schematic.inputs, o.schematic.constants, {}, {}};
 }
 
 std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown)
@@ -179,7 +179,9 @@ std::string keptLegends(std::vector<KeptCurve>& kept, const KeptCurve* shown)
     if (shown)
         std::rotate(all.begin(), all.end() - 1, all.end());
     for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i]->legend.empty())
+        if (!all[i]->name.empty())
+            all[i]->legend = all[i]->name;
+        else if (all[i]->legend.empty())
             all[i]->legend = "curve " + std::to_string(i + 1);
     return shown ? shownCopy.legend : std::string();
 }

@@ -23,6 +23,7 @@ struct KeptCurve
     chem::TitrationInputs inputs;
     std::optional<report::AnalyteConstants> constants;
     std::string legend; ///< "Ka 1E-5": set by keptLegends
+    std::string name;   ///< a legend of its own, which keptLegends gives it as it is
 };
 
 struct Session
