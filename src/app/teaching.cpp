@@ -5,6 +5,7 @@
 #include "app/livemode.h"
 #include "app/livepanel.h"
 #include "app/platform.h"
+#include "report/numberreading.h"
 #include "session/document.h"
 
 #include <QDialog>
@@ -18,6 +19,8 @@
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace app {
 
@@ -164,6 +167,15 @@ std::optional<teach::ExerciseGrade> Teaching::answer(const QString& concentratio
 {
     if (!exercise_)
         return std::nullopt;
+    // A slip of the keyboard is not an answer: the truth stays hidden for another try.
+    const std::optional<double> typed =
+        report::ReadWholeNumber(report::trimmed(concentration.toStdString()));
+    if (!typed || !std::isfinite(*typed)) {
+        platform_.messages.show(window_, MessageBoxes::Icon::Exclamation, kProgramName,
+                                tr("\"%1\" is not a concentration: type it in mol/L, as 0.0875.")
+                                    .arg(concentration.trimmed()));
+        return std::nullopt;
+    }
     const teach::ExerciseGrade grade =
         teach::gradeExercise(*exercise_, concentration.toStdString(), substance.toStdString());
     const teach::Solution& truth = exercise_->solution;

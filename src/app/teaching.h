@@ -46,7 +46,8 @@ public:
     /// The exercise being practised and not yet answered; none otherwise.
     const std::optional<teach::Exercise>& exercise() const { return exercise_; }
     /// Grades the student's answer, says the grade and draws the truth as a kept curve; none
-    /// when no exercise waits for an answer.
+    /// when no exercise waits for an answer, or (with a message, the exercise still waiting)
+    /// when the concentration is not a number.
     std::optional<teach::ExerciseGrade> answer(const QString& concentration,
                                                const QString& substance);
 
