@@ -1,5 +1,8 @@
 #include "app/teaching.h"
 
+#include "app/quizdialog.h"
+#include "app/worksheetcommand.h"
+
 #include "app/appinfo.h"
 #include "app/inputpage.h"
 #include "app/livemode.h"
@@ -69,7 +72,11 @@ Teaching::Teaching(QWidget* window, session::Document& document, Platform& platf
     practice->setObjectName(QStringLiteral("mnu_FindUnknown"));
     answer_ = menu_->addAction(tr("&Answer\u2026"), this, &Teaching::askAnswer);
     answer_->setObjectName(QStringLiteral("mnu_Answer"));
-    menu_->addSeparator(); // the other teaching commands go below
+    menu_->addSeparator();
+    menu_->addAction(tr("&Quiz\u2026"), this, [this] { openQuiz(window_); })
+        ->setObjectName(QStringLiteral("mnu_Quiz"));
+    menu_->addAction(tr("&Worksheet\u2026"), this, [this] { worksheetCommand(window_, platform_); })
+        ->setObjectName(QStringLiteral("mnu_Worksheet"));
     updateActions();
 }
 

@@ -9,15 +9,18 @@
 #include "app/printcommand.h"
 #include "app/teaching.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 using namespace app;
 
@@ -30,6 +33,8 @@ private slots:
     void practiceRun_data();
     void practiceRun();
     void resumedRunKeepsItsUnknown();
+    void menuOpensDialogs_data();
+    void menuOpensDialogs();
 
 private:
     static constexpr std::uint32_t kSeed = 26;
@@ -135,6 +140,33 @@ void TestTeaching::resumedRunKeepsItsUnknown()
     const lab::Setup& flask = window_->livePanel()->choice().source.truth;
     QCOMPARE(flask.inputs.analyteConc, exercise_.problem.analyteConcentration());
     QCOMPARE(flask.activity, chem::ActivityModel::Davies);
+}
+
+void TestTeaching::menuOpensDialogs_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("dialog"); ///< the class of the modal dialog it opens
+    QTest::newRow("quiz") << "mnu_Quiz"
+                          << "app::QuizDialog";
+    QTest::newRow("worksheet") << "mnu_Worksheet"
+                               << "app::WorksheetDialog";
+}
+
+void TestTeaching::menuOpensDialogs()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, dialog);
+    QString opened;
+    QTimer::singleShot(0, this, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    QAction* command = window_->teaching()->menu()->findChild<QAction*>(action);
+    QVERIFY(command);
+    command->trigger();
+    QCOMPARE(opened, dialog);
 }
 
 QTEST_MAIN(TestTeaching)
