@@ -39,8 +39,8 @@ QString pHText(double pH)
     return QLocale::c().toString(pH, 'f', 2);
 }
 
-/// The explanation of the pH at `volume` in short lines for the readout; "" when there is none
-/// (a model with activities, a volume past the model's end).
+} // namespace
+
 QString explanationText(const report::TitrationModel& model, double volume)
 {
     const chem::Result<report::Explanation> r = report::explain(model, volume);
@@ -59,8 +59,6 @@ QString explanationText(const report::TitrationModel& model, double volume)
         text += QLatin1Char('\n') + QString::fromStdString(e.why);
     return text;
 }
-
-} // namespace
 
 ChartPage::ChartPage(QWidget* parent) : QWidget(parent), picture_(kSize, QImage::Format_RGB32)
 {

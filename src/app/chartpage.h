@@ -21,6 +21,11 @@ class QPushButton;
 
 namespace app {
 
+/// Why the pH after `volume` mL is what it is, in short lines: the region, the textbook's formula
+/// with the numbers put in, the exact pH and, when they differ, why; "" when there is no
+/// explanation (a model with activities, a volume past the model's end).
+QString explanationText(const report::TitrationModel& model, double volume);
+
 class ChartPage : public QWidget
 {
     Q_OBJECT

@@ -1,19 +1,24 @@
 #include "app/tablepage.h"
 
 #include "app/appinfo.h"
+#include "app/chartpage.h"
 #include "app/printcommand.h"
 #include "app/saving.h"
 #include "app/uihelpers.h"
 #include "output/writers.h"
 
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTextBlock>
+#include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -120,6 +125,11 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
     text1_->setReadOnly(true);
     text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Each row says why its pH is what it is: under the pointer as a tool tip, and at the
+    // keyboard's cursor to a screen reader.
+    text1_->viewport()->installEventFilter(this);
+    connect(text1_, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { text1_->setAccessibleDescription(rowExplanation(text1_->textCursor())); });
 
     auto* picture3 = new QWidget(this);
     picture3->setObjectName(QStringLiteral("Picture3"));
@@ -142,6 +152,39 @@ TablePage::TablePage(QWidget* parent, Platform& platform) : QWidget(parent), pla
                              return output::drawResultsPage(device, reportLines(), shown_.table);
                          });
     connect(cmdPRINT_, &QPushButton::clicked, this, &TablePage::CmdPRINT_Click);
+}
+
+QString TablePage::rowExplanation(const QTextCursor& cursor) const
+{
+    if (!shown_.model || shown_.rows.empty())
+        return {};
+    bool isNumber = false;
+    const double volume = cursor.block()
+                              .text()
+                              .section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty)
+                              .toDouble(&isNumber);
+    if (!isNumber)
+        return {}; // a heading
+    // The row's volume unrounded: the nearest of the run's rows.
+    const auto nearest = std::min_element(
+        shown_.rows.begin(), shown_.rows.end(), [volume](const auto& a, const auto& b) {
+            return std::abs(a.first - volume) < std::abs(b.first - volume);
+        });
+    return explanationText(*shown_.model, nearest->first);
+}
+
+bool TablePage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == text1_->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = rowExplanation(text1_->cursorForPosition(help->pos()));
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, text1_->viewport());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TablePage::buildMenus()

@@ -18,6 +18,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QTextCursor;
 
 namespace app {
 class PrintCommand;
@@ -53,7 +54,12 @@ public:
     /// caller owns it.
     QMenu* textMenu(QPoint position);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    /// Why the pH of the table's row at the text `cursor` is what it is; "" off the rows.
+    QString rowExplanation(const QTextCursor& cursor) const;
     /// The page's menu (Copy, Save results as…) and the table text's, on a right click.
     void buildMenus();
     /// The results to the clipboard, "Copied" shown briefly at `globalPosition`.

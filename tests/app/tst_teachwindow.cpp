@@ -6,11 +6,13 @@
 #include "app/chartpage.h"
 #include "app/printcommand.h"
 #include "app/quizdialog.h"
+#include "app/tablepage.h"
 #include "app/worksheetcommand.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -18,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 using namespace app;
 using chart::test::TitrationType;
@@ -30,6 +33,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // the folder saved to
     void readoutExplains_data();
     void readoutExplains();
+    void tableRowExplains();
     void quizFromKeyboard();
     void worksheetSaved();
 };
@@ -71,6 +75,26 @@ void TestTeachWindow::readoutExplains()
     QVERIFY(!page.explanation().isEmpty() && page.explanation() != first);
     page.Cls();
     QCOMPARE(page.explanation(), QString());
+}
+
+void TestTeachWindow::tableRowExplains()
+{
+    // The keyboard's cursor on the 10 mL row of a weak acid's table: a screen reader hears
+    // the buffer's formula; on the heading, nothing.
+    FakeDesktop desktop;
+    TablePage page(nullptr, desktop.platform);
+    report::CalculationInput run;
+    run.type = TitrationType::WeakAcidStrongBase;
+    run.inputs = {0.1, 0.1, 25, 1.8e-5};
+    page.showReport(*report::runCalculation(run), QStringLiteral("weak acid"));
+    auto* table = page.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+    const QTextCursor row = table->document()->find(QRegularExpression(R"(^\s*10\.00\s)"));
+    QVERIFY(!row.isNull());
+    table->setTextCursor(row);
+    QVERIFY2(table->accessibleDescription().contains("pH = pKa + log(n(A⁻)/n(HA)) = 4.74 + log("),
+             qPrintable(table->accessibleDescription()));
+    table->moveCursor(QTextCursor::Start);
+    QCOMPARE(table->accessibleDescription(), QString());
 }
 
 void TestTeachWindow::quizFromKeyboard()
