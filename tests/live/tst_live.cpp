@@ -72,6 +72,7 @@ private slots:
     void trouble_data();
     void trouble();
     void pulledCable();
+    void growingFile_data();
     void growingFile();
     void noPermission();
 };
@@ -170,24 +171,38 @@ void TestLive::pulledCable()
     QCOMPARE(lastState(states), MeterState::Receiving);
 }
 
+void TestLive::growingFile_data()
+{
+    QTest::addColumn<QByteArray>("before"); ///< in the file as the source starts: not live
+    QTest::addColumn<QByteArray>("after");  ///< appended while it reads
+    QTest::addColumn<QList<double>>("readings");
+    QTest::newRow("started mid-line: its end is no reading")
+        << QByteArray("1.00\n6.9") << QByteArray("9\n7.01\n7.02\r\n") << QList<double>{7.01, 7.02};
+    QTest::newRow("started at a line's end: the next line counts")
+        << QByteArray("1.00\n") << QByteArray("7.01\n7.02\r\n") << QList<double>{7.01, 7.02};
+}
+
 void TestLive::growingFile()
 {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QList<double>, readings);
     QTemporaryDir dir;
     QFile log(dir.filePath(QStringLiteral("log.txt")));
     QVERIFY(log.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    log.write("1.00\n6.9"); // before the source starts: not live, nor the line's end
+    log.write(before);
     SourceChoice choice;
     choice.kind = SourceChoice::Kind::File;
     choice.port.port = log.fileName().toStdString();
     LiveMeter live(choice);
-    QSignalSpy readings(&live, &LiveMeter::reading), states(&live, &LiveMeter::stateChanged);
+    QSignalSpy got(&live, &LiveMeter::reading), states(&live, &LiveMeter::stateChanged);
     live.start();
     QTRY_VERIFY(!states.isEmpty());
-    log.write("9\n7.01\n7.0");
-    log.write("2\r\n");
-    QTRY_COMPARE(readings.size(), 2);
-    QCOMPARE(readings.at(0).at(1).toDouble(), 7.01);
-    QCOMPARE(readings.at(1).at(1).toDouble(), 7.02);
+    log.write(after.left(after.size() - 3)); // the last line in two writes
+    log.write(after.right(3));
+    QTRY_COMPARE(got.size(), readings.size());
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        QCOMPARE(got.at(i).at(1).toDouble(), readings.at(i));
 }
 
 void TestLive::noPermission() // as root, which the tests may run as, no port refuses
