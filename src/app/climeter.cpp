@@ -1,6 +1,7 @@
 #include "app/climeter.h"
 
 #include "app/cli.h"
+#include "app/clioptions.h"
 #include "indicators/catalogue.h"
 #include "live/livemeter.h"
 #include "meter/liverun.h"
@@ -30,14 +31,7 @@ namespace {
 /// its last volume is not left waiting on a meter that went quiet.
 constexpr int kLastWaitSeconds = 30;
 
-struct MeterRow
-{
-    const char* name;
-    const char* valueName;
-    const char* help;
-};
-
-const MeterRow kMeterRows[] = {
+const OptionText kMeterRows[] = {
     {"meter", "port",
      "Live readings from a pH meter on this serial port (/dev/ttyUSB0, /dev/ttyACM0, a "
      "pseudo-terminal's /dev/pts/N), or 'simulated': a meter in the flask the inputs describe, "
@@ -255,17 +249,13 @@ std::optional<QString> readSeed(const char* option, const QString& typed, std::u
 
 QList<QCommandLineOption> meterOptions()
 {
-    QList<QCommandLineOption> options;
-    for (const MeterRow& row : kMeterRows)
-        options << QCommandLineOption(QString::fromLatin1(row.name), QString::fromLatin1(row.help),
-                                      QString::fromLatin1(row.valueName));
-    return options;
+    return optionsOf(kMeterRows);
 }
 
 std::optional<QString> readMeter(const QCommandLineParser& p, Options& o)
 {
     if (!p.isSet(QStringLiteral("meter"))) {
-        for (const MeterRow& row : kMeterRows) {
+        for (const OptionText& row : kMeterRows) {
             const bool seed = row.name == std::string_view("seed");
             if (!p.isSet(QLatin1String(row.name)) || (seed && o.teach && o.teach->quiz > 0))
                 continue; // a quiz's seed is the questions'
@@ -534,8 +524,8 @@ std::optional<lab::Setup> simulatedFlask(const Options& o, std::ostream& err)
         const session::Outcome outcome = session::compute(o.setup, indicators::filledCatalogue());
         if (saidRefusal(o, outcome, err))
             return std::nullopt;
-        truth = lab::Setup{*o.setup.type, outcome.schematic.inputs, outcome.schematic.constants,
-                           chem::ActivityModel::Davies, o.setup.volumeUncertainty};
+        truth = session::labSetup(o.setup, outcome);
+        truth->activity = chem::ActivityModel::Davies; // a meter reads activities
     }
     if (!truth || !truth->model()) {
         err << "acidora: the simulated flask's pH cannot be computed with activities (ionic "

@@ -1,6 +1,7 @@
 #include "app/cliteach.h"
 
 #include "app/cli.h"
+#include "app/clioptions.h"
 #include "teach/quiz.h"
 
 #include <QCommandLineParser>
@@ -9,14 +10,7 @@ namespace app::cli {
 
 namespace {
 
-struct TeachRow
-{
-    const char* name;
-    const char* valueName; ///< "" for a flag
-    const char* help;
-};
-
-const TeachRow kTeachRows[] = {
+const OptionText kTeachRows[] = {
     {"exercise", "seed",
      "Find the unknown: prints the student's brief for the unknown this seed (0 to 4294967295) "
      "draws from the substance library, the same for everyone given the seed: 25 mL of a weak "
@@ -107,11 +101,7 @@ std::string quizText(const std::vector<teach::Question>& quiz, bool answers)
 
 QList<QCommandLineOption> teachOptions()
 {
-    QList<QCommandLineOption> options;
-    for (const TeachRow& row : kTeachRows)
-        options << QCommandLineOption(QString::fromLatin1(row.name), QString::fromLatin1(row.help),
-                                      QString::fromLatin1(row.valueName));
-    return options;
+    return optionsOf(kTeachRows);
 }
 
 std::optional<QString> readTeach(const QCommandLineParser& p, Options& o)

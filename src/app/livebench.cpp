@@ -3,8 +3,7 @@
 namespace app {
 
 LiveBench::LiveBench(session::Document& document, std::string name, double band, double seconds)
-    : document_(document), name_(std::move(name)), band_(band), seconds_(seconds),
-      run_(band, seconds)
+    : document_(document), name_(std::move(name)), run_(band, seconds)
 {}
 
 chem::Result<bool> LiveBench::start(const std::filesystem::path& path,
@@ -27,20 +26,12 @@ chem::Result<bool> LiveBench::resume(const meter::SavedRun& saved)
 
 void LiveBench::setSettle(double band, double seconds)
 {
-    band_ = band;
-    seconds_ = seconds;
-    meterLost();
+    run_.setSettle(band, seconds);
 }
 
 void LiveBench::meterLost()
 {
-    // A run anew with the readings kept forgets the pH seen; the volume waiting waits again.
-    const std::optional<double> waiting = run_.waiting();
-    std::vector<meter::Reading> readings = run_.kept();
-    run_ = meter::LiveRun(band_, seconds_);
-    run_.resume(std::move(readings));
-    if (waiting)
-        run_.keep(*waiting, true);
+    run_.forgetPH();
 }
 
 std::optional<meter::Reading> LiveBench::meterReading(double time, double pH)

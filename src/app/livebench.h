@@ -58,7 +58,6 @@ private:
 
     session::Document& document_;
     std::string name_;
-    double band_, seconds_;
     meter::LiveRun run_;
     meter::RunLog log_;
     std::string saveFailure_;

@@ -131,8 +131,7 @@ bool LiveMode::fillFlask(LiveChoice& choice)
                 .arg(QString::fromStdString(why)));
         return false;
     }
-    source.truth = lab::Setup{*s.type, o.schematic.inputs, o.schematic.constants, s.activity,
-                              s.volumeUncertainty};
+    source.truth = session::labSetup(s, o);
     if (source.seed == 1) // a new electrode each time, unless one was chosen
         source.seed = QRandomGenerator::global()->generate();
     return true;

@@ -37,6 +37,20 @@ public:
     /// flask (a simulated meter's). Refuses a volume that is not a number, below 0, over 10 L
     /// or below the last one kept (a burette only gives), and one asked while another waits.
     chem::Result<std::optional<Reading>> keep(double volume, bool fresh = false);
+    /// The pH seen so far is stale (the meter went silent or away): forgotten, so a volume
+    /// waiting or asked for next waits for fresh readings to settle.
+    void forgetPH()
+    {
+        detector_.clear();
+        latest_.reset();
+        latestTime_.reset();
+    }
+    /// A new settle rule; the pH seen so far is forgotten, the readings kept stay.
+    void setSettle(double band, double seconds)
+    {
+        detector_ = SettleDetector(band, seconds);
+        forgetPH();
+    }
     /// The volume that waits for the pH to settle, if any.
     std::optional<double> waiting() const { return waiting_; }
     void cancelWaiting() { waiting_.reset(); }

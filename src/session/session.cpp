@@ -132,11 +132,13 @@ Outcome compute(const Session& s, const indicators::IndicatorCatalogue& catalogu
         return o;
     }
     if (s.readings)
-        o.measured = lab::analyseReadings(
-            *s.readings,
-            {*s.type, o.schematic.inputs, o.schematic.constants, s.activity, s.volumeUncertainty},
-            s.fitPKa, s.fitOffset);
+        o.measured = lab::analyseReadings(*s.readings, labSetup(s, o), s.fitPKa, s.fitOffset);
     return o;
+}
+
+lab::Setup labSetup(const Session& s, const Outcome& o)
+{
+    return {*s.type, o.schematic.inputs, o.schematic.constants, s.activity, s.volumeUncertainty};
 }
 
 std::optional<KeptCurve> curveToKeep(const Session& s, const Outcome& o)

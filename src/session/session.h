@@ -60,6 +60,10 @@ struct Outcome
 /// The refresh and the run, and the readings' end points and fit against the result.
 Outcome compute(const Session& session, const indicators::IndicatorCatalogue& catalogue);
 
+/// The titration as the lab layer takes it (for the readings' analysis, a simulated meter's
+/// flask): the type, the inputs and constants the refresh read, the activities and the burette's
+/// uncertainty. For an outcome that is not refused.
+lab::Setup labSetup(const Session& session, const Outcome& outcome);
 /// The curve of the session's titration as it stands, to keep; none when refused.
 std::optional<KeptCurve> curveToKeep(const Session& session, const Outcome& outcome);
 
